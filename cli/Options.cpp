@@ -1,0 +1,57 @@
+#include "cli/Options.h"
+
+#include "signal/NumberText.h"
+
+#include <algorithm>
+
+namespace {
+
+template <size_t N> int IndexOf(const std::array<std::string_view, N>& items, std::string_view text) {
+    const auto it = std::find(items.begin(), items.end(), text);
+    return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+}
+
+int ItemIndexOrThrow(int index, const std::string& option, const std::string& value) {
+    if (index < 0) throw CliUsageError{"invalid value '" + value + "' for " + option};
+    return index;
+}
+
+void ApplyOption(const std::string& name, const std::string& value, CliOptions& options, bool allowPalette) {
+    auto& s = options.Spectrogram;
+    if (name == "--fft") {
+        ItemIndexOrThrow(IndexOf(kFFTSizeItems, value), name, value);
+        s.FFTSize = StrToInt(value);
+    } else if (name == "--image-width") {
+        const int index = ItemIndexOrThrow(IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value),
+                                           name, value);
+        s.Decimation = 1 << index;
+    } else if (name == "--window") {
+        s.WindowIndex = ItemIndexOrThrow(IndexOf(kFFTWindowItems, value), name, value);
+    } else if (name == "--gain") {
+        ItemIndexOrThrow(IndexOf(kImageGainItems, value), name, value);
+        s.Gain = StrToInt(value);
+    } else if (name == "--channels") {
+        if (value != "1" && value != "2") throw CliUsageError{"invalid value '" + value + "' for --channels"};
+        options.Channels = value[0] - '0';
+    } else if (name == "--palette" && allowPalette) {
+        options.PaletteIndex = ItemIndexOrThrow(IndexOf(kPaletteNames, value), name, value);
+    } else {
+        throw CliUsageError{"unknown option " + name};
+    }
+}
+
+} // namespace
+
+CliArgs ParseOptions(const CliArgs& args, CliOptions& options, bool allowPalette) {
+    CliArgs rest;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i].rfind("--", 0) != 0) {
+            rest.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 >= args.size()) throw CliUsageError{"missing value for " + args[i]};
+        ApplyOption(args[i], args[i + 1], options, allowPalette);
+        ++i;
+    }
+    return rest;
+}

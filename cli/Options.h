@@ -1,0 +1,21 @@
+// The options shared by render and edit.
+#pragma once
+
+#include "cli/Commands.h"
+#include "spectral/SpectrogramSettings.h"
+
+#include <array>
+#include <string_view>
+
+inline constexpr std::array<std::string_view, 5> kPaletteNames = {"Spectrum", "Grayscale", "Greens", "Reds",
+                                                                   "Rainbow"};
+
+struct CliOptions {
+    SpectrogramSettings Spectrogram;
+    int Channels = 0;      // 0: as read; 1 or 2: reinterpret after reading
+    int PaletteIndex = 0;  // index into kPaletteNames; 0 keeps the spectrogram's own colours
+};
+
+// Takes every "--name value" pair out of args into options and returns the remaining arguments in
+// order. Throws CliUsageError for an unknown option, a missing value or a value not in its list.
+CliArgs ParseOptions(const CliArgs& args, CliOptions& options, bool allowPalette);

@@ -1,0 +1,36 @@
+// The one recording the program works on: signed 16-bit values, interleaved by channel, and what
+// describes them. The reader replaces it whole; the edits rewrite the values in place.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Allocator that leaves new elements uninitialised, so that a store of several hundred megabytes is
+// not zero-filled just before the file's bytes overwrite it. Whoever grows an array of this kind must
+// write every new element (the reader zeroes what the file does not fill).
+template <class T> struct DefaultInitAllocator : std::allocator<T> {
+    template <class U> struct rebind {
+        using other = DefaultInitAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+using SampleArray = std::vector<int16_t, DefaultInitAllocator<int16_t>>;
+
+struct SignalStore {
+    SampleArray Samples;          // the values, in file order
+    int32_t ValueCount = 0;       // values in Samples, all channels together
+    uint16_t ChannelCount = 1;    // 2: two interleaved channels (L/I even, R/Q odd); anything else: one
+    int32_t SampleRate = 48000;   // frames per second, Hz
+    uint16_t BitsPerSample = 16;  // from the last header read; shown in the status text only
+    std::string FileName;         // path of the file last asked for; empty: nothing loaded
+
+    bool Loaded() const { return !FileName.empty(); }
+    bool TwoChannels() const { return ChannelCount == 2; }
+};

@@ -1,0 +1,28 @@
+// Reading a file into the store: RIFF/WAVE with 16-bit values taken as they are, and a raw 16-bit
+// mono fallback at 8000 Hz for anything else of acceptable size.
+#pragma once
+
+#include "signal/SignalStore.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Files longer than this are refused before the store is touched.
+constexpr int64_t kMaxWavFileSize = 500000000;
+
+struct WavReadResult {
+    std::string Status;              // the final text of status panel 0
+    bool StoreReplaced = false;      // false only for " ERROR: File Access." and the size refusal
+    bool Fallback = false;           // the header failed a check: raw 16-bit mono data at 8000 Hz
+    uint16_t HeaderChannelCount = 1; // ChannelCount as the read left it (1 after the fallback)
+    int64_t BytesRead = 0;           // data bytes actually read into the store
+};
+
+// The reading steps of opening a file. Sets store.FileName first, then (unless the file cannot be
+// opened or is too large) replaces Samples, ValueCount, ChannelCount, SampleRate and BitsPerSample.
+// `setStatus` receives the intermediate panel-0 texts (" Read wav File...", error texts before the
+// fallback replaces them); the final text is in the result. Never reads outside the file and never
+// allocates more than the file holds.
+WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
+                          const std::function<void(const std::string&)>& setStatus = {});

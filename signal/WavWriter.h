@@ -1,0 +1,51 @@
+// Writing the store as a 16-bit PCM WAV file with a 20-byte fmt payload.
+#pragma once
+
+#include "signal/SignalStore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+// What SaveSignal hands to WriteWavFile.
+struct WavFormatRecord {
+    uint16_t FormatTag = 1;         // 1: PCM
+    uint16_t ChannelCount = 1;
+    int32_t SampleRate = 48000;
+    uint16_t BitsPerSample = 16;
+    std::span<const int16_t> Data;  // the values, written little-endian
+};
+
+// WriteWavFile's result codes.
+constexpr uint16_t kWavWriteOk = 0;
+constexpr uint16_t kWavWriteHeaderError = 6;  // while writing offsets 0 to 39
+constexpr uint16_t kWavWriteDataError = 7;    // while writing the data chunk (wins over 6)
+
+// Raised when the target cannot be created; the message reads: Cannot create file "PATH". REASON
+class EFCreateError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Size of the file WriteWavFile writes for `valueCount` values.
+constexpr uint64_t WavFileSize(uint64_t valueCount) { return 48 + 2 * valueCount; }
+
+// Writes the 48-byte header of the layout for a data chunk of `dataBytes` bytes.
+void BuildWavHeader(const WavFormatRecord& record, uint32_t dataBytes, uint8_t header[48]);
+
+// Creates or replaces `fileName` and returns a result code. A regular file is written beside its
+// target under a temporary name and renamed over it only when every byte was written and flushed, so
+// a failed save leaves an existing file as it was. Throws EFCreateError when no file can be created.
+uint16_t WriteWavFile(const std::string& fileName, const WavFormatRecord& record);
+
+// The quick save's target: DemoSample.wav in the start directory.
+std::string QuickSavePath(const std::string& startDirectory);
+
+// Saves the store: panel-0 texts go through `setStatus` (" Saving NAME...", then " Ready" or
+// " ERROR: Stream Error."). An empty fileName is the quick save into `startDirectory`. Returns the
+// result code of WriteWavFile; an EFCreateError propagates after the saving text was shown.
+uint16_t SaveSignal(const SignalStore& store, const std::string& fileName, const std::string& startDirectory,
+                    const std::function<void(const std::string&)>& setStatus);
