@@ -100,13 +100,13 @@ void BuildWavHeader(const WavFormatRecord& record, uint32_t dataBytes, uint8_t h
     Put32(header + 28, static_cast<uint32_t>(record.SampleRate) * blockAlign);
     Put16(header + 32, blockAlign);
     Put16(header + 34, record.BitsPerSample);
-    Put32(header + 36, 0);  // cbSize and the two bytes after it
+    Put32(header + 36, 0); // cbSize and the two bytes after it
     std::memcpy(header + 40, "data", 4);
     Put32(header + 44, dataBytes);
 }
 
 uint16_t WriteWavFile(const std::string& fileName, const WavFormatRecord& record) {
-    struct stat target{};
+    struct stat target {};
     bool exists = false;
     if (!IsRegularFileOrMissing(fileName, target, exists)) return WriteInPlace(fileName, record);
 
@@ -139,7 +139,8 @@ uint16_t SaveSignal(const SignalStore& store, const std::string& fileName, const
     record.SampleRate = store.SampleRate;
     record.BitsPerSample = 16;
     record.FormatTag = 1;
-    const auto count = std::min<size_t>(store.Samples.size(), static_cast<size_t>(std::max(store.ValueCount, 0)));
+    const auto count =
+        std::min<size_t>(store.Samples.size(), static_cast<size_t>(std::max(store.ValueCount, 0)));
     record.Data = std::span<const int16_t>(store.Samples.data(), count);
 
     const std::string target = fileName.empty() ? QuickSavePath(startDirectory) : fileName;
