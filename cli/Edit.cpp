@@ -40,6 +40,7 @@ int RunEdit(const CliArgs& args) {
     const WavReadResult read = ReadWavFile(session.Store, rest[0]);
     if (!read.StoreReplaced) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
     if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
+    RefreshAfterCommand(session);
 
     for (const auto& [op, opArgs] : steps) op->Apply(session, opArgs);
 
