@@ -1,6 +1,7 @@
 // Writing the store as a 16-bit PCM WAV file with a 20-byte fmt payload.
 #pragma once
 
+#include "signal/FileErrors.h"
 #include "signal/SignalStore.h"
 
 #include <cstddef>
@@ -23,12 +24,6 @@ struct WavFormatRecord {
 constexpr uint16_t kWavWriteOk = 0;
 constexpr uint16_t kWavWriteHeaderError = 6; // while writing offsets 0 to 39
 constexpr uint16_t kWavWriteDataError = 7;   // while writing the data chunk (wins over 6)
-
-// Raised when the target cannot be created; the message reads: Cannot create file "PATH". REASON
-class EFCreateError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Size of the file WriteWavFile writes for `valueCount` values.
 constexpr uint64_t WavFileSize(uint64_t valueCount) {

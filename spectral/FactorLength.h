@@ -6,7 +6,7 @@
 
 // The factors of one length, in the order the passes run them (Factor[0] first).
 struct FFTFactors {
-    static constexpr int kMaxCount = 32;  // a 32-bit length has at most 31 prime factors
+    static constexpr int kMaxCount = 32; // a 32-bit length has at most 31 prime factors
     int Count = 0;
     std::array<int32_t, kMaxCount> Factor{};
 };
