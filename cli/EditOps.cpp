@@ -8,21 +8,12 @@
 #include "ops/LPFFilter.h"
 #include "ops/NormalizePeak.h"
 #include "ops/SampleRateAdjust.h"
+#include "spectral/SpectrogramPreparation.h"
 
-#include <algorithm>
 #include <array>
-#include <cmath>
-#include <numbers>
 
 void RefreshAfterCommand(EditSession& session) {
-    session.CurrentFFTSize = session.Options.Spectrogram.FFTSize;
-    const size_t length = std::min<size_t>(session.Store.Samples.size(), 1024);
-    session.FadeCurve.resize(length);
-    for (size_t i = 0; i < length; ++i) {
-        const double phase = static_cast<double>(static_cast<long double>(i) / length - 0.5L);
-        session.FadeCurve[i] =
-            static_cast<float>(0.5L * std::cos(2 * std::numbers::pi_v<long double> * phase) + 0.5L);
-    }
+    RefreshFadeCurveAndFFTSize(session.Spectrogram, session.Store, session.Options.Spectrogram);
 }
 
 void SetChannelInterpretation(EditSession& session, int channels) {
@@ -38,7 +29,7 @@ void ApplyChannels(EditSession& session, const CliArgs& args) {
 }
 
 void ApplyFade(EditSession& session, const CliArgs&) {
-    FadeInOut(session.Store, session.FadeCurve);
+    FadeInOut(session.Store, session.Spectrogram.FadeCurve);
     RefreshAfterCommand(session);
 }
 
@@ -48,7 +39,7 @@ void ApplyAmp(EditSession& session, const CliArgs&) {
 }
 
 void ApplyInvert(EditSession& session, const CliArgs&) {
-    InvertSpectrum(session.Store, session.CurrentFFTSize);
+    InvertSpectrum(session.Store, session.Spectrogram.CurrentFFTSize);
     RefreshAfterCommand(session);
 }
 

@@ -5,19 +5,16 @@
 #include "cli/Options.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
+#include "spectral/SpectrogramState.h"
 
-#include <cstdint>
 #include <span>
 #include <string_view>
-#include <vector>
 
 struct EditSession {
     SignalStore Store;
     CliOptions Options;
-    // What the spectrogram recomputation after each command leaves for the next one.
-    std::vector<float> FadeCurve;
-    int32_t CurrentFFTSize = 1024;
-    JobControl Job; // the long edits run on the calling thread; nothing asks them to stop
+    SpectrogramState Spectrogram; // what the recomputation after each command leaves for the next one
+    JobControl Job;               // the long edits run on the calling thread; nothing asks them to stop
 };
 
 struct EditOp {
@@ -28,7 +25,9 @@ struct EditOp {
 
 std::span<const EditOp> EditOps();
 
-// The state the window's spectrogram recomputation refreshes after a read and after each command.
+// The state the window's spectrogram recomputation refreshes after a read and after each command:
+// the FFT size in use and the Fade edit's curve (both kept when the image would be refused). Before
+// the first refresh the FFT size is the one of the settings, as at the window's start-up.
 void RefreshAfterCommand(EditSession& session);
 
 // Reinterprets the store as one or two channels, as the "Format Interpretator" menu items do.

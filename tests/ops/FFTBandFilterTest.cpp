@@ -122,7 +122,7 @@ TEST(FFTBandFilter, PanelTextsAreAbsoluteIntegersUpToHalfTheRate) {
 
 TEST(FFTBandFilter, MatchesTheOneBlockAtATimeLoopBitForBit) {
     const auto input = Sum(Noise(16384 * 5 + 1234, 9000, 21), Tone(16384 * 5 + 1234, 2000, 48000, 9000));
-    for (const auto [hi, lo] :
+    for (const auto& [hi, lo] :
          {std::pair{3000, 0}, std::pair{0, 300}, std::pair{9000, 1500}, std::pair{0, 0}}) {
         auto expected = input;
         ReferenceFilterPass(expected, FilterCutBinsFor(48000, hi, lo));

@@ -36,7 +36,6 @@ TEST(IQToReal, TonesAboveAndBelowTheCentreLandBelowAndAboveAQuarterOfTheNewRate)
         EXPECT_GT(LevelAt(spectrum, wanted, 96000, 16384), 100 * LevelAt(spectrum, mirror, 96000, 16384))
             << tone;
         EXPECT_EQ(PeakMagnitude(store.Samples), 12000) << tone;
-        EXPECT_EQ(job.Progress.load(), 100);
     }
 }
 
