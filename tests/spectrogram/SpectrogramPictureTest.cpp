@@ -172,11 +172,11 @@ TEST(SpectrogramPicture, LargeTransformShowsAToneAtTheSameRelativeRow) {
         const SpectrogramState state = Compute(store, settings, 2);
         const int32_t height = n / 2;
         const int32_t toneBin = n / 32;
-        const int32_t x = 3; // a frame inside the signal
+        const int32_t x = 2; // the frame of positions 0 .. N - 1, inside the signal for both sizes
         EXPECT_NE(PixelAt(state, x, height - 1 - toneBin) & 0xFFFFFF, 0u) << n;
         EXPECT_EQ(PixelAt(state, x, height - 1 - toneBin - 40) & 0xFFFFFF, 0u) << n;
         ExpectBinsMatch(state, store, settings, x, -1, 0, height,
-                        {toneBin - 1, toneBin, toneBin + 1, 3, height - 1});
+                        {toneBin - 1, toneBin, toneBin + 1, toneBin + 40, toneBin + 300, 3, height - 1});
         EXPECT_EQ(PixelAt(state, x, height - 1), (x + height - 1) % 2 == 1 ? kDarkBlue : kBlack);
     }
 }
