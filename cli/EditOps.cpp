@@ -19,4 +19,6 @@ constexpr std::array kEditOps = {
 
 } // namespace
 
-std::span<const EditOp> EditOps() { return kEditOps; }
+std::span<const EditOp> EditOps() {
+    return kEditOps;
+}

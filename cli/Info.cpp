@@ -10,7 +10,7 @@ int RunInfo(const CliArgs& args) {
     const WavReadResult read = ReadWavFile(store, args[0]);
     std::printf("status:%s\n", read.Status.c_str());
     if (!read.StoreReplaced) return 1;
-    std::printf("channels: %u\nrate: %d\nbits: %u\nvalues: %d\n", unsigned{store.ChannelCount}, store.SampleRate,
-                unsigned{store.BitsPerSample}, store.ValueCount);
+    std::printf("channels: %u\nrate: %d\nbits: %u\nvalues: %d\n", unsigned{store.ChannelCount},
+                store.SampleRate, unsigned{store.BitsPerSample}, store.ValueCount);
     return 0;
 }

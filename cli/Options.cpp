@@ -22,8 +22,8 @@ void ApplyOption(const std::string& name, const std::string& value, CliOptions& 
         ItemIndexOrThrow(IndexOf(kFFTSizeItems, value), name, value);
         s.FFTSize = StrToInt(value);
     } else if (name == "--image-width") {
-        const int index = ItemIndexOrThrow(IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value),
-                                           name, value);
+        const int index = ItemIndexOrThrow(
+            IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value), name, value);
         s.Decimation = 1 << index;
     } else if (name == "--window") {
         s.WindowIndex = ItemIndexOrThrow(IndexOf(kFFTWindowItems, value), name, value);

@@ -8,12 +8,12 @@
 #include <string_view>
 
 inline constexpr std::array<std::string_view, 5> kPaletteNames = {"Spectrum", "Grayscale", "Greens", "Reds",
-                                                                   "Rainbow"};
+                                                                  "Rainbow"};
 
 struct CliOptions {
     SpectrogramSettings Spectrogram;
-    int Channels = 0;      // 0: as read; 1 or 2: reinterpret after reading
-    int PaletteIndex = 0;  // index into kPaletteNames; 0 keeps the spectrogram's own colours
+    int Channels = 0;     // 0: as read; 1 or 2: reinterpret after reading
+    int PaletteIndex = 0; // index into kPaletteNames; 0 keeps the spectrogram's own colours
 };
 
 // Takes every "--name value" pair out of args into options and returns the remaining arguments in

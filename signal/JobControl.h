@@ -6,7 +6,7 @@
 
 struct JobControl {
     std::atomic<bool> StopRequested{false};
-    std::atomic<int> Progress{0};  // percent, 0 to 100
+    std::atomic<int> Progress{0}; // percent, 0 to 100
 
     bool Stopping() const { return StopRequested.load(std::memory_order_acquire); }
     void RequestStop() { StopRequested.store(true, std::memory_order_release); }

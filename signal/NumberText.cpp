@@ -23,7 +23,8 @@ template <class T> bool ParseWhole(std::string_view text, T& value) {
 
 int32_t StrToInt(std::string_view text) {
     int32_t value = 0;
-    if (!ParseWhole(text, value)) throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    if (!ParseWhole(text, value))
+        throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
     return value;
 }
 

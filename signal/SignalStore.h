@@ -11,9 +11,7 @@
 // not zero-filled just before the file's bytes overwrite it. Whoever grows an array of this kind must
 // write every new element (the reader zeroes what the file does not fill).
 template <class T> struct DefaultInitAllocator : std::allocator<T> {
-    template <class U> struct rebind {
-        using other = DefaultInitAllocator<U>;
-    };
+    template <class U> struct rebind { using other = DefaultInitAllocator<U>; };
     using std::allocator<T>::allocator;
     template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
     template <class U, class... Args> void construct(U* p, Args&&... args) {
@@ -24,12 +22,12 @@ template <class T> struct DefaultInitAllocator : std::allocator<T> {
 using SampleArray = std::vector<int16_t, DefaultInitAllocator<int16_t>>;
 
 struct SignalStore {
-    SampleArray Samples;          // the values, in file order
-    int32_t ValueCount = 0;       // values in Samples, all channels together
-    uint16_t ChannelCount = 1;    // 2: two interleaved channels (L/I even, R/Q odd); anything else: one
-    int32_t SampleRate = 48000;   // frames per second, Hz
-    uint16_t BitsPerSample = 16;  // from the last header read; shown in the status text only
-    std::string FileName;         // path of the file last asked for; empty: nothing loaded
+    SampleArray Samples;         // the values, in file order
+    int32_t ValueCount = 0;      // values in Samples, all channels together
+    uint16_t ChannelCount = 1;   // 2: two interleaved channels (L/I even, R/Q odd); anything else: one
+    int32_t SampleRate = 48000;  // frames per second, Hz
+    uint16_t BitsPerSample = 16; // from the last header read; shown in the status text only
+    std::string FileName;        // path of the file last asked for; empty: nothing loaded
 
     bool Loaded() const { return !FileName.empty(); }
     bool TwoChannels() const { return ChannelCount == 2; }

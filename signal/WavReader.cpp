@@ -23,7 +23,7 @@ public:
 
     // Open, and a regular file whose size is known.
     bool Open() {
-        struct stat st{};
+        struct stat st {};
         if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
         size_ = st.st_size;
         return true;
@@ -64,8 +64,12 @@ private:
     int64_t pos_ = 0;
 };
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24); }
+uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+uint32_t Get32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
 
 struct FmtRecord {
     uint16_t FormatTag = 0;
@@ -73,7 +77,7 @@ struct FmtRecord {
     int32_t SampleRate = 0;
     uint16_t BlockAlign = 0;
     uint16_t BitsPerSample = 0;
-    uint16_t SubFormatTag = 0;  // WAVE_FORMAT_EXTENSIBLE only: the first two bytes of the sub-format
+    uint16_t SubFormatTag = 0; // WAVE_FORMAT_EXTENSIBLE only: the first two bytes of the sub-format
     bool SubFormatIsStandard = false;
 };
 
@@ -91,7 +95,8 @@ void SkipChunkRest(FileCursor& file, int64_t rest, uint32_t size) {
 
 // Searches chunk by chunk from the position for one of the wanted identifiers. On success the
 // position is at the start of its payload and `size` holds its stated size.
-bool FindChunk(FileCursor& file, std::initializer_list<std::string_view> wanted, std::string& id, uint32_t& size) {
+bool FindChunk(FileCursor& file, std::initializer_list<std::string_view> wanted, std::string& id,
+               uint32_t& size) {
     for (;;) {
         uint8_t head[8];
         if (!file.ReadExactly(head, 8)) return false;
@@ -116,7 +121,8 @@ FmtRecord ReadFmtChunk(FileCursor& file, uint32_t size) {
     fmt.BitsPerSample = Get16(payload + 14);
     if (size >= 40) {
         fmt.SubFormatTag = Get16(payload + 24);
-        fmt.SubFormatIsStandard = Get16(payload + 26) == 0 && std::memcmp(payload + 28, kSubFormatTail, 12) == 0;
+        fmt.SubFormatIsStandard =
+            Get16(payload + 26) == 0 && std::memcmp(payload + 28, kSubFormatTail, 12) == 0;
     }
     file.Seek(start);
     SkipChunkRest(file, size, size);
@@ -130,7 +136,7 @@ bool FormatSupported(const FmtRecord& fmt) {
 
 // Replaces the store's values with `count` values read from the position; unread values are 0.
 int64_t ReadValues(FileCursor& file, SignalStore& store, int64_t count) {
-    SampleArray().swap(store.Samples);  // the old recording goes before the new one is allocated
+    SampleArray().swap(store.Samples); // the old recording goes before the new one is allocated
     store.ValueCount = 0;
     SampleArray values(static_cast<size_t>(count));
     const int64_t bytes = file.Read(values.data(), count * 2);
@@ -161,21 +167,24 @@ public:
         ExpectTag("RIFF", " ERROR: Incorrect RIFF.");
         uint8_t riffSize[4] = {};
         file_.Read(riffSize, 4);
-        if (static_cast<int64_t>(static_cast<int32_t>(Get32(riffSize))) + 8 != file_.Size()) note = " (Incorrect Header)";
+        if (static_cast<int64_t>(static_cast<int32_t>(Get32(riffSize))) + 8 != file_.Size())
+            note = " (Incorrect Header)";
         ExpectTag("WAVE", " ERROR: Incorrect WAVE.");
 
         std::string id;
         uint32_t size = 0;
-        if (!FindChunk(file_, {"fmt ", "data"}, id, size) || id == "data") throw HeaderFailure{" ERROR: Header Error."};
+        if (!FindChunk(file_, {"fmt ", "data"}, id, size) || id == "data")
+            throw HeaderFailure{" ERROR: Header Error."};
         const FmtRecord fmt = ReadFmtChunk(file_, size);
         if (fmt.Channels > 16) throw HeaderFailure{" ERROR: It Is Too Much Channels."};
         if (!FormatSupported(fmt)) throw HeaderFailure{" ERROR: File Format Not Supported."};
         if (fmt.Channels == 0 || fmt.BlockAlign < fmt.Channels) throw HeaderFailure{" ERROR: Header Error."};
 
         if (!FindChunk(file_, {"data"}, id, size)) throw HeaderFailure{" ERROR: Header Error."};
-        const int64_t declared = size;  // sizes of 2^31 and more stay positive
+        const int64_t declared = size; // sizes of 2^31 and more stay positive
         const int64_t headerValues = declared / (fmt.BlockAlign / fmt.Channels);
-        if (headerValues % fmt.BlockAlign != 0) note = note.empty() ? " (Incorrect Size)" : " (Probably Damaged)";
+        if (headerValues % fmt.BlockAlign != 0)
+            note = note.empty() ? " (Incorrect Size)" : " (Probably Damaged)";
 
         store_.SampleRate = fmt.SampleRate;
         store_.BitsPerSample = fmt.BitsPerSample;
@@ -184,8 +193,8 @@ public:
         const int64_t available = std::min(declared, file_.Remaining());
         WavReadResult result;
         result.BytesRead = ReadValues(file_, store_, available / 2);
-        result.Status = " Bytes : " + std::to_string(result.BytesRead) + " " + std::to_string(fmt.BitsPerSample) +
-                        " Bit Data" + note;
+        result.Status = " Bytes : " + std::to_string(result.BytesRead) + " " +
+                        std::to_string(fmt.BitsPerSample) + " Bit Data" + note;
         result.HeaderChannelCount = fmt.Channels;
         return result;
     }

@@ -1,6 +1,7 @@
 // Writing the store as a 16-bit PCM WAV file with a 20-byte fmt payload.
 #pragma once
 
+#include "signal/FileErrors.h"
 #include "signal/SignalStore.h"
 
 #include <cstddef>
@@ -12,26 +13,22 @@
 
 // What SaveSignal hands to WriteWavFile.
 struct WavFormatRecord {
-    uint16_t FormatTag = 1;         // 1: PCM
+    uint16_t FormatTag = 1; // 1: PCM
     uint16_t ChannelCount = 1;
     int32_t SampleRate = 48000;
     uint16_t BitsPerSample = 16;
-    std::span<const int16_t> Data;  // the values, written little-endian
+    std::span<const int16_t> Data; // the values, written little-endian
 };
 
 // WriteWavFile's result codes.
 constexpr uint16_t kWavWriteOk = 0;
-constexpr uint16_t kWavWriteHeaderError = 6;  // while writing offsets 0 to 39
-constexpr uint16_t kWavWriteDataError = 7;    // while writing the data chunk (wins over 6)
-
-// Raised when the target cannot be created; the message reads: Cannot create file "PATH". REASON
-class EFCreateError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+constexpr uint16_t kWavWriteHeaderError = 6; // while writing offsets 0 to 39
+constexpr uint16_t kWavWriteDataError = 7;   // while writing the data chunk (wins over 6)
 
 // Size of the file WriteWavFile writes for `valueCount` values.
-constexpr uint64_t WavFileSize(uint64_t valueCount) { return 48 + 2 * valueCount; }
+constexpr uint64_t WavFileSize(uint64_t valueCount) {
+    return 48 + 2 * valueCount;
+}
 
 // Writes the 48-byte header of the layout for a data chunk of `dataBytes` bytes.
 void BuildWavHeader(const WavFormatRecord& record, uint32_t dataBytes, uint8_t header[48]);

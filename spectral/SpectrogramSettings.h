@@ -7,12 +7,12 @@
 #include <string_view>
 
 inline constexpr std::array<std::string_view, 20> kFFTSizeItems = {
-    "16",     "32",     "64",     "128",     "256",     "512",     "1024",    "2048",    "4096",    "8192",
-    "16384",  "32768",  "65536",  "131072",  "262144",  "524288",  "1048576", "2097152", "4194304", "8388608"};
+    "16",    "32",    "64",    "128",    "256",    "512",    "1024",    "2048",    "4096",    "8192",
+    "16384", "32768", "65536", "131072", "262144", "524288", "1048576", "2097152", "4194304", "8388608"};
 
 inline constexpr std::array<std::string_view, 13> kXResolutionItems = {
-    "X = Y",   "X / 2",   "X / 4",    "X / 8",    "X / 16",   "X / 32",  "X / 64",
-    "X / 128", "X / 256", "X / 512",  "X / 1024", "X / 2048", "X / 4096"};
+    "X = Y",   "X / 2",   "X / 4",   "X / 8",    "X / 16",   "X / 32",  "X / 64",
+    "X / 128", "X / 256", "X / 512", "X / 1024", "X / 2048", "X / 4096"};
 
 inline constexpr std::array<std::string_view, 7> kFFTWindowItems = {
     "None", "Triangular", "Hamming", "Hann", "Blackman", "Nuttall", "Experimental"};
@@ -21,10 +21,10 @@ inline constexpr std::array<std::string_view, 25> kImageGainItems = {
     "8000", "4000", "2000", "1000", "500", "300", "250", "200", "180", "160", "140", "120", "100",
     "90",   "80",   "70",   "60",   "50",  "40",  "30",  "20",  "10",  "5",   "2",   "1"};
 
-inline constexpr int kDefaultFFTSizeIndex = 6;      // "1024"
-inline constexpr int kDefaultXResolutionIndex = 0;  // "X = Y"
-inline constexpr int kDefaultFFTWindowIndex = 5;    // "Nuttall"
-inline constexpr int kDefaultImageGainIndex = 12;   // "100"
+inline constexpr int kDefaultFFTSizeIndex = 6;     // "1024"
+inline constexpr int kDefaultXResolutionIndex = 0; // "X = Y"
+inline constexpr int kDefaultFFTWindowIndex = 5;   // "Nuttall"
+inline constexpr int kDefaultImageGainIndex = 12;  // "100"
 
 // What the four lists select, as numbers: N, the column decimation d, the window's item index and
 // the integer gain text (the factor applied is Gain / 100).

@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     constexpr int kRate = 48000;
     constexpr int kFrames = 4 * kRate;
     constexpr double kTwoPi = 2 * std::numbers::pi;
-    const double tones[][2] = {{3000, 0.20}, {-7500, 0.12}, {15000, 0.08}};  // Hz, amplitude
+    const double tones[][2] = {{3000, 0.20}, {-7500, 0.12}, {15000, 0.08}}; // Hz, amplitude
 
     std::mt19937 random(20261208);
     std::normal_distribution<double> noise(0.0, 0.01);

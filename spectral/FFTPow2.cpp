@@ -1,0 +1,62 @@
+#include "spectral/FFTPow2.h"
+
+#include <memory>
+
+#include "spectral/FFTPow2Kernels.h"
+
+namespace {
+
+// Every float times 1/N, an exact power of two.
+void Scale(TComplexSingle* data, int32_t N) {
+    const float factor = 1.0f / static_cast<float>(N);
+    for (int32_t k = 0; k < N; ++k) {
+        data[k].re *= factor;
+        data[k].im *= factor;
+    }
+}
+
+// Kernel order to natural order (forward) or back (inverse), through the scratch array.
+void Permute(TComplexSingle* data, int32_t N, bool inverse, const uint16_t* scramble, TComplexSingle* work) {
+    std::unique_ptr<TComplexSingle[]> owned;
+    if (work == nullptr) {
+        owned = std::make_unique<TComplexSingle[]>(static_cast<size_t>(N));
+        work = owned.get();
+    }
+    std::copy(data, data + N, work);
+    if (inverse) {
+        for (int32_t k = 0; k < N; ++k) data[scramble[k]] = work[k];
+    } else {
+        for (int32_t k = 0; k < N; ++k) data[k] = work[scramble[k]];
+    }
+}
+
+// Built with the first use of the engine or, at the latest, before main() starts.
+[[maybe_unused]] const bool kTablesReady = (GetFFTPow2Tables(), GetFFTPow2Kernels(), true);
+
+} // namespace
+
+bool FFTPow2Supports(int32_t N) {
+    return FFTPow2Log(N) > 0;
+}
+
+std::span<const uint16_t> FFTPow2ScrambleTable(int32_t N) {
+    const int log = FFTPow2Log(N);
+    if (log < 0) return {};
+    return GetFFTPow2Tables().ScrambleTable[log];
+}
+
+void FFTPow2(TComplexSingle* data, int32_t N, bool inverse, bool scale, bool reorder, TComplexSingle* work) {
+    const int log = FFTPow2Log(N);
+    if (log < 0) return;
+    const FFTPow2Tables& tables = GetFFTPow2Tables();
+    const FFTPow2Kernel kernel = SelectKernel(GetFFTPow2Kernels(), log, inverse);
+    const uint16_t* scramble = tables.ScrambleTable[log].data();
+    if (inverse) {
+        if (scale) Scale(data, N);
+        if (reorder) Permute(data, N, true, scramble, work);
+        kernel(data, tables);
+    } else {
+        kernel(data, tables);
+        if (reorder) Permute(data, N, false, scramble, work);
+    }
+}

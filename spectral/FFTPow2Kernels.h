@@ -1,0 +1,23 @@
+// The 28 kernels of the power-of-two FFT: one forward and one inverse per size 2 ... 16384. A kernel
+// transforms a contiguous block in place, from natural order into kernel order (forward) or back
+// (inverse), without scaling.
+#pragma once
+
+#include <array>
+
+#include "spectral/FFTPow2Tables.h"
+
+using FFTPow2Kernel = void (*)(TComplexSingle* a, const FFTPow2Tables& tables);
+
+// Entry 2 * (log2 N - 1) is the forward kernel of size N, the next entry its inverse.
+using FFTPow2KernelTable = std::array<FFTPow2Kernel, 2 * kFFTPow2MaxLog>;
+
+// The kernels, chosen once for this processor (wide vector kernels where it has them).
+const FFTPow2KernelTable& GetFFTPow2Kernels();
+
+// The portable kernels, usable on every x86-64; tests compare both families.
+const FFTPow2KernelTable& GetPortableFFTPow2Kernels();
+
+inline FFTPow2Kernel SelectKernel(const FFTPow2KernelTable& table, int log, bool inverse) {
+    return table[static_cast<size_t>(2 * (log - 1) + (inverse ? 1 : 0))];
+}

@@ -1,0 +1,86 @@
+#include "spectral/RecomputeSpectrogram.h"
+
+#include "spectral/SpectrogramPass.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr TColor32 kOneChannelMarker = Color32(0, 0, 128); // dark blue
+constexpr TColor32 kTwoChannelMarker = kOpaqueWhite;
+
+SpectrogramPassLayout BaseLayout(SpectrogramState& state, const SignalStore& store,
+                                 const SpectrogramSettings& settings, int32_t hop) {
+    const TPixelAccess pixels = state.SpectrogramBitmap.WritablePixels();
+    SpectrogramPassLayout layout;
+    layout.Samples = store.Samples.data();
+    // Never read past the array, whatever the value count claims.
+    layout.ValueCount = std::clamp<int64_t>(store.ValueCount, 0, static_cast<int64_t>(store.Samples.size()));
+    layout.FFTSize = state.CurrentFFTSize;
+    layout.Hop = hop;
+    layout.Window = state.WindowTable.data();
+    layout.Gain = static_cast<double>(static_cast<long double>(settings.Gain) / 100.0L);
+    layout.Pixels = pixels.Bits;
+    layout.Width = pixels.Width;
+    layout.Height = pixels.Height;
+    return layout;
+}
+
+} // namespace
+
+bool SpectrogramOneChannel(SpectrogramState& state, const SignalStore& store,
+                           const SpectrogramSettings& settings, SpectrogramPreparation& preparation,
+                           JobControl& control) {
+    SpectrogramPassLayout layout = BaseLayout(state, store, settings, preparation.Hop);
+    layout.BandTop = 0;
+    layout.BandBins = layout.FFTSize / 2;
+    layout.MarkerColour = kOneChannelMarker;
+    const bool complete = RunSpectrogramPass(layout, preparation.Workers, control, {0, layout.Width, 10});
+    state.SpectrogramBitmap.Changed();
+    return complete;
+}
+
+bool SpectrogramTwoChannels(SpectrogramState& state, const SignalStore& store,
+                            const SpectrogramSettings& settings, SpectrogramPreparation& preparation,
+                            JobControl& control) {
+    SpectrogramPassLayout layout = BaseLayout(state, store, settings, preparation.Hop);
+    layout.BandBins = layout.FFTSize / 4;
+    layout.MarkerColour = kTwoChannelMarker;
+    bool complete = true;
+    for (int channel = 0; channel < 2 && complete; ++channel) {
+        layout.Channel = channel;
+        layout.BandTop = channel * layout.BandBins;
+        const PassProgress progress{channel * int64_t{layout.Width}, 2 * int64_t{layout.Width}, 32};
+        complete = RunSpectrogramPass(layout, preparation.Workers, control, progress);
+    }
+    state.SpectrogramBitmap.Changed();
+    return complete;
+}
+
+void CompleteSpectrogram(const SpectrogramState& state, const SignalStore& store, SpectrogramResult& result) {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - state.StartTime);
+    result.TimeText = " " + std::to_string(elapsed.count()) + " ms";
+    result.ChannelRateText = "  Channels: " + std::to_string(store.ChannelCount) +
+                             "  SmpleRate: " + std::to_string(store.SampleRate);
+}
+
+SpectrogramResult RecomputeSpectrogram(SpectrogramState& state, const SignalStore& store,
+                                       const SpectrogramSettings& settings, JobControl& control,
+                                       const SpectrogramRunOptions& options) {
+    SpectrogramResult result;
+    if (!store.Loaded()) return result;
+    result.Ran = true;
+    SpectrogramPreparation preparation = PrepareSpectrogramBitmap(state, store, settings, control, options);
+    result.ImageSizeText = preparation.ImageSizeText;
+    result.Refused = preparation.Hop < 0;
+    if (!result.Refused) {
+        const bool complete = store.TwoChannels()
+                                  ? SpectrogramTwoChannels(state, store, settings, preparation, control)
+                                  : SpectrogramOneChannel(state, store, settings, preparation, control);
+        result.Stopped = !complete;
+        if (complete) control.SetProgress(100);
+    }
+    CompleteSpectrogram(state, store, result);
+    return result;
+}

@@ -1,0 +1,46 @@
+#include "spectral/SpectrogramImageSize.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// "%1.3f" with "." as the decimal separator whatever the locale.
+std::string FormatMegabytes(double megabytes) {
+    std::array<char, 64> buffer{};
+    const auto result =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), megabytes, std::chars_format::fixed, 3);
+    return std::string(buffer.data(), result.ptr);
+}
+
+std::string SizeAndEstimate(int64_t width, int64_t height, double megabytes) {
+    return std::to_string(width) + "x" + std::to_string(height) + " - " + FormatMegabytes(megabytes) +
+           " Mb bmp";
+}
+
+} // namespace
+
+SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, int32_t fftSize, int32_t decimation) {
+    // r is formed in extended precision and kept as a double; the width sum is rounded to nearest,
+    // ties to even (the default rounding mode of nearbyint).
+    const double r = static_cast<double>(static_cast<long double>(valueCount) / fftSize);
+    const double frac = r - std::trunc(r);
+    const long double d = decimation;
+    const long double sum = static_cast<long double>(r) * d + d + (1.0L - frac);
+
+    SpectrogramImageSize size;
+    size.Width = static_cast<int64_t>(std::nearbyintl(sum)) + 1;
+    size.Height = fftSize / 2;
+    const int64_t bytes = size.Width * int64_t{size.Height} * 4;
+    size.Megabytes = static_cast<double>(bytes) / 1024.0 / 1024.0;
+    return size;
+}
+
+std::string ImageSizeText(int64_t width, int64_t height, double megabytes) {
+    return " " + SizeAndEstimate(width, height, megabytes);
+}
+
+std::string RefusedImageText(int64_t keptWidth, int64_t keptHeight, double megabytes) {
+    return " ERRR!" + SizeAndEstimate(keptWidth, keptHeight, megabytes);
+}

@@ -1,0 +1,32 @@
+// The size of a spectrogram image, its memory estimate, the limit above which it is refused, and the
+// status texts that describe it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Images whose estimate reaches this many megabytes are refused before anything is allocated.
+inline constexpr double kMaxSpectrogramMegabytes = 501.0;
+
+struct SpectrogramImageSize {
+    int64_t Width = 0;    // W: columns, enough for the frames to slide fully past the end of the signal
+    int32_t Height = 0;   // H = N div 2
+    double Megabytes = 0; // W x H x 4 bytes in MiB
+
+    bool Refused() const { return Megabytes >= kMaxSpectrogramMegabytes; }
+};
+
+// W, H and the estimate for valueCount values, FFT size fftSize (> 0) and column decimation d (> 0).
+SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, int32_t fftSize, int32_t decimation);
+
+// Consecutive columns start this many values apart (0 when decimation exceeds the FFT size).
+inline int32_t SpectrogramHop(int32_t fftSize, int32_t decimation) {
+    return fftSize / decimation;
+}
+
+// Status panel 1 after a successful preparation, e.g. " 49x512 - 0.096 Mb bmp".
+std::string ImageSizeText(int64_t width, int64_t height, double megabytes);
+
+// Status panel 1 after a refusal: the size of the image kept and the estimate of the one refused,
+// e.g. " ERRR!49x512 - 1744.000 Mb bmp".
+std::string RefusedImageText(int64_t keptWidth, int64_t keptHeight, double megabytes);

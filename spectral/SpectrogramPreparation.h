@@ -1,0 +1,51 @@
+// The start of every spectrogram computation: size the new image (or refuse it), set the FFT size,
+// rebuild the window table and the Fade edit's curve, clear the stop flag, and allocate the workers'
+// frame buffers, all before the first column is computed.
+#pragma once
+
+#include "signal/JobControl.h"
+#include "signal/SignalStore.h"
+#include "spectral/SpectrogramColumnWorker.h"
+#include "spectral/SpectrogramSettings.h"
+#include "spectral/SpectrogramState.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Frame buffers of the large transform may take at most this much memory over all workers.
+inline constexpr std::size_t kLargeTransformMemoryBudget = std::size_t{1} << 30;
+
+struct SpectrogramRunOptions {
+    unsigned Threads = 0; // worker threads; 0: one per core
+    // Largest number of bytes the image and the frame buffers may take together; a larger need fails
+    // exactly as an allocation failure does. The default is no limit beyond the machine's.
+    std::size_t MemoryLimit = std::numeric_limits<std::size_t>::max();
+};
+
+struct SpectrogramPreparation {
+    int32_t Hop = -1;          // N div d; -1: the image is refused and nothing else changed
+    std::string ImageSizeText; // status panel 1: the new size, or the " ERRR!" refusal
+    std::vector<std::unique_ptr<SpectrogramColumnWorker>> Workers; // one per thread, empty when refused
+};
+
+// Sizes a new, all-zero SpectrogramBitmap for store.ValueCount and the settings, or refuses it (image
+// estimate of 501 MB or more, or the image or frame buffers cannot be allocated) keeping the previous
+// image, FFT size, window table and curve. On acceptance it sets CurrentFFTSize, WindowTable and
+// FadeCurve, clears control's stop flag and progress. StartTime is set in both cases.
+SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const SignalStore& store,
+                                                const SpectrogramSettings& settings, JobControl& control,
+                                                const SpectrogramRunOptions& options = {});
+
+// What an edit's following recomputation refreshes for the next edit, without computing a picture:
+// when the settings' image would be accepted, CurrentFFTSize becomes settings.FFTSize and FadeCurve is
+// rebuilt for the store, and true is returned; a refused image changes nothing and returns false.
+bool RefreshFadeCurveAndFFTSize(SpectrogramState& state, const SignalStore& store,
+                                const SpectrogramSettings& settings);
+
+// The number of worker threads for a run: Threads (or the cores), at most one per column, and for the
+// large transform no more than the memory budget allows (at least one).
+std::size_t SpectrogramWorkerCount(unsigned threads, int32_t fftSize, int64_t width);

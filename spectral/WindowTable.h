@@ -1,0 +1,23 @@
+// The window applied to every frame before its FFT: N coefficients for the window chosen by its item
+// index in ComboFFTWindow (see kFFTWindowItems). All windows are periodic (denominator N), not
+// normalised, and stored as 32-bit floats.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+using TWindowTable = std::vector<float>;
+
+inline constexpr uint8_t kWindowNone = 0;
+inline constexpr uint8_t kWindowTriangular = 1;
+inline constexpr uint8_t kWindowHamming = 2;
+inline constexpr uint8_t kWindowHann = 3;
+inline constexpr uint8_t kWindowBlackman = 4;
+inline constexpr uint8_t kWindowNuttall = 5;
+inline constexpr uint8_t kWindowExperimental = 6;
+
+// Resizes WindowTable to CurrentFFTSize entries (entries below the old length keep their values, new
+// ones start at 0.0) and computes every entry for the window `windowIndex`. An index outside 0 .. 6
+// (an empty list selection reaches here as 255) computes no entry. A size below 0 is taken as 0.
+// Large tables are computed on several threads; the result is the same as one thread's.
+void BuildWindowTable(uint8_t windowIndex, int32_t CurrentFFTSize, TWindowTable& WindowTable);
