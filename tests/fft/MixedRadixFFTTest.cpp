@@ -1,0 +1,157 @@
+#include "spectral/MixedRadixFFT.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "DirectDFT.h"
+#include "spectral/FactorLength.h"
+
+namespace {
+
+TSimComplexArray ToDouble(const std::vector<LongComplex>& x) {
+    TSimComplexArray result(x.size());
+    for (size_t k = 0; k < x.size(); ++k)
+        result[k] = {static_cast<double>(x[k].real()), static_cast<double>(x[k].imag())};
+    return result;
+}
+
+std::vector<int32_t> Factors(int32_t n) {
+    const FFTFactors factors = FactorLength(n);
+    return {factors.Factor.begin(), factors.Factor.begin() + factors.Count};
+}
+
+bool SameBits(const TSimComplexArray& a, const TSimComplexArray& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](auto x, auto y) {
+               return std::memcmp(&x, &y, sizeof x) == 0;
+           });
+}
+
+// Double rounding over a few passes stays near 1e-15; a wrong twiddle, constant or digit order gives
+// errors many orders larger. The butterflies' 14-digit constants bound the error from below (~1e-14).
+constexpr long double kTolerance = 1e-12L;
+
+// Lengths that exercise every butterfly: each table radix alone and mixed, the 2*8 -> 4*4 join,
+// primes and prime squares through the general odd butterfly, and blocks of many twiddles.
+const std::vector<int32_t> kLengths = {1,   2,   3,   4,   5,   6,   7,   8,   9,    10,   11,   12,   13,
+                                       15,  16,  20,  25,  30,  32,  40,  49,  60,   64,   80,   100,  121,
+                                       128, 143, 210, 240, 256, 360, 512, 729, 1000, 1021, 1024, 2048, 2310};
+
+TEST(FactorLength, PrefersTableRadicesAndJoinsAFinalTwoWithAnEight) {
+    EXPECT_EQ(Factors(32768), (std::vector<int32_t>{8, 8, 8, 8, 8}));
+    EXPECT_EQ(Factors(65536), (std::vector<int32_t>{4, 4, 8, 8, 8, 8}));
+    EXPECT_EQ(Factors(131072), (std::vector<int32_t>{4, 8, 8, 8, 8, 8}));
+    EXPECT_EQ(Factors(524288), (std::vector<int32_t>{4, 4, 8, 8, 8, 8, 8}));
+    EXPECT_EQ(Factors(8388608), (std::vector<int32_t>{4, 8, 8, 8, 8, 8, 8, 8}));
+    EXPECT_EQ(Factors(16), (std::vector<int32_t>{4, 4}));
+    EXPECT_EQ(Factors(2), (std::vector<int32_t>{2}));
+    EXPECT_EQ(Factors(1), (std::vector<int32_t>{1}));
+    EXPECT_EQ(Factors(30), (std::vector<int32_t>{3, 10}));
+    EXPECT_EQ(Factors(12), (std::vector<int32_t>{3, 4}));
+    EXPECT_EQ(Factors(49), (std::vector<int32_t>{7, 7}));
+    EXPECT_EQ(Factors(1000), (std::vector<int32_t>{10, 10, 10}));
+    EXPECT_EQ(Factors(2 * 1031), (std::vector<int32_t>{1031, 2}));
+    EXPECT_EQ(Factors(11 * 13 * 8), (std::vector<int32_t>{13, 11, 8}));
+    EXPECT_EQ(Factors(0), (std::vector<int32_t>{}));
+}
+
+TEST(MixedRadixFFT, ForwardMatchesDirectSumWithNegativeExponent) {
+    for (const int32_t n : kLengths) {
+        const auto x = RandomSignal(static_cast<size_t>(n), static_cast<uint32_t>(n));
+        const TSimComplexArray input = ToDouble(x);
+        TSimComplexArray output(input.size());
+        FourierForward(input.data(), output.data(), n);
+        EXPECT_LT(RelativeError(output, DirectDFT(x, -1)), kTolerance) << "N = " << n;
+        EXPECT_TRUE(SameBits(input, ToDouble(x))) << "input changed, N = " << n;
+    }
+}
+
+TEST(MixedRadixFFT, InverseMatchesScaledDirectSumWithPositiveExponent) {
+    for (const int32_t n : kLengths) {
+        const auto x = RandomSignal(static_cast<size_t>(n), static_cast<uint32_t>(n) + 99);
+        const TSimComplexArray input = ToDouble(x);
+        TSimComplexArray output(input.size());
+        FourierInverse(input.data(), output.data(), n);
+        auto want = DirectDFT(x, +1);
+        for (auto& value : want) value /= static_cast<long double>(n);
+        EXPECT_LT(RelativeError(output, want), kTolerance) << "N = " << n;
+        EXPECT_TRUE(SameBits(input, ToDouble(x))) << "input changed, N = " << n;
+    }
+}
+
+TEST(MixedRadixFFT, InPlaceEqualsOutOfPlaceAndRoundTripsThroughTheEntryPoint) {
+    for (const int32_t n : {1, 30, 49, 1021, 4096, 32768}) {
+        const TSimComplexArray input = ToDouble(RandomSignal(static_cast<size_t>(n), 5));
+        TSimComplexArray outOfPlace(input.size());
+        FourierForward(input.data(), outOfPlace.data(), n);
+        TSimComplexArray inPlace = input;
+        MixedRadixFFT(n, inPlace, false);
+        EXPECT_TRUE(SameBits(inPlace, outOfPlace)) << "N = " << n;
+        MixedRadixFFT(n, inPlace, true);
+        long double worst = 0;
+        for (size_t k = 0; k < input.size(); ++k)
+            worst = std::max({worst, std::abs(static_cast<long double>(inPlace[k].re) - input[k].re),
+                              std::abs(static_cast<long double>(inPlace[k].im) - input[k].im)});
+        // The 14-digit constants cost about 1e-14; the twiddles are running products, whose rounding
+        // grows with the number of steps.
+        EXPECT_LT(worst, 1e-13L + 2e-16L * n) << "N = " << n;
+    }
+}
+
+// A tone at bin m with the positive exponent collects all of its energy in bin m, at the large
+// lengths the spectrogram uses (radix 8 alone, and 4s before 8s).
+TEST(MixedRadixFFT, ToneWithPositiveExponentLandsInItsBinAtLargeLengths) {
+    for (const int32_t n : {32768, 65536, 131072}) {
+        const int32_t m = n / 3 + 17;
+        TSimComplexArray data(static_cast<size_t>(n));
+        for (int32_t j = 0; j < n; ++j) {
+            const long double angle =
+                2 * std::numbers::pi_v<long double> * static_cast<long double>((int64_t{j} * m) % n) / n;
+            data[j] = {static_cast<double>(std::cos(angle)), static_cast<double>(std::sin(angle))};
+        }
+        MixedRadixFFT(n, data, false);
+        double worstOther = 0;
+        for (int32_t k = 0; k < n; ++k)
+            if (k != m) worstOther = std::max(worstOther, std::hypot(data[k].re, data[k].im));
+        EXPECT_NEAR(data[m].re, n, 1e-7 * n) << "N = " << n;
+        EXPECT_NEAR(data[m].im, 0.0, 1e-7 * n) << "N = " << n;
+        EXPECT_LT(worstOther, 1e-8 * n) << "N = " << n;
+    }
+}
+
+TEST(MixedRadixFFT, FactorAboveTheLimitRaisesBeforeTouchingTheData) {
+    for (const int32_t n : {1031, 2 * 1031, 1031 * 1031, 4 * 65537}) {
+        const TSimComplexArray original = ToDouble(RandomSignal(static_cast<size_t>(n), 3));
+        for (const bool inverse : {false, true}) {
+            TSimComplexArray data = original;
+            try {
+                MixedRadixFFT(n, data, inverse);
+                ADD_FAILURE() << "no error for N = " << n;
+            } catch (const EMathError& error) {
+                EXPECT_STREQ(
+                    error.what(),
+                    "Prime factor for FFT length too large. Change value for cMaxPrimeFactor in FFTs unit");
+            }
+            EXPECT_TRUE(SameBits(data, original)) << "N = " << n;
+        }
+        TSimComplexArray output(original.size(), TComplexDouble{7.0, 7.0});
+        const TSimComplexArray untouched = output;
+        EXPECT_THROW(FourierForward(original.data(), output.data(), n), EMathError);
+        EXPECT_THROW(FourierInverse(original.data(), output.data(), n), EMathError);
+        EXPECT_TRUE(SameBits(output, untouched)) << "N = " << n;
+    }
+}
+
+TEST(MixedRadixFFT, LengthsWithoutDataAreRefusedOrIgnored) {
+    const TSimComplexArray original = ToDouble(RandomSignal(8, 11));
+    TSimComplexArray data = original;
+    EXPECT_THROW(MixedRadixFFT(9, data, false), std::out_of_range);
+    EXPECT_THROW(MixedRadixFFT(16, data, true), std::out_of_range);
+    MixedRadixFFT(0, data, false);
+    MixedRadixFFT(-8, data, true);
+    FourierForward(original.data(), data.data(), 0);
+    EXPECT_TRUE(SameBits(data, original));
+}
+
+} // namespace
