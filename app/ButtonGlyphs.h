@@ -3,6 +3,16 @@
 
 #include <QIcon>
 
-enum class ButtonGlyph { StopCalculate, SaveBitmap, SaveSignal, Zoom, ResetZoom, Antialiasing, StopPlay, Play, LoopPlay };
+enum class ButtonGlyph {
+    StopCalculate,
+    SaveBitmap,
+    SaveSignal,
+    Zoom,
+    ResetZoom,
+    Antialiasing,
+    StopPlay,
+    Play,
+    LoopPlay
+};
 
 QIcon MakeButtonGlyph(ButtonGlyph glyph);

@@ -33,4 +33,6 @@ QString ExceptionMessage(const std::exception_ptr& failure) {
     }
 }
 
-void SetErrorReportHandler(ErrorReportHandler handler) { InstalledHandler() = std::move(handler); }
+void SetErrorReportHandler(ErrorReportHandler handler) {
+    InstalledHandler() = std::move(handler);
+}

@@ -16,7 +16,8 @@ int DecimalsFor(double topKHz) {
 
 std::string FixedText(double value, int decimals) {
     char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 

@@ -9,7 +9,7 @@
 
 struct RulerLabel {
     int X = 0;
-    int Y = 0;  // top of the text
+    int Y = 0; // top of the text
     std::string Text;
 };
 

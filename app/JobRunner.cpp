@@ -11,7 +11,8 @@ namespace {
 constexpr int kProgressIntervalMs = 30;
 }
 
-void RunJob(JobControl& control, const std::function<void()>& work, const std::function<void(int)>& showProgress) {
+void RunJob(JobControl& control, const std::function<void()>& work,
+            const std::function<void(int)>& showProgress) {
     QEventLoop loop;
     QTimer progressTimer;
     progressTimer.setInterval(kProgressIntervalMs);

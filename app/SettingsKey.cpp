@@ -2,7 +2,8 @@
 
 #include "signal/NumberText.h"
 
-SettingsKey::SettingsKey() : Settings(QSettings::NativeFormat, QSettings::UserScope, "Tolvek", "OrvanePlus") {}
+SettingsKey::SettingsKey()
+    : Settings(QSettings::NativeFormat, QSettings::UserScope, "Tolvek", "OrvanePlus") {}
 
 int SettingsKey::ReadInteger(const QString& name, int fallback) const {
     const QVariant value = Settings.value(name);
@@ -19,13 +20,21 @@ QString SettingsKey::ReadString(const QString& name, const QString& fallback) co
     return value.isValid() ? value.toString() : fallback;
 }
 
-void SettingsKey::WriteInteger(const QString& name, int value) { Settings.setValue(name, QString::number(value)); }
+void SettingsKey::WriteInteger(const QString& name, int value) {
+    Settings.setValue(name, QString::number(value));
+}
 
-void SettingsKey::WriteBool(const QString& name, bool value) { Settings.setValue(name, value ? "1" : "0"); }
+void SettingsKey::WriteBool(const QString& name, bool value) {
+    Settings.setValue(name, value ? "1" : "0");
+}
 
-void SettingsKey::WriteString(const QString& name, const QString& value) { Settings.setValue(name, value); }
+void SettingsKey::WriteString(const QString& name, const QString& value) {
+    Settings.setValue(name, value);
+}
 
-void SettingsKey::Flush() { Settings.sync(); }
+void SettingsKey::Flush() {
+    Settings.sync();
+}
 
 StorableBounds BoundsToStore(const QRect& window, const QSize& screen) {
     const int halfWidth = window.width() / 2;

@@ -18,7 +18,7 @@ public:
     QString ReadString(const QString& name, const QString& fallback) const;
 
     void WriteInteger(const QString& name, int value);
-    void WriteBool(const QString& name, bool value);  // "1" or "0"
+    void WriteBool(const QString& name, bool value); // "1" or "0"
     void WriteString(const QString& name, const QString& value);
 
     // Writes pending values to the store (the settings file on Linux).
@@ -31,10 +31,10 @@ private:
 // Which of the window's bounds may be stored at close. A bound is written only while the window lies
 // mostly on the screen, so that a window dragged off the screen comes back where it was before.
 struct StorableBounds {
-    bool Left = false;    // -W/2 < L < SW - W/2
-    bool Top = false;     // 0 < T < SH - H/2
-    bool Width = false;   // W < SW
-    bool Height = false;  // H < SH
+    bool Left = false;   // -W/2 < L < SW - W/2
+    bool Top = false;    // 0 < T < SH - H/2
+    bool Width = false;  // W < SW
+    bool Height = false; // H < SH
 };
 
 StorableBounds BoundsToStore(const QRect& window, const QSize& screen);

@@ -69,7 +69,8 @@ void TMainForm::ReadSettings() {
     Spectrogram.CurrentFFTSize = ComboFFTSize->currentText().toInt();
     SelectStoredItem(ComboXResolution, "XResolution", kDefaultXResolutionIndex);
     SelectStoredItem(ComboFFTWindow, "FFTWindow", kDefaultFFTWindowIndex);
-    BuildWindowTable(uint8_t(ComboFFTWindow->currentIndex()), Spectrogram.CurrentFFTSize, Spectrogram.WindowTable);
+    BuildWindowTable(uint8_t(ComboFFTWindow->currentIndex()), Spectrogram.CurrentFFTSize,
+                     Spectrogram.WindowTable);
     SelectStoredItem(ComboImageGain, "ImageGain", kDefaultImageGainIndex);
 
     mnuFilterPanel->setChecked(settings_->ReadBool("FilterPanel", true));
@@ -91,7 +92,7 @@ void TMainForm::RestoreWindowBounds() {
     const int width = settings_->ReadInteger("Width", 400);
     const int height = settings_->ReadInteger("Height", 250);
     move(left, top);
-    resize(width, height);  // the minimum size raises a smaller stored size
+    resize(width, height); // the minimum size raises a smaller stored size
 }
 
 // A stored index outside the list would leave it without a selection (and without an FFT size to

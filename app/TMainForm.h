@@ -41,11 +41,11 @@ public:
     ~TMainForm() override;
 
     // --- State of the program, owned by the window -------------------------------------------------
-    SignalStore Store;           // the recording in memory
-    SpectrogramState Spectrogram;  // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
-    JobControl Job;              // StopRequested and the progress of the running job
-    Playback Player;             // the playback module
-    std::string StartDirectory;  // current directory at creation: quick save and bitmap export go here
+    SignalStore Store;            // the recording in memory
+    SpectrogramState Spectrogram; // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
+    JobControl Job;               // StopRequested and the progress of the running job
+    Playback Player;              // the playback module
+    std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
 
     bool Busy() const { return busy_; }
     // Sets Busy and locks (true) or unlocks (false) the controls that start work.
@@ -157,8 +157,8 @@ public:
     QAction* mnuInvertChannel2R = nullptr;
     QAction* mnuAbout = nullptr;
     QMenu* SrcViewPopupMenu = nullptr;
-    QLabel* StatusPanels[5] = {};  // the status bar's panels 0 .. 4
-    QAction* PaletteActions[5] = {};  // Spectrum, Grayscale, Greens, Reds, Rainbow
+    QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
+    QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
 
 public slots:
     // Commands of the window.
@@ -195,7 +195,6 @@ public slots:
     void SrcImageMouseUp(Qt::MouseButton button);
     void SrcImageMouseWheelDown();
     void SrcImageMouseWheelUp();
-    void SrcImageResize();
     void RulerPaintBoxClick();
 
 protected:

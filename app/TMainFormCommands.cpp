@@ -58,7 +58,8 @@ void TMainForm::ConnectHandlers() {
     connect(ComboImageGain, &QComboBox::activated, this, &TMainForm::ComboImageGainChange);
 
     for (QAction* item : PaletteActions)
-        connect(item, &QAction::triggered, this, [this, item] { Spectrum1Click(PaletteItem(item->data().toInt())); });
+        connect(item, &QAction::triggered, this,
+                [this, item] { Spectrum1Click(PaletteItem(item->data().toInt())); });
     connect(RulerPaintBox, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { SrcViewPopupMenu->popup(RulerPaintBox->mapToGlobal(at)); });
     connect(RulerPaintBox, &TRulerPaintBox::Click, this, &TMainForm::RulerPaintBoxClick);
@@ -71,7 +72,8 @@ void TMainForm::SetBusy(bool busy) {
     const bool unlocked = !busy;
     mnuFilterPanel->setEnabled(unlocked);
     if (!FilterPanel->isHidden()) sbLPFFilter->setEnabled(unlocked);
-    for (QComboBox* list : {ComboFFTSize, ComboXResolution, ComboFFTWindow, ComboImageGain}) list->setEnabled(unlocked);
+    for (QComboBox* list : {ComboFFTSize, ComboXResolution, ComboFFTWindow, ComboImageGain})
+        list->setEnabled(unlocked);
     for (QToolButton* button :
          {sbFade, sbNormAmp, sbInvertSpectr, sbIQ2Real, sbGenSin, sbGenCos, sbReload, sbASR, sbFFTHiCut})
         button->setEnabled(unlocked);
@@ -105,9 +107,9 @@ void TMainForm::RecoverFromFailedJob() {
 
 void TMainForm::mnuOpenClick() {
     if (busy_) return;
-    const QString fileName = AskOpenFileName
-                                 ? AskOpenFileName()
-                                 : QFileDialog::getOpenFileName(this, QString(), QString(), "wav (*.wav);;Any File (*)");
+    const QString fileName = AskOpenFileName ? AskOpenFileName()
+                                             : QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                                            "wav (*.wav);;Any File (*)");
     if (!fileName.isEmpty()) LoadWavFile(fileName);
 }
 
@@ -124,7 +126,9 @@ void TMainForm::ReloadFile() {
     if (Store.Loaded()) LoadWavFile(QString::fromStdString(Store.FileName));
 }
 
-void TMainForm::mnuSaveClick() { SaveSignal(QString::fromStdString(Store.FileName)); }
+void TMainForm::mnuSaveClick() {
+    SaveSignal(QString::fromStdString(Store.FileName));
+}
 
 void TMainForm::mnuSavewavAsClick() {
     const QString suggested = QString::fromStdString(FileNameWithoutFolder(Store.FileName));
@@ -145,7 +149,9 @@ void TMainForm::mnuSavewavAsClick() {
     if (!target.isEmpty()) SaveSignal(target);
 }
 
-void TMainForm::sbSaveSignalClick() { SaveSignal(QString()); }
+void TMainForm::sbSaveSignalClick() {
+    SaveSignal(QString());
+}
 
 // A save while the store is being read or rewritten is ignored: the save controls are locked during
 // every job but the file read.
@@ -159,20 +165,29 @@ void TMainForm::SaveSignal(const QString& fileName) {
     });
 }
 
-void TMainForm::mnuExitClick() { close(); }
+void TMainForm::mnuExitClick() {
+    close();
+}
 
-void TMainForm::mnuFilterPanelClick() { FilterPanel->setVisible(mnuFilterPanel->isChecked()); }
+void TMainForm::mnuFilterPanelClick() {
+    FilterPanel->setVisible(mnuFilterPanel->isChecked());
+}
 
-void TMainForm::mnuShiftPanelClick() { ShiftPanel->setVisible(mnuShiftPanel->isChecked()); }
+void TMainForm::mnuShiftPanelClick() {
+    ShiftPanel->setVisible(mnuShiftPanel->isChecked());
+}
 
-void TMainForm::sbStopLoadClick() { Job.RequestStop(); }
+void TMainForm::sbStopLoadClick() {
+    Job.RequestStop();
+}
 
 void TMainForm::sbSavePictureaClick() {
     Reported([&] { SrcImage->Bitmap().SaveToFile(SpectrogramPictureFileName().toStdString()); });
 }
 
 QString TMainForm::SpectrogramPictureFileName() const {
-    return QString::fromStdString(StartDirectory + "/Spectr_" + FileNameWithoutFolder(Store.FileName) + ".bmp");
+    return QString::fromStdString(StartDirectory + "/Spectr_" + FileNameWithoutFolder(Store.FileName) +
+                                  ".bmp");
 }
 
 void TMainForm::ComboFFTSizeChange() {

@@ -47,7 +47,9 @@ QFrame* MakePanel(QWidget* parent, const char* name, QFrame::Shadow bevel, int h
     return panel;
 }
 
-QHBoxLayout* RowOf(QWidget* panel) { return static_cast<QHBoxLayout*>(panel->layout()); }
+QHBoxLayout* RowOf(QWidget* panel) {
+    return static_cast<QHBoxLayout*>(panel->layout());
+}
 
 QLabel* AddLabel(QWidget* panel, const char* name, const QString& caption) {
     auto* label = new QLabel(caption, panel);
@@ -79,14 +81,15 @@ QToolButton* AddPictureButton(QWidget* panel, const char* name, ButtonGlyph glyp
 }
 
 template <size_t N>
-QComboBox* AddCombo(QWidget* panel, const char* name, const QString& hint, const std::array<std::string_view, N>& items,
-                    int visibleRows, int width) {
+QComboBox* AddCombo(QWidget* panel, const char* name, const QString& hint,
+                    const std::array<std::string_view, N>& items, int visibleRows, int width) {
     auto* combo = new QComboBox(panel);
     combo->setObjectName(name);
     combo->setToolTip(hint);
     combo->setEditable(false);
     combo->setFont(BoldFont(combo->font()));
-    for (std::string_view item : items) combo->addItem(QString::fromLatin1(item.data(), qsizetype(item.size())));
+    for (std::string_view item : items)
+        combo->addItem(QString::fromLatin1(item.data(), qsizetype(item.size())));
     combo->setMaxVisibleItems(visibleRows);
     combo->setFixedWidth(width);
     RowOf(panel)->addWidget(combo);
@@ -151,7 +154,8 @@ void TMainForm::BuildTopBar() {
     ComboXResolution = AddCombo(Panel2, "ComboXResolution", "Image Width", kXResolutionItems, 13, 82);
     AddLabel(Panel2, "LabelWindow", "Window");
     ComboFFTWindow = AddCombo(Panel2, "ComboFFTWindow", "FFT Window", kFFTWindowItems, 11, 100);
-    ComboFFTWindow->setCurrentIndex(int(kFFTWindowItems.size()) - 1);  // "Experimental" until the settings apply
+    ComboFFTWindow->setCurrentIndex(int(kFFTWindowItems.size()) -
+                                    1); // "Experimental" until the settings apply
     AddLabel(Panel2, "LabelGain", "Gain");
     ComboImageGain = AddCombo(Panel2, "ComboImageGain", "Image Gain", kImageGainItems, 25, 64);
     RowOf(Panel2)->addStretch(1);
@@ -194,7 +198,7 @@ void TMainForm::BuildSpectrumPanel() {
     Panellr = MakePanel(Panel_L, "Panellr", QFrame::Raised);
     Panellr->setFixedWidth(kRulerColumnWidth);
     SetBackground(Panellr, kRulerBackground);
-    RowOf(Panellr)->setContentsMargins(1, 1, 1, 1);
+    RowOf(Panellr)->setContentsMargins(0, 0, 0, 0);
     RulerPaintBox = new TRulerPaintBox(Panellr);
     RulerPaintBox->setObjectName("RulerPaintBox");
     RowOf(Panellr)->addWidget(RulerPaintBox);
@@ -211,7 +215,8 @@ void TMainForm::BuildFilterPanel() {
     EditFFTLoCut = AddEdit(FilterPanel, "EditFFTLoCut", "Low Pass Filter Frq", "0");
     AddLabel(FilterPanel, "Label5", "Hz");
     AddLabel(FilterPanel, "Label9", "Quality");
-    cbFilterQuality = AddCombo(FilterPanel, "cbFilterQuality", "FFT Filter Quality", kFilterQualityItems, 10, 44);
+    cbFilterQuality =
+        AddCombo(FilterPanel, "cbFilterQuality", "FFT Filter Quality", kFilterQualityItems, 10, 44);
     RowOf(FilterPanel)->addSpacing(12);
     sbLPFFilter = AddSpeedButton(FilterPanel, "sbLPFFilter", "LPF", "LPF Filter");
     EditLPF = AddEdit(FilterPanel, "EditLPF", "Low Pass Filter Frq", "0");
@@ -267,7 +272,8 @@ void TMainForm::BuildBottomBar() {
         zoomControl->setEnabled(false);
     sbResetZoom = AddPictureButton(Panel3, "sbResetZoom", ButtonGlyph::ResetZoom, "Reset Zoom");
     sbResetZoom->setEnabled(false);
-    sbAntialiasing = AddPictureButton(Panel3, "sbAntialiasing", ButtonGlyph::Antialiasing, "Antialiasing Filter");
+    sbAntialiasing =
+        AddPictureButton(Panel3, "sbAntialiasing", ButtonGlyph::Antialiasing, "Antialiasing Filter");
     sbAntialiasing->setCheckable(true);
     sbStopPlay = AddPictureButton(Panel3, "sbStopPlay", ButtonGlyph::StopPlay, QString());
     sbPlayMemory = AddPictureButton(Panel3, "sbPlayMemory", ButtonGlyph::Play, QString());
@@ -293,7 +299,8 @@ void TMainForm::BuildStatusBar() {
 }
 
 void TMainForm::BuildMenus() {
-    auto addItem = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut = {}) {
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption,
+                          const QKeySequence& shortcut = {}) {
         QAction* action = menu->addAction(caption);
         action->setObjectName(name);
         action->setShortcut(shortcut);
@@ -339,7 +346,8 @@ void TMainForm::BuildPaletteMenu() {
     static const char* const kNames[5] = {"Spectrum1", "Grayscale1", "Greens1", "Reds1", "Rainbow1"};
     for (int item = 0; item < 5; ++item) {
         const std::string_view text = kPaletteItemTexts[size_t(item)];
-        PaletteActions[item] = SrcViewPopupMenu->addAction(QString::fromLatin1(text.data(), qsizetype(text.size())));
+        PaletteActions[item] =
+            SrcViewPopupMenu->addAction(QString::fromLatin1(text.data(), qsizetype(text.size())));
         PaletteActions[item]->setObjectName(kNames[item]);
         PaletteActions[item]->setData(item);
         PaletteActions[item]->setCheckable(true);

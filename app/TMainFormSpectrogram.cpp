@@ -20,7 +20,9 @@ namespace {
 
 const QString kCaptionWithFile = QStringLiteral("  Orvane+  Demo version 02 - ");
 
-QString ToQString(const std::string& text) { return QString::fromStdString(text); }
+QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -45,7 +47,8 @@ void TMainForm::LoadWavFile(const QString& fileName) {
     WavReadResult result;
     const bool read = RunLongJob([&] {
         result = ReadWavFile(Store, fileName.toStdString(), [this](const std::string& text) {
-            QMetaObject::invokeMethod(this, [this, text] { SetStatus(0, ToQString(text)); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, text] { SetStatus(0, ToQString(text)); }, Qt::QueuedConnection);
         });
     });
     if (read && !result.StoreReplaced) {
@@ -78,21 +81,29 @@ void TMainForm::RecomputeSpectrogram() {
     SrcImage->setFocus();
     busy_ = true;
     SetBusy(true);
-    sbStopLoad->setEnabled(true);
-    SetProgressBackColor(clBlack);
     Player.MarkCopyStale();
 
+    // The preparation runs in the job too (it allocates the image). It clears the stop flag, so
+    // "Stop Calculate" is offered only once it has ended and the columns are being computed.
     SpectrogramResult result;
     result.Ran = true;
     const bool finished = RunLongJob([&] {
         SpectrogramPreparation preparation = PrepareSpectrogramBitmap(Spectrogram, Store, settings, Job);
         result.ImageSizeText = preparation.ImageSizeText;
-        QMetaObject::invokeMethod(
-            this, [this, text = preparation.ImageSizeText] { SetStatus(1, ToQString(text)); }, Qt::QueuedConnection);
         result.Refused = preparation.Hop < 0;
+        QMetaObject::invokeMethod(
+            this,
+            [this, text = preparation.ImageSizeText, accepted = !result.Refused] {
+                SetStatus(1, ToQString(text));
+                if (!accepted) return;
+                SetProgressBackColor(clBlack);
+                sbStopLoad->setEnabled(true);
+            },
+            Qt::QueuedConnection);
         if (result.Refused) return;
-        result.Stopped = !(Store.TwoChannels() ? SpectrogramTwoChannels(Spectrogram, Store, settings, preparation, Job)
-                                               : SpectrogramOneChannel(Spectrogram, Store, settings, preparation, Job));
+        result.Stopped =
+            !(Store.TwoChannels() ? SpectrogramTwoChannels(Spectrogram, Store, settings, preparation, Job)
+                                  : SpectrogramOneChannel(Spectrogram, Store, settings, preparation, Job));
     });
     if (!finished) return;
     SetStatus(1, ToQString(result.ImageSizeText));
@@ -124,18 +135,27 @@ void TMainForm::ApplyPalette() {
 }
 
 void TMainForm::sbAntialiasingClick() {
-    SrcImage->SetResamplerClassName(sbAntialiasing->isChecked() ? kLinearResamplerName : kNearestResamplerName);
+    SrcImage->SetResamplerClassName(sbAntialiasing->isChecked() ? kLinearResamplerName
+                                                                : kNearestResamplerName);
 }
 
-void TMainForm::DrawRuler(float rate) { RulerPaintBox->DrawRuler(rate); }
+void TMainForm::DrawRuler(float rate) {
+    RulerPaintBox->DrawRuler(rate);
+}
 
 void TMainForm::CreateCentreLine() {
     SrcImage->CreateCentreLine();
     SrcImage->Overlays().SetCentreLineVisible(!ZoomMode());
 }
 
-void TMainForm::RemoveCentreLine() { SrcImage->RemoveCentreLine(); }
+void TMainForm::RemoveCentreLine() {
+    SrcImage->RemoveCentreLine();
+}
 
-void TMainForm::SetProgressBackColor(uint32_t colour) { ProgressBar->SetBackColor(colour); }
+void TMainForm::SetProgressBackColor(uint32_t colour) {
+    ProgressBar->SetBackColor(colour);
+}
 
-void TMainForm::SetProgressPosition(int percent) { ProgressBar->SetPosition(percent); }
+void TMainForm::SetProgressPosition(int percent) {
+    ProgressBar->SetPosition(percent);
+}

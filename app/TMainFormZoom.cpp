@@ -17,7 +17,9 @@
 namespace {
 
 // Gauge position p gives the scale 10^(p/100): -100 -> 0.1, 0 -> 1, 100 -> 10.
-float GaugeScale(int position) { return static_cast<float>(std::pow(10.0L, static_cast<long double>(position) / 100)); }
+float GaugeScale(int position) {
+    return static_cast<float>(std::pow(10.0L, static_cast<long double>(position) / 100));
+}
 
 } // namespace
 
@@ -27,17 +29,20 @@ void TMainForm::ConnectViewHandlers() {
     connect(gbPositionX, &TGaugeBar::Change, this, &TMainForm::gbPositionXChange);
     connect(gbPositionY, &TGaugeBar::Change, this, &TMainForm::gbPositionYChange);
     connect(SrcImage, &TImgView32::MouseDown, this,
-            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) { SrcImageMouseDown(button, x, y); });
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                SrcImageMouseDown(button, x, y);
+            });
     connect(SrcImage, &TImgView32::MouseMove, this,
             [this](Qt::KeyboardModifiers, int x, int y) { SrcImageMouseMove(x, y); });
     connect(SrcImage, &TImgView32::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int, int) { SrcImageMouseUp(button); });
     connect(SrcImage, &TImgView32::MouseWheelDown, this, [this] { SrcImageMouseWheelDown(); });
     connect(SrcImage, &TImgView32::MouseWheelUp, this, [this] { SrcImageMouseWheelUp(); });
-    connect(SrcImage, &TImgView32::Resize, this, &TMainForm::SrcImageResize);
 }
 
-bool TMainForm::ZoomMode() const { return sbImageMode->isChecked(); }
+bool TMainForm::ZoomMode() const {
+    return sbImageMode->isChecked();
+}
 
 void TMainForm::sbImageModeClick() {
     const bool zoom = ZoomMode();
@@ -54,9 +59,13 @@ void TMainForm::sbImageModeClick() {
         zoomControl->setEnabled(zoom);
 }
 
-void TMainForm::gbPositionXChange() { SrcImage->SetScaleX(GaugeScale(gbPositionX->Position())); }
+void TMainForm::gbPositionXChange() {
+    SrcImage->SetScaleX(GaugeScale(gbPositionX->Position()));
+}
 
-void TMainForm::gbPositionYChange() { SrcImage->SetScaleY(GaugeScale(gbPositionY->Position())); }
+void TMainForm::gbPositionYChange() {
+    SrcImage->SetScaleY(GaugeScale(gbPositionY->Position()));
+}
 
 void TMainForm::sbResetZoomClick() {
     gbPositionX->SetPosition(0);
@@ -92,16 +101,12 @@ void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
 
 void TMainForm::SrcImageMouseMove(int x, int y) {
     if (ZoomMode() || !dragging_ || !rubberBand_) return;
-    rubberBand_->SetLocation({float(std::min(x, anchorX_)), float(std::min(y, anchorY_)), float(std::max(x, anchorX_)),
-                              float(std::max(y, anchorY_))});
+    rubberBand_->SetLocation({float(std::min(x, anchorX_)), float(std::min(y, anchorY_)),
+                              float(std::max(x, anchorX_)), float(std::max(y, anchorY_))});
 }
 
 void TMainForm::SrcImageMouseUp(Qt::MouseButton button) {
     if (button == Qt::RightButton) dragging_ = false;
-}
-
-void TMainForm::SrcImageResize() {
-    SrcImage->Overlays().PlaceCentreLine(SrcImage->height());
 }
 
 void TMainForm::RulerPaintBoxClick() {

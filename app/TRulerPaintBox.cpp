@@ -34,7 +34,8 @@ void TRulerPaintBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void TRulerPaintBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = leftPressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click =
+        leftPressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
     leftPressed_ = false;
     if (click) emit Click();
     QWidget::mouseReleaseEvent(event);

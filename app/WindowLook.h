@@ -7,7 +7,7 @@ inline const QColor kFormBackground(170, 162, 146);
 inline const QColor kImagePanelColor(108, 108, 108);
 inline const QColor kRulerBackground(81, 81, 81);
 inline const QColor kEditBackground(81, 81, 81);
-inline const QColor kReloadTextColor(128, 0, 0);  // maroon
+inline const QColor kReloadTextColor(128, 0, 0); // maroon
 
 inline constexpr int kMinFormWidth = 800;
 inline constexpr int kMinFormHeight = 400;

@@ -83,7 +83,8 @@ protected:
     static std::vector<int16_t> Tone(size_t count, double hertz, int32_t rate) {
         std::vector<int16_t> values(count);
         for (size_t i = 0; i < count; ++i)
-            values[i] = int16_t(std::lround(8000 * std::sin(2 * std::numbers::pi * hertz * double(i) / rate)));
+            values[i] =
+                int16_t(std::lround(8000 * std::sin(2 * std::numbers::pi * hertz * double(i) / rate)));
         return values;
     }
 
@@ -96,7 +97,9 @@ private:
 };
 
 // Runs `action` from the event loop of the next job's nested loop (or the next event processing).
-inline void WhileJobRuns(std::function<void()> action) { QTimer::singleShot(0, std::move(action)); }
+inline void WhileJobRuns(std::function<void()> action) {
+    QTimer::singleShot(0, std::move(action));
+}
 
 // Selects item `index` of a drop-down list as the user does (the change handler runs).
 inline void ChooseItem(QComboBox* list, int index) {

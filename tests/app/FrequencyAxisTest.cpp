@@ -13,7 +13,7 @@ std::vector<std::string> Texts(const std::vector<RulerLabel>& labels) {
 
 TEST(RulerLabels, FortyEightKilohertzShowsWholeKilohertzWithOneDecimal) {
     const std::vector<RulerLabel> labels = RulerLabels(48000, 240);
-    ASSERT_EQ(labels.size(), 23u);  // 22 values and "kHz"
+    ASSERT_EQ(labels.size(), 23u); // 22 values and "kHz"
     const std::vector<std::string> texts = Texts(labels);
     for (int k = 2; k <= 23; ++k) EXPECT_EQ(texts[size_t(k - 2)], "- " + std::to_string(24 - k) + ".0") << k;
     EXPECT_EQ(labels.back().Text, "kHz");
@@ -35,7 +35,7 @@ TEST(RulerLabels, DecimalsFollowTheTopFrequency) {
 
 TEST(RulerLabels, LabelsStandSixPixelsAboveTheirRows) {
     const std::vector<RulerLabel> labels = RulerLabels(48000, 217);
-    EXPECT_EQ(labels.front().Y, 12);  // round(2 * 217 / 24 - 6)
+    EXPECT_EQ(labels.front().Y, 12); // round(2 * 217 / 24 - 6)
     for (int k = 2; k <= 23; ++k) {
         EXPECT_EQ(labels[size_t(k - 2)].X, 0);
         EXPECT_NEAR(labels[size_t(k - 2)].Y, k * 217.0 / 24 - 6, 0.5) << k;
@@ -48,14 +48,14 @@ TEST(RulerLabels, LabelsStandSixPixelsAboveTheirRows) {
 TEST(RowFrequency, RowsRunFromHalfTheRateDownToZero) {
     EXPECT_EQ(RowFrequency(0, 512, 48000), 24000);
     EXPECT_EQ(RowFrequency(256, 512, 48000), 12000);
-    EXPECT_EQ(RowFrequency(511, 512, 48000), 47);  // 46.875 rounds up
+    EXPECT_EQ(RowFrequency(511, 512, 48000), 47); // 46.875 rounds up
     EXPECT_EQ(RowFrequency(512, 512, 48000), 0);
     // 8000 Hz, 3 rows: 4000/3 per row; 1333.33 -> 1333, 2666.67 -> 2667.
     EXPECT_EQ(RowFrequency(2, 3, 8000), 1333);
     EXPECT_EQ(RowFrequency(1, 3, 8000), 2667);
     // A half rounds to the even neighbour: 1 Hz per row of 0.5 -> row 511 of 1024 rows at 1024 Hz.
-    EXPECT_EQ(RowFrequency(1023, 1024, 1024), 0);  // 0.5 -> 0
-    EXPECT_EQ(RowFrequency(1021, 1024, 1024), 2);  // 1.5 -> 2
+    EXPECT_EQ(RowFrequency(1023, 1024, 1024), 0); // 0.5 -> 0
+    EXPECT_EQ(RowFrequency(1021, 1024, 1024), 2); // 1.5 -> 2
 }
 
 } // namespace

@@ -49,7 +49,8 @@ TEST_F(SettingsTest, ControlsStartAsLaidOut) {
     for (const char* disabled : {"mnuSave", "mnuSavewavAs", "mnuInvertChannel1L", "mnuInvertChannel2R"})
         EXPECT_FALSE(Child<QAction>(disabled)->isEnabled()) << disabled;
     EXPECT_FALSE(Child<QMenu>("mnuFormatInterpretator")->isEnabled());
-    for (const char* enabled : {"sbFade", "sbReload", "sbFFTHiCut", "sbLPFFilter", "sbImageMode", "sbAntialiasing"})
+    for (const char* enabled :
+         {"sbFade", "sbReload", "sbFFTHiCut", "sbLPFFilter", "sbImageMode", "sbAntialiasing"})
         EXPECT_TRUE(Child<QWidget>(enabled)->isEnabled()) << enabled;
     EXPECT_TRUE(Child<QAction>("mnuOpen")->isEnabled());
     EXPECT_EQ(Child<QAction>("mnuOpen")->shortcut(), QKeySequence("Ctrl+O"));
@@ -76,7 +77,7 @@ TEST_F(SettingsTest, ValuesRoundTripAsStrings) {
     Child<QComboBox>("ComboFFTWindow")->setCurrentIndex(1);
     Child<QComboBox>("ComboImageGain")->setCurrentIndex(20);
     Child<QComboBox>("cbFilterQuality")->setCurrentIndex(8);
-    Child<QLineEdit>("EditFrq")->setText("12a");  // stored as typed, not checked
+    Child<QLineEdit>("EditFrq")->setText("12a"); // stored as typed, not checked
     Child<QLineEdit>("EditLPF")->setText("3000");
     Child<QLineEdit>("EditASR")->setText("44100");
     Child<QLineEdit>("EditFFTHiCut")->setText("5000");
@@ -117,9 +118,9 @@ TEST_F(SettingsTest, ValuesRoundTripAsStrings) {
 TEST_F(SettingsTest, BadOrOutOfRangeValuesSelectTheDefaults) {
     {
         QSettings stored = StoredSettings();
-        stored.setValue("FFTSize", "20");      // one past the last item
+        stored.setValue("FFTSize", "20"); // one past the last item
         stored.setValue("XResolution", "-1");
-        stored.setValue("FFTWindow", "abc");   // not a number
+        stored.setValue("FFTWindow", "abc"); // not a number
         stored.setValue("ImageGain", "99");
         stored.setValue("FilterQuality", "9");
         stored.setValue("Width", "wide");
@@ -182,7 +183,7 @@ TEST_F(SettingsTest, AWindowOffTheScreenKeepsTheStoredPosition) {
     TMainForm& form = NewForm();
     form.show();
     const QSize screen = QGuiApplication::primaryScreen()->size();
-    form.move(screen.width() - form.width() / 2, 0);  // half beyond the right edge, top at the edge
+    form.move(screen.width() - form.width() / 2, 0); // half beyond the right edge, top at the edge
     form.close();
     QSettings stored = StoredSettings();
     EXPECT_EQ(stored.value("Left").toString(), "50");
