@@ -206,6 +206,12 @@ TEST(TBitmap32, ImpossibleSizeIsReportedAndLeavesTheSurfaceAlone) {
     const int32_t huge = std::numeric_limits<int32_t>::max();
     EXPECT_FALSE(b.TrySetSize(huge, huge));
     EXPECT_THROW(b.SetSize(huge, huge), std::bad_alloc);
+    try {
+        b.SetSize(huge, huge);
+        ADD_FAILURE() << "no allocation error";
+    } catch (const ESurfaceAllocError& e) {
+        EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+    }
     EXPECT_THROW(b.ResizeForOverwrite(huge, huge), std::bad_alloc);
     EXPECT_EQ(b.Width(), 3);
     EXPECT_EQ(b.Height(), 2);
