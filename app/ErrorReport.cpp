@@ -33,6 +33,14 @@ QString ExceptionMessage(const std::exception_ptr& failure) {
     }
 }
 
+void RunReported(const std::function<void()>& command) {
+    try {
+        command();
+    } catch (...) {
+        ShowErrorReport(ExceptionMessage(std::current_exception()));
+    }
+}
+
 void SetErrorReportHandler(ErrorReportHandler handler) {
     InstalledHandler() = std::move(handler);
 }

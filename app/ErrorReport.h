@@ -14,6 +14,9 @@ void ShowErrorReport(const QString& message);
 // The message of a caught exception (std::exception::what, or a generic text for anything else).
 QString ExceptionMessage(const std::exception_ptr& failure);
 
+// Runs `command`; an exception escaping it is shown through the report and goes no further.
+void RunReported(const std::function<void()>& command);
+
 // Replaces the message box, e.g. by a recorder in tests; an empty handler restores the message box.
 using ErrorReportHandler = std::function<void(const QString&)>;
 void SetErrorReportHandler(ErrorReportHandler handler);

@@ -185,6 +185,19 @@ public slots:
     void sbLoopPlayClick();
     void sbStopPlayClick();
 
+    // Edits of the store.
+    void sbFadeClick();
+    void sbNormAmpClick();
+    void sbInvertSpectrClick();
+    void mnuInvertChannel1LClick();
+    void mnuInvertChannel2RClick();
+    void sbIQ2RealClick();
+    void sbGenSinClick();
+    void sbGenCosClick();
+    void sbLPFFilterClick();
+    void sbFFTHiCutClick();
+    void sbASRClick();
+
     // Zoom, scroll and mouse.
     void sbImageModeClick();
     void gbPositionXChange();
@@ -215,6 +228,9 @@ private:
     void BuildPaletteMenu();
     void ConnectHandlers();
     void ConnectViewHandlers();
+    void ConnectEditHandlers();
+    void RunShortEdit(const std::function<void()>& operation);
+    bool RunLongEdit(const QString& jobName, uint32_t progressColour, const std::function<void()>& operation);
 
     void FormCreate();
     void FormShow();

@@ -20,19 +20,6 @@
 #include <QMenu>
 #include <QToolButton>
 
-namespace {
-
-// Runs a command and hands an unexpected failure to the general error report.
-template <class Command> void Reported(Command&& command) {
-    try {
-        command();
-    } catch (...) {
-        ShowErrorReport(ExceptionMessage(std::current_exception()));
-    }
-}
-
-} // namespace
-
 void TMainForm::ConnectHandlers() {
     connect(mnuOpen, &QAction::triggered, this, &TMainForm::mnuOpenClick);
     connect(mnuSave, &QAction::triggered, this, &TMainForm::mnuSaveClick);
@@ -65,6 +52,7 @@ void TMainForm::ConnectHandlers() {
     connect(RulerPaintBox, &TRulerPaintBox::Click, this, &TMainForm::RulerPaintBoxClick);
 
     ConnectViewHandlers();
+    ConnectEditHandlers();
 }
 
 void TMainForm::SetBusy(bool busy) {
@@ -157,7 +145,7 @@ void TMainForm::sbSaveSignalClick() {
 // every job but the file read.
 void TMainForm::SaveSignal(const QString& fileName) {
     if (busy_) return;
-    Reported([&] {
+    RunReported([&] {
         ::SaveSignal(Store, fileName.toStdString(), StartDirectory, [this](const std::string& text) {
             SetStatus(0, QString::fromStdString(text));
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -182,7 +170,7 @@ void TMainForm::sbStopLoadClick() {
 }
 
 void TMainForm::sbSavePictureaClick() {
-    Reported([&] { SrcImage->Bitmap().SaveToFile(SpectrogramPictureFileName().toStdString()); });
+    RunReported([&] { SrcImage->Bitmap().SaveToFile(SpectrogramPictureFileName().toStdString()); });
 }
 
 QString TMainForm::SpectrogramPictureFileName() const {
