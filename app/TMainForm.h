@@ -230,7 +230,7 @@ private:
     void ConnectViewHandlers();
     void ConnectEditHandlers();
     void RunShortEdit(const std::function<void()>& operation);
-    bool RunLongEdit(const QString& jobName, uint32_t progressColour, const std::function<void()>& operation);
+    bool RunLongEdit(const char* jobName, uint32_t progressColour, const std::function<void()>& operation);
 
     void FormCreate();
     void FormShow();

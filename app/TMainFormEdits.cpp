@@ -55,11 +55,11 @@ void TMainForm::RunShortEdit(const std::function<void()>& operation) {
 }
 
 // A long edit: its name in panel 3, the stop button, and the progress bar in `progressColour`.
-bool TMainForm::RunLongEdit(const QString& jobName, uint32_t progressColour,
+bool TMainForm::RunLongEdit(const char* jobName, uint32_t progressColour,
                             const std::function<void()>& operation) {
     SetBusy(true);
     sbStopLoad->setEnabled(true);
-    SetStatus(3, jobName);
+    SetStatus(3, QString::fromUtf8(jobName));
     SetProgressBackColor(progressColour);
     if (!RunLongJob(operation)) return false;
     busy_ = false;
@@ -84,6 +84,7 @@ void TMainForm::sbNormAmpClick() {
 void TMainForm::sbInvertSpectrClick() {
     if (busy_) return;
     Player.StopPlayback(true);
+    if (!Store.Loaded()) return; // nothing to invert, and nothing locks the controls
     RunShortEdit([this] { InvertSpectrum(Store, Spectrogram.CurrentFFTSize); });
 }
 
@@ -103,7 +104,7 @@ void TMainForm::sbIQ2RealClick() {
     if (busy_) return;
     Player.StopPlayback(true);
     const bool wasTwoChannels = Store.TwoChannels();
-    if (!RunLongEdit(" Converting I/Q...", clWhite, [this] { ConvertIQToReal(Store, Job); })) return;
+    if (!RunLongEdit(kIQToRealStatusText, clWhite, [this] { ConvertIQToReal(Store, Job); })) return;
     if (wasTwoChannels && !Store.TwoChannels()) {
         DrawRuler(float(Store.SampleRate));
         CheckChannelItem(Store.ChannelCount);
@@ -119,7 +120,7 @@ void TMainForm::sbGenSinClick() {
     RunReported([this] {
         const std::optional<double> frequency = ShiftFrequencyFromText(Store, TextOf(EditFrq));
         if (!frequency) return;
-        if (RunLongEdit(" Sin Shift...", clWhite, [this, f = *frequency] { SinShift(Store, f, Job); }))
+        if (RunLongEdit(kSinShiftStatusText, clWhite, [this, f = *frequency] { SinShift(Store, f, Job); }))
             RecomputeSpectrogram();
     });
 }
@@ -130,7 +131,7 @@ void TMainForm::sbGenCosClick() {
     RunReported([this] {
         const std::optional<double> frequency = ShiftFrequencyFromText(Store, TextOf(EditFrq));
         if (!frequency) return;
-        if (RunLongEdit(" Cos Shift...", clWhite, [this, f = *frequency] { CosShift(Store, f, Job); }))
+        if (RunLongEdit(kCosShiftStatusText, clWhite, [this, f = *frequency] { CosShift(Store, f, Job); }))
             RecomputeSpectrogram();
     });
 }
@@ -141,8 +142,7 @@ void TMainForm::sbLPFFilterClick() {
     RunReported([this] {
         const std::optional<double> cutoff = LPFCutoffFromText(Store, TextOf(EditLPF));
         if (!cutoff) return;
-        if (RunLongEdit(" LPF Filtring...", clWhite,
-                        [this, fc = *cutoff] { LPFFilterStore(Store, fc, Job); }))
+        if (RunLongEdit(kLPFStatusText, clWhite, [this, fc = *cutoff] { LPFFilterStore(Store, fc, Job); }))
             RecomputeSpectrogram();
     });
 }
@@ -155,7 +155,7 @@ void TMainForm::sbFFTHiCutClick() {
             Store, TextOf(EditFFTHiCut), TextOf(EditFFTLoCut), cbFilterQuality->currentIndex());
         if (!request) return;
         const auto filter = [this, r = *request] { FFTBandFilter(Store, r.Hi, r.Lo, r.Passes, Job); };
-        if (RunLongEdit(" FFT Filtring...", clRed, filter)) RecomputeSpectrogram();
+        if (RunLongEdit(kFFTFilterStatusText, clRed, filter)) RecomputeSpectrogram();
     });
 }
 
