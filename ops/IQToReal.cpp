@@ -23,8 +23,7 @@ bool RateConvertible(const SignalStore& store) {
 int16_t MixedOutput(TLPF& iFilter, TLPF& qFilter, double iIn, double qIn, int64_t m) {
     const double a = kOutputGain * iFilter.Process(iIn);
     const double b = kOutputGain * qFilter.Process(qIn);
-    return RoundToSample(static_cast<long double>(a) * kSinTab[m % 4] -
-                         static_cast<long double>(b) * kCosTab[m % 4]);
+    return RoundToSample(a * kSinTab[m % 4] - b * kCosTab[m % 4]); // one product is 0, the other exact
 }
 
 void ConvertFrames(SignalStore& store, JobControl& job) {

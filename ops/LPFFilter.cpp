@@ -3,6 +3,7 @@
 #include "ops/NormalizePeak.h"
 #include "ops/SampleRounding.h"
 #include "ops/TLPF.h"
+#include "ops/ValueLoopPoll.h"
 #include "signal/NumberText.h"
 
 #include <cmath>
@@ -20,12 +21,10 @@ void LPFFilterStore(SignalStore& store, double fc, JobControl& job) {
     int16_t* s = store.Samples.data();
     const int64_t n = static_cast<int64_t>(store.Samples.size());
     const bool filtering = fc > 0;
+    ValueLoopPoll poll(job, n);
     for (int64_t k = 0; k < n; ++k) {
         if (filtering) s[k] = RoundToSample(filter.Process(s[k]));
-        if (k % 10 == 0) {
-            job.SetProgress(PercentDone(k, n - 1));
-            if (job.Stopping()) break;
-        }
+        if (poll.StopAt(k)) break;
     }
     RestoreLevel(store, peak);
 }

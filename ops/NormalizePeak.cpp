@@ -10,7 +10,10 @@ namespace {
 // Every value s becomes R(s / divisor), the division in extended precision.
 void DivideAll(SampleArray& samples, double divisor) {
     const long double d = divisor;
-    for (int16_t& s : samples) s = RoundToSample(static_cast<long double>(s) / d);
+    for (int16_t& s : samples) {
+        const int16_t value = s;
+        s = RoundToSampleVia(value / divisor, [&] { return static_cast<long double>(value) / d; });
+    }
 }
 
 // numerator / denominator in extended precision, kept as a double.
@@ -35,7 +38,8 @@ int32_t PrepareLevel(SignalStore& store, bool scaleByNineTenths) {
     if (scaleByNineTenths) {
         for (int16_t& s : store.Samples) {
             peak = std::max(peak, std::abs(static_cast<int32_t>(s)));
-            s = RoundToSample(static_cast<long double>(s) * 0.9L);
+            const int16_t value = s;
+            s = RoundToSampleVia(value * 0.9, [&] { return static_cast<long double>(value) * 0.9L; });
         }
     } else {
         peak = PeakMagnitude(store.Samples);

@@ -16,6 +16,21 @@ inline int16_t RoundToSample(double x) {
     return static_cast<int16_t>(static_cast<uint16_t>(std::llrint(x)));
 }
 
+// R(exact()) for a value that `approx` (a double computed with a few correctly rounded operations)
+// matches to a relative 1e-15: when approx lies clearly away from a rounding boundary (a
+// half-integer), both round alike and the fast double path decides; otherwise the exact,
+// extended-precision value does. The result is always that of the extended computation.
+template <class Exact> int16_t RoundToSampleVia(double approx, Exact exact) {
+    const double magnitude = std::fabs(approx);
+    if (magnitude < 1e15) {
+        const long long nearest = std::llrint(approx);
+        const double distance = std::fabs(approx - static_cast<double>(nearest));
+        if (std::fabs(distance - 0.5) > 1e-9 + magnitude * 1e-13)
+            return static_cast<int16_t>(static_cast<uint16_t>(nearest));
+    }
+    return RoundToSample(exact());
+}
+
 // Percent done at position k of a loop whose last position is `last`, rounded like the samples;
 // 0 when the loop has a single position.
 inline int PercentDone(int64_t k, int64_t last) {

@@ -98,13 +98,6 @@ TEST(WindowTable, KnownEntriesAt16) {
     EXPECT_FLOAT_EQ(experimental[8], 1.214f);
 }
 
-TEST(WindowTable, NoneIsOneEverywhere) {
-    for (int n : {16, 1 << 17}) {
-        const TWindowTable table = Build(kWindowNone, n);
-        for (float v : table) ASSERT_EQ(v, 1.0f);
-    }
-}
-
 TEST(WindowTable, UnknownIndexKeepsOldEntriesAndZeroesNewOnes) {
     TWindowTable table;
     BuildWindowTable(255, 16, table);

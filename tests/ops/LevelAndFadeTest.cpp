@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace opstest;
 
 TEST(SampleRounding, RoundsHalvesToEvenAndKeepsTheLow16Bits) {
@@ -21,6 +23,31 @@ TEST(SampleRounding, RoundsHalvesToEvenAndKeepsTheLow16Bits) {
     EXPECT_EQ(PercentDone(5, 10), 50);
     EXPECT_EQ(PercentDone(0, 0), 0);
     EXPECT_EQ(PercentDone(1, 8), 12); // 12.5 goes to the even neighbour
+}
+
+TEST(SampleRounding, FastPathDefersToTheExactValueNearHalves) {
+    EXPECT_EQ(RoundToSampleVia(2.5, [] { return 2.5000000001L; }), 3);
+    EXPECT_EQ(RoundToSampleVia(2.5, [] { return 2.4999999999L; }), 2);
+    EXPECT_EQ(RoundToSampleVia(2.3, []() -> long double { throw std::logic_error("not needed"); }), 2);
+    EXPECT_EQ(RoundToSampleVia(1e300, [] { return 65537.0L; }), 1);
+}
+
+TEST(SampleRounding, ScalingEveryPossibleValueMatchesExtendedPrecision) {
+    std::vector<int16_t> all(65536);
+    for (int v = -32768; v <= 32767; ++v) all[static_cast<size_t>(v + 32768)] = static_cast<int16_t>(v);
+    for (const int32_t target : {25000, 32767, 7, 1}) {
+        SignalStore store = MakeStore(all);
+        NormalizePeak(store, static_cast<int16_t>(target));
+        const long double f = static_cast<double>(32768.0L / target);
+        for (size_t i = 0; i < all.size(); ++i)
+            ASSERT_EQ(store.Samples[i], RoundToSample(all[i] / f)) << target << " " << all[i];
+    }
+    SignalStore scaled = MakeStore(all);
+    PrepareLevel(scaled, true); // scales by 0.9 before renormalising for the -32768 present
+    SignalStore reference = MakeStore(all);
+    for (auto& v : reference.Samples) v = RoundToSample(v * 0.9L);
+    NormalizePeak(reference, 32767);
+    EXPECT_EQ(Values(scaled), Values(reference));
 }
 
 TEST(NormalizePeak, MakesTheLargestMagnitudeTheTarget) {

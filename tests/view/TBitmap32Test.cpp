@@ -247,12 +247,3 @@ TEST(TBitmap32, WorkersWriteOwnColumnsThroughRawAccess) {
         for (int x = 0; x < 64; ++x) ASSERT_EQ(picture.Pixel(x, y), static_cast<TColor32>(x * 1000 + y));
     EXPECT_EQ(shared.Pixel(5, 5), 0xFF000505u);
 }
-
-TEST(Color32, ComposesAlphaRedGreenBlueFromTheTop) {
-    EXPECT_EQ(Color32(0x12, 0x34, 0x56, 0x78), 0x78123456u);
-    EXPECT_EQ(Color32(1, 2, 3), 0xFF010203u);
-    EXPECT_EQ(RedOf(0x78123456u), 0x12);
-    EXPECT_EQ(GreenOf(0x78123456u), 0x34);
-    EXPECT_EQ(BlueOf(0x78123456u), 0x56);
-    EXPECT_EQ(AlphaOf(0x78123456u), 0x78);
-}
