@@ -9,6 +9,7 @@ using CliArgs = std::vector<std::string>;
 
 int RunInfo(const CliArgs& args);
 int RunEdit(const CliArgs& args);
+int RunRender(const CliArgs& args);
 
 // Raised for bad usage; main prints the message and the usage text and exits 2.
 struct CliUsageError {

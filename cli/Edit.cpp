@@ -37,9 +37,11 @@ int RunEdit(const CliArgs& args) {
     if (rest.size() < 2) throw CliUsageError{"edit needs IN and OUT.wav"};
     const auto steps = PlanSteps(CliArgs(rest.begin() + 2, rest.end()));
 
+    session.Spectrogram.CurrentFFTSize = session.Options.Spectrogram.FFTSize;
     const WavReadResult read = ReadWavFile(session.Store, rest[0]);
     if (!read.StoreReplaced) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
     if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
+    RefreshAfterCommand(session);
 
     for (const auto& [op, opArgs] : steps) op->Apply(session, opArgs);
 

@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     const std::map<std::string, int (*)(const CliArgs&)> commands = {
         {"info", RunInfo},
         {"edit", RunEdit},
+        {"render", RunRender},
     };
     if (argc < 2 || !commands.contains(argv[1])) {
         PrintUsage();

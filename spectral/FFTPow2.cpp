@@ -1,5 +1,6 @@
 #include "spectral/FFTPow2.h"
 
+#include <cstring>
 #include <memory>
 
 #include "spectral/FFTPow2Kernels.h"
@@ -15,6 +16,11 @@ void Scale(TComplexSingle* data, int32_t N) {
     }
 }
 
+// One value moved as a single 8-byte word.
+inline void Move(TComplexSingle* to, const TComplexSingle* from) {
+    std::memcpy(to, from, sizeof(TComplexSingle));
+}
+
 // Kernel order to natural order (forward) or back (inverse), through the scratch array.
 void Permute(TComplexSingle* data, int32_t N, bool inverse, const uint16_t* scramble, TComplexSingle* work) {
     std::unique_ptr<TComplexSingle[]> owned;
@@ -22,11 +28,11 @@ void Permute(TComplexSingle* data, int32_t N, bool inverse, const uint16_t* scra
         owned = std::make_unique<TComplexSingle[]>(static_cast<size_t>(N));
         work = owned.get();
     }
-    std::copy(data, data + N, work);
+    std::memcpy(work, data, sizeof(TComplexSingle) * static_cast<size_t>(N));
     if (inverse) {
-        for (int32_t k = 0; k < N; ++k) data[scramble[k]] = work[k];
+        for (int32_t k = 0; k < N; ++k) Move(data + scramble[k], work + k);
     } else {
-        for (int32_t k = 0; k < N; ++k) data[k] = work[scramble[k]];
+        for (int32_t k = 0; k < N; ++k) Move(data + k, work + scramble[k]);
     }
 }
 

@@ -6,7 +6,10 @@
 
 #define FFTPOW2_INLINE inline __attribute__((always_inline))
 
+// Everything here has internal linkage: the kernel families are compiled for different instruction
+// sets, and each must keep its own copy.
 namespace fftpow2 {
+namespace {
 
 // The constants of the unrolled kernels and of the middle twiddle of the large passes.
 inline constexpr float kSqrtHalf = 0.70710677f; // sqrt(1/2)
@@ -65,4 +68,5 @@ template <int N, class Visit> FFTPOW2_INLINE void ForEachTwiddle(const TComplexS
     }
 }
 
+} // namespace
 } // namespace fftpow2

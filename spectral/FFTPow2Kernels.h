@@ -18,6 +18,9 @@ const FFTPow2KernelTable& GetFFTPow2Kernels();
 // The portable kernels, usable on every x86-64; tests compare both families.
 const FFTPow2KernelTable& GetPortableFFTPow2Kernels();
 
+// The kernels for AVX2 and FMA; only for processors that have both.
+const FFTPow2KernelTable& GetAvx2FFTPow2Kernels();
+
 inline FFTPow2Kernel SelectKernel(const FFTPow2KernelTable& table, int log, bool inverse) {
     return table[static_cast<size_t>(2 * (log - 1) + (inverse ? 1 : 0))];
 }

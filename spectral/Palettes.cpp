@@ -3,13 +3,15 @@
 #include "view/TBitmap32.h"
 #include "view/TByteMap.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
 namespace {
 
+// round(255 × value), ties to even, held to a byte for arguments outside 0 .. 1.
 uint8_t ByteOf(long double value) {
-    return static_cast<uint8_t>(std::lrint(255.0L * value));
+    return static_cast<uint8_t>(std::clamp(std::lrint(255.0L * value), 0L, 255L));
 }
 
 // One channel of an HSL colour: h is wrapped into [0, 1) as a 32-bit float, then the piecewise

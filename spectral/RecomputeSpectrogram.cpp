@@ -3,6 +3,8 @@
 #include "spectral/SpectrogramPass.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 
 namespace {
 
@@ -60,9 +62,13 @@ bool SpectrogramTwoChannels(SpectrogramState& state, const SignalStore& store,
 void CompleteSpectrogram(const SpectrogramState& state, const SignalStore& store, SpectrogramResult& result) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - state.StartTime);
-    result.TimeText = " " + std::to_string(elapsed.count()) + " ms";
-    result.ChannelRateText = "  Channels: " + std::to_string(store.ChannelCount) +
-                             "  SmpleRate: " + std::to_string(store.SampleRate);
+    // Formatted into a buffer: GCC 12 warns wrongly (-Wrestrict) on assigning literals to strings at -O3.
+    std::array<char, 96> text{};
+    std::snprintf(text.data(), text.size(), " %lld ms", static_cast<long long>(elapsed.count()));
+    result.TimeText = std::string(text.data());
+    std::snprintf(text.data(), text.size(), "  Channels: %u  SmpleRate: %d", unsigned{store.ChannelCount},
+                  static_cast<int>(store.SampleRate));
+    result.ChannelRateText = std::string(text.data());
 }
 
 SpectrogramResult RecomputeSpectrogram(SpectrogramState& state, const SignalStore& store,

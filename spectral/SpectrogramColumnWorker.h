@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // Sizes above this run the double-precision mixed-radix transform; up to it, the single-precision one.
@@ -33,27 +34,43 @@ struct SpectrogramPassLayout {
     int32_t Height = 0;
 };
 
+// Called after each column a worker finishes.
+using ColumnDone = std::function<void()>;
+
 class SpectrogramColumnWorker {
 public:
-    // Allocates the frame buffers for FFT size fftSize; throws std::bad_alloc when they cannot be had.
+    // Allocates the frame buffers and the tile for FFT size fftSize; throws std::bad_alloc when they
+    // cannot be had.
     explicit SpectrogramColumnWorker(int32_t fftSize);
 
     // Bytes a worker holds for fftSize, to bound the number of workers by memory.
     static std::size_t BufferBytes(int32_t fftSize);
 
-    // Computes column x and draws it; returns false as soon as stop is seen (the column then holds the
-    // rows drawn so far, or none when the frame was not complete).
-    bool Compute(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop);
+    // Most columns one ComputeColumns call takes: they are coloured into a tile and copied into the
+    // image row by row, which keeps the image's cache lines and pages from being touched once per pixel.
+    int32_t TileColumns() const { return tileColumns_; }
+
+    // Computes columns first .. end - 1 (at most TileColumns()) and draws them, calling columnDone after
+    // each. Returns false as soon as stop is seen: the columns finished are drawn, the column in hand
+    // holds the rows coloured so far (none when its frame was not complete), the others are untouched.
+    bool ComputeColumns(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
+                        const std::atomic<bool>& stop, const ColumnDone& columnDone);
 
 private:
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
     void Transform(int32_t fftSize);
     double Magnitude(int32_t bin) const;
-    bool DrawColumn(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop) const;
+    // Colours column x into tile column c; returns the rows coloured (all of them unless stopped).
+    int64_t ColourColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
+                         const std::atomic<bool>& stop);
+    // Copies `complete` tile columns, and `partialRows` rows of the next one, into the image at column first.
+    void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete, int64_t partialRows);
 
     bool large_;
     std::vector<TComplexSingle> frame_; // N <= 16384: transformed in place, bins left in kernel order
     TSimComplexArray input_;            // N > 16384: the windowed frame
     TSimComplexArray output_;           // N > 16384: its transform, bins in natural order
     const uint16_t* scramble_ = nullptr;
+    int32_t tileColumns_;
+    std::vector<TColor32> tile_; // (N/2 + 1) rows of tileColumns_ colours, row-major
 };

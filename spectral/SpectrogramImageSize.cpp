@@ -14,9 +14,16 @@ std::string FormatMegabytes(double megabytes) {
     return std::string(buffer.data(), result.ptr);
 }
 
-std::string SizeAndEstimate(int64_t width, int64_t height, double megabytes) {
-    return std::to_string(width) + "x" + std::to_string(height) + " - " + FormatMegabytes(megabytes) +
-           " Mb bmp";
+// prefix + "WxH - MB Mb bmp", appended piece by piece (GCC 12 warns wrongly on literal + string).
+std::string SizeAndEstimate(const char* prefix, int64_t width, int64_t height, double megabytes) {
+    std::string text = prefix;
+    text += std::to_string(width);
+    text += 'x';
+    text += std::to_string(height);
+    text += " - ";
+    text += FormatMegabytes(megabytes);
+    text += " Mb bmp";
+    return text;
 }
 
 } // namespace
@@ -38,9 +45,9 @@ SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, int32_t fft
 }
 
 std::string ImageSizeText(int64_t width, int64_t height, double megabytes) {
-    return " " + SizeAndEstimate(width, height, megabytes);
+    return SizeAndEstimate(" ", width, height, megabytes);
 }
 
 std::string RefusedImageText(int64_t keptWidth, int64_t keptHeight, double megabytes) {
-    return " ERRR!" + SizeAndEstimate(keptWidth, keptHeight, megabytes);
+    return SizeAndEstimate(" ERRR!", keptWidth, keptHeight, megabytes);
 }

@@ -9,28 +9,31 @@
 namespace {
 
 // Columns go out in blocks, so that neighbouring columns, which share the cache lines of every row,
-// are drawn by the same thread. Small images get smaller blocks to keep every thread busy.
-int64_t ColumnBlock(int64_t width, std::size_t workerCount) {
+// are drawn by the same thread, up to a worker's tile. Small images get smaller blocks to keep every
+// thread busy.
+int64_t ColumnBlock(int64_t width, std::size_t workerCount, int32_t tileColumns) {
     const int64_t perWorker = width / (4 * static_cast<int64_t>(workerCount));
-    return std::clamp<int64_t>(perWorker, 1, 16);
+    return std::clamp<int64_t>(perWorker, 1, tileColumns);
 }
 
 class PassRun {
 public:
     PassRun(const SpectrogramPassLayout& layout, JobControl& control, const PassProgress& progress,
-            std::size_t workerCount)
+            std::size_t workerCount, int32_t tileColumns)
         : layout_(layout), control_(control), progress_(progress),
-          block_(ColumnBlock(layout.Width, workerCount)) {}
+          block_(ColumnBlock(layout.Width, workerCount, tileColumns)) {}
 
     // One worker's share: blocks of columns until none is left or the pass is stopped.
     void Work(SpectrogramColumnWorker& worker) {
+        const ColumnDone columnDone = [this] { CountColumn(); };
         try {
-            while (!stop_.load(std::memory_order_relaxed)) {
+            while (!StopPending()) {
                 const int64_t first = nextBlock_.fetch_add(1, std::memory_order_relaxed) * block_;
                 if (first >= layout_.Width) return;
                 const int64_t end = std::min<int64_t>(layout_.Width, first + block_);
-                for (int64_t x = first; x < end; ++x) {
-                    if (!ComputeColumn(worker, x)) return;
+                if (!worker.ComputeColumns(layout_, first, end, control_.StopRequested, columnDone)) {
+                    stop_.store(true, std::memory_order_relaxed);
+                    return;
                 }
             }
         } catch (...) {
@@ -45,18 +48,13 @@ public:
     }
 
 private:
-    bool ComputeColumn(SpectrogramColumnWorker& worker, int64_t x) {
-        if (StopPending() || !worker.Compute(layout_, x, control_.StopRequested)) {
-            stop_.store(true, std::memory_order_relaxed);
-            return false;
-        }
+    void CountColumn() {
         const int64_t finishedBefore = finished_.fetch_add(1, std::memory_order_relaxed);
         if (finishedBefore % progress_.Interval == 0) {
             const double fraction =
                 static_cast<double>(progress_.ColumnsBefore + finishedBefore) / progress_.TotalColumns;
             control_.SetProgress(static_cast<int>(std::nearbyint(fraction * 100.0)));
         }
-        return true;
     }
 
     // The job was stopped, or another worker stopped or failed.
@@ -84,7 +82,7 @@ private:
 bool RunSpectrogramPass(const SpectrogramPassLayout& layout,
                         std::vector<std::unique_ptr<SpectrogramColumnWorker>>& workers, JobControl& control,
                         const PassProgress& progress) {
-    PassRun run(layout, control, progress, workers.size());
+    PassRun run(layout, control, progress, workers.size(), workers.front()->TileColumns());
     if (workers.size() == 1) {
         run.Work(*workers.front());
     } else {

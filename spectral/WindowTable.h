@@ -21,3 +21,8 @@ inline constexpr uint8_t kWindowExperimental = 6;
 // (an empty list selection reaches here as 255) computes no entry. A size below 0 is taken as 0.
 // Large tables are computed on several threads; the result is the same as one thread's.
 void BuildWindowTable(uint8_t windowIndex, int32_t CurrentFFTSize, TWindowTable& WindowTable);
+
+// Entry i of a table of CurrentFFTSize entries for windows 0 .. 6, formed entirely in extended
+// precision, one entry at a time. BuildWindowTable gives the same values faster; this is the slow
+// definition it is checked against.
+float WindowEntryExtended(uint8_t windowIndex, int32_t CurrentFFTSize, int32_t i);

@@ -1,16 +1,20 @@
 #include "view/PictureRenderer.h"
 
-#include "view/PixelBlend.h"
+#include "view/LerpRow.h"
 #include "view/TBitmap32.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace {
 
 constexpr TColor32 kOpaque = 0xFF000000u;
+// Areas below this many pixels are drawn on the calling thread alone.
+constexpr int64_t kParallelPixels = 256 * 1024;
+constexpr size_t kMaxBands = 8;
 
 // For each drawn pixel of one axis: the source pixel under its centre (nearest), or the two source
 // pixels around it and the weight of the second in 1/256 (linear).
@@ -18,6 +22,7 @@ struct AxisSamples {
     std::vector<int32_t> First;
     std::vector<int32_t> Second;
     std::vector<uint32_t> Weight;
+    std::vector<uint16_t> Weight4; // Weight, each repeated four times (one per channel)
 };
 
 // Source coordinate of the centre of drawn pixel d, in source pixels.
@@ -58,6 +63,7 @@ AxisSamples LinearAxis(int32_t from, int32_t to, int64_t shift, int32_t sourceSi
         s.First.push_back(first);
         s.Second.push_back(second);
         s.Weight.push_back(weight);
+        s.Weight4.insert(s.Weight4.end(), 4, uint16_t(weight));
     }
     return s;
 }
@@ -78,42 +84,115 @@ void FillBackground(const TPixelAccess& t, const TIntRect& clip, const TIntRect&
     }
 }
 
-void DrawNearest(const TPixelAccess& t, const TColor32* src, int32_t srcWidth, const TIntRect& d,
-                 const AxisSamples& xs, const AxisSamples& ys) {
-    const int32_t* xi = xs.First.data();
-    const int32_t w = d.Width();
-    for (int32_t y = d.Top; y < d.Bottom; ++y) {
-        const TColor32* s = src + size_t(ys.First[size_t(y - d.Top)]) * size_t(srcWidth);
-        TColor32* out = t.Row(y) + d.Left;
-        if (y > d.Top && ys.First[size_t(y - d.Top)] == ys.First[size_t(y - d.Top - 1)]) {
-            std::memcpy(out, out - t.Width, size_t(w) * sizeof(TColor32)); // same source row as above
+// Both resamplers draw the rows of one band at a time, so that several threads can share a picture.
+struct PictureJob {
+    const TPixelAccess& Target;
+    const TColor32* Source;
+    size_t SourceWidth;
+    TIntRect Area; // the visible part of the picture, in view pixels
+    AxisSamples Xs;
+    AxisSamples Ys;
+
+    const TColor32* SourceRow(int32_t index) const { return Source + size_t(index) * SourceWidth; }
+    size_t Row(int32_t y) const { return size_t(y - Area.Top); }
+    // Whether view row y shows exactly what the row above shows (both in the band from `top`).
+    bool RepeatsRowAbove(int32_t y, int32_t top, bool linear) const {
+        if (y <= top) return false;
+        const size_t k = Row(y);
+        if (Ys.First[k] != Ys.First[k - 1]) return false;
+        return !linear || (Ys.Second[k] == Ys.Second[k - 1] && Ys.Weight[k] == Ys.Weight[k - 1]);
+    }
+    void CopyRowAbove(int32_t y) const {
+        TColor32* out = Target.Row(y) + Area.Left;
+        std::memcpy(out, out - Target.Width, size_t(Area.Width()) * sizeof(TColor32));
+    }
+};
+
+void DrawNearestRows(const PictureJob& job, int32_t top, int32_t bottom) {
+    const int32_t* xi = job.Xs.First.data();
+    const int32_t w = job.Area.Width();
+    for (int32_t y = top; y < bottom; ++y) {
+        if (job.RepeatsRowAbove(y, top, false)) {
+            job.CopyRowAbove(y);
             continue;
         }
+        const TColor32* s = job.SourceRow(job.Ys.First[job.Row(y)]);
+        TColor32* out = job.Target.Row(y) + job.Area.Left;
         for (int32_t x = 0; x < w; ++x) out[x] = s[xi[x]] | kOpaque;
     }
 }
 
-void DrawLinear(const TPixelAccess& t, const TColor32* src, int32_t srcWidth, const TIntRect& d,
-                const AxisSamples& xs, const AxisSamples& ys) {
-    const int32_t w = d.Width();
-    const int32_t* x0 = xs.First.data();
-    const int32_t* x1 = xs.Second.data();
-    const uint32_t* wx = xs.Weight.data();
-    for (int32_t y = d.Top; y < d.Bottom; ++y) {
-        const size_t k = size_t(y - d.Top);
-        const TColor32* a = src + size_t(ys.First[k]) * size_t(srcWidth);
-        const TColor32* b = src + size_t(ys.Second[k]) * size_t(srcWidth);
-        const uint32_t wy = ys.Weight[k];
-        TColor32* out = t.Row(y) + d.Left;
-        if (wy == 0) {
-            for (int32_t x = 0; x < w; ++x) out[x] = LerpColor(a[x0[x]], a[x1[x]], wx[x]) | kOpaque;
+// Linear, for pictures drawn at about their size or larger: each source column of the visible span
+// is blended vertically once per row, then the view pixels blend horizontally between those.
+// `spanFirst` and `spanSecond` are the columns' indexes relative to the span's first column.
+void DrawLinearRowsBySpan(const PictureJob& job, int32_t top, int32_t bottom,
+                          const std::vector<int32_t>& spanFirst, const std::vector<int32_t>& spanSecond,
+                          std::vector<TColor32>& span) {
+    const int32_t w = job.Area.Width();
+    const int32_t first = job.Xs.First.front();
+    const int32_t count = int32_t(span.size());
+    for (int32_t y = top; y < bottom; ++y) {
+        if (job.RepeatsRowAbove(y, top, true)) {
+            job.CopyRowAbove(y);
+            continue;
+        }
+        const size_t k = job.Row(y);
+        const TColor32* a = job.SourceRow(job.Ys.First[k]) + first;
+        const TColor32* b = job.SourceRow(job.Ys.Second[k]) + first;
+        const uint32_t wy = job.Ys.Weight[k];
+        const TColor32* blended = a;
+        if (wy != 0) {
+            LerpRow(a, b, wy, span.data(), count);
+            blended = span.data();
+        }
+        LerpGatherRow(blended, spanFirst.data(), spanSecond.data(), job.Xs.Weight4.data(),
+                      job.Target.Row(y) + job.Area.Left, w, kOpaque);
+    }
+}
+
+// Linear, for pictures drawn smaller than their size: the four neighbours of each view pixel.
+void DrawLinearRowsByPixel(const PictureJob& job, int32_t top, int32_t bottom) {
+    const int32_t w = job.Area.Width();
+    for (int32_t y = top; y < bottom; ++y) {
+        if (job.RepeatsRowAbove(y, top, true)) {
+            job.CopyRowAbove(y);
+            continue;
+        }
+        const size_t k = job.Row(y);
+        const TColor32* a = job.SourceRow(job.Ys.First[k]);
+        TColor32* out = job.Target.Row(y) + job.Area.Left;
+        if (job.Ys.Weight[k] == 0) {
+            LerpGatherRow(a, job.Xs.First.data(), job.Xs.Second.data(), job.Xs.Weight4.data(), out, w,
+                          kOpaque);
         } else {
-            for (int32_t x = 0; x < w; ++x)
-                out[x] = LerpColor(LerpColor(a[x0[x]], a[x1[x]], wx[x]), LerpColor(b[x0[x]], b[x1[x]], wx[x]),
-                                   wy) |
-                         kOpaque;
+            LerpGatherRows(a, job.SourceRow(job.Ys.Second[k]), job.Xs.First.data(), job.Xs.Second.data(),
+                           job.Xs.Weight4.data(), job.Ys.Weight[k], out, w, kOpaque);
         }
     }
+}
+
+// Splits rows top .. bottom into one band per thread when the area is large enough to gain from it;
+// draw(band, top, bottom) runs for each band, the first on the calling thread.
+template <class Draw>
+void ForEachBand(int32_t top, int32_t bottom, int64_t pixels, size_t bands, Draw&& draw) {
+    const int32_t rows = bottom - top;
+    const size_t count = pixels < kParallelPixels ? 1 : std::min<size_t>(bands, size_t(rows));
+    if (count <= 1) {
+        draw(size_t(0), top, bottom);
+        return;
+    }
+    const int32_t step = int32_t((size_t(rows) + count - 1) / count);
+    std::vector<std::jthread> workers;
+    for (size_t i = 1; i < count; ++i) {
+        const int32_t from = top + int32_t(i) * step;
+        const int32_t to = std::min(bottom, from + step);
+        if (from < to) workers.emplace_back([&draw, i, from, to] { draw(i, from, to); });
+    }
+    draw(size_t(0), top, std::min(bottom, top + step));
+}
+
+size_t BandCount() {
+    return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMaxBands);
 }
 
 // The picture's rectangle, clipped to what is to be drawn.
@@ -139,14 +218,37 @@ void RenderPicture(const TPixelAccess& target, const TBitmap32& bitmap, const TV
     const TIntRect d = drawable ? VisiblePicture(placement, clip) : TIntRect{};
     FillBackground(target, clip, d, background | kOpaque);
     if (d.Empty()) return;
-    const TColor32* src = bitmap.Bits();
-    if (bitmap.Resampler() == TResamplerKind::Linear) {
-        DrawLinear(target, src, bitmap.Width(), d,
-                   LinearAxis(d.Left, d.Right, placement.Left, bitmap.Width(), placement.Width),
-                   LinearAxis(d.Top, d.Bottom, placement.Top, bitmap.Height(), placement.Height));
-    } else {
-        DrawNearest(target, src, bitmap.Width(), d,
-                    NearestAxis(d.Left, d.Right, placement.Left, bitmap.Width(), placement.Width),
-                    NearestAxis(d.Top, d.Bottom, placement.Top, bitmap.Height(), placement.Height));
+    const bool linear = bitmap.Resampler() == TResamplerKind::Linear;
+    const auto axis = linear ? LinearAxis : NearestAxis;
+    const PictureJob job{target,
+                         bitmap.Bits(),
+                         size_t(bitmap.Width()),
+                         d,
+                         axis(d.Left, d.Right, placement.Left, bitmap.Width(), placement.Width),
+                         axis(d.Top, d.Bottom, placement.Top, bitmap.Height(), placement.Height)};
+    const int64_t pixels = int64_t(d.Width()) * d.Height();
+    const size_t bands = BandCount();
+    if (!linear) {
+        ForEachBand(d.Top, d.Bottom, pixels, bands,
+                    [&job](size_t, int32_t top, int32_t bottom) { DrawNearestRows(job, top, bottom); });
+        return;
     }
+    const size_t spanWidth = size_t(job.Xs.Second.back() - job.Xs.First.front() + 1);
+    if (spanWidth > size_t(d.Width())) {
+        ForEachBand(d.Top, d.Bottom, pixels, bands,
+                    [&job](size_t, int32_t top, int32_t bottom) { DrawLinearRowsByPixel(job, top, bottom); });
+        return;
+    }
+    const auto relative = [first = job.Xs.First.front()](std::vector<int32_t> index) {
+        for (int32_t& i : index) i -= first;
+        return index;
+    };
+    const std::vector<int32_t> spanFirst = relative(job.Xs.First);
+    const std::vector<int32_t> spanSecond = relative(job.Xs.Second);
+    // one span buffer per band, allocated here so that no worker can fail
+    std::vector<std::vector<TColor32>> spans(bands, std::vector<TColor32>(spanWidth));
+    ForEachBand(d.Top, d.Bottom, pixels, bands,
+                [&job, &spans, &spanFirst, &spanSecond](size_t band, int32_t top, int32_t bottom) {
+                    DrawLinearRowsBySpan(job, top, bottom, spanFirst, spanSecond, spans[band]);
+                });
 }

@@ -25,7 +25,9 @@ int32_t NonNegative(int32_t size) {
 
 size_t CheckedCount(int32_t width, int32_t height) {
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    if (count > std::numeric_limits<size_t>::max() / sizeof(TColor32)) throw std::bad_alloc();
+    // No allocator can provide a block larger than the address difference type.
+    if (count > static_cast<size_t>(std::numeric_limits<ptrdiff_t>::max()) / sizeof(TColor32))
+        throw ESurfaceAllocError();
     return count;
 }
 
@@ -57,7 +59,7 @@ std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::AllocateZeroed(size_t count) {
     if (count == 0) return nullptr;
     std::unique_ptr<TColor32, PixelBlock::Free> data(
         static_cast<TColor32*>(std::calloc(count, sizeof(TColor32))));
-    if (!data) throw std::bad_alloc();
+    if (!data) throw ESurfaceAllocError();
     auto block = std::make_shared<PixelBlock>();
     block->Data = std::move(data);
     return block;
@@ -67,7 +69,7 @@ std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::AllocateUninitialised(size_t c
     if (count == 0) return nullptr;
     std::unique_ptr<TColor32, PixelBlock::Free> data(
         static_cast<TColor32*>(std::malloc(count * sizeof(TColor32))));
-    if (!data) throw std::bad_alloc();
+    if (!data) throw ESurfaceAllocError();
     auto block = std::make_shared<PixelBlock>();
     block->Data = std::move(data);
     return block;
@@ -131,7 +133,7 @@ bool TBitmap32::TrySetSize(int32_t width, int32_t height) {
 }
 
 void TBitmap32::SetSize(int32_t width, int32_t height) {
-    if (!TrySetSize(width, height)) throw std::bad_alloc();
+    if (!TrySetSize(width, height)) throw ESurfaceAllocError();
 }
 
 TPixelAccess TBitmap32::ResizeForOverwrite(int32_t width, int32_t height) {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,12 @@ enum class TResamplerKind { Nearest, Linear };
 
 inline constexpr std::string_view kNearestResamplerName = "TNearestResampler";
 inline constexpr std::string_view kLinearResamplerName = "TLinearResampler";
+
+// The surface's allocation failure: a std::bad_alloc whose message is the surface's own text.
+class ESurfaceAllocError : public std::bad_alloc {
+public:
+    const char* what() const noexcept override { return "Can't allocate the DIB handle"; }
+};
 
 struct TFloatRect {
     float Left = 0;
@@ -60,7 +67,8 @@ public:
 
     // Size changes keep the other dimension and the pixels that stay on the surface at their (x, y);
     // new pixels are 0 and a negative size becomes 0. The change notification fires. When the pixels
-    // cannot be allocated they throw std::bad_alloc and the surface stays exactly as it was.
+    // cannot be allocated they throw ESurfaceAllocError (a std::bad_alloc) and the surface stays
+    // exactly as it was.
     void SetWidth(int32_t width);
     void SetHeight(int32_t height);
     void SetSize(int32_t width, int32_t height);
@@ -86,7 +94,7 @@ public:
     // change, Assign, Clear, FillRect or move. Call Changed() when the writing is done.
     TPixelAccess WritablePixels();
     // Sets the size for a caller that will write every pixel: the pixel values are left unspecified
-    // (nothing is copied or cleared). Throws std::bad_alloc with the surface unchanged. Call Changed()
+    // (nothing is copied or cleared). Throws ESurfaceAllocError with the surface unchanged. Call Changed()
     // when the writing is done.
     TPixelAccess ResizeForOverwrite(int32_t width, int32_t height);
 

@@ -42,6 +42,9 @@ TEST(HslToColor, GreysPrimariesAndWrappedHues) {
     EXPECT_EQ(HslToColor(1.5f, 1.0f, 0.5f), HslToColor(0.5f, 1.0f, 0.5f));
     EXPECT_EQ(HslToColor(-0.25f, 0.8f, 0.4f), HslToColor(0.75f, 0.8f, 0.4f));
     EXPECT_EQ(AlphaOf(HslToColor(0.1f, 0.2f, 0.3f)), 255);
+    // Lightness beyond 0 .. 1 saturates instead of wrapping the byte.
+    EXPECT_EQ(HslToColor(0.0f, 0.0f, 1.5f), Rgb(255, 255, 255));
+    EXPECT_EQ(HslToColor(0.0f, 1.0f, -0.5f), Rgb(0, 0, 0));
 }
 
 TEST(Palettes, KnownEntries) {

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <thread>
+
 #include "DirectDFT.h"
 #include "spectral/FFTPow2Kernels.h"
+#include "spectral/MixedRadixFFT.h"
 
 namespace {
 
@@ -20,29 +24,209 @@ std::vector<LongComplex> ToLong(const std::vector<TComplexSingle>& x) {
     return result;
 }
 
-// Single-precision rounding grows like log2 N; a wrong twiddle or sign gives errors of order 1.
-constexpr long double kForwardTolerance = 2e-6L;
+bool SameBits(const std::vector<TComplexSingle>& a, const std::vector<TComplexSingle>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(TComplexSingle)) == 0;
+}
 
-TEST(FFTPow2, ForwardMatchesDirectSumWithPositiveExponentForEverySize) {
-    for (int32_t n = 2; n <= 4096; n *= 2) {
-        const auto x = RandomSignal(static_cast<size_t>(n), static_cast<uint32_t>(n));
-        auto data = ToSingle(x);
-        FFTPow2(data.data(), n, false, false, true);
-        EXPECT_LT(RelativeError(data, DirectDFT(ToLong(ToSingle(x)), +1)), kForwardTolerance) << "N = " << n;
+// The single-precision rounding of these sizes stays below 5e-7 of the signal's RMS; a wrong twiddle,
+// scramble entry or sign gives errors of order 1.
+constexpr long double kTolerance = 1.5e-6L;
+
+// Runs one family's kernel on a signal in natural order, as FFTPow2 does with reorder.
+std::vector<TComplexSingle> ForwardWith(const FFTPow2KernelTable& family,
+                                        const std::vector<TComplexSingle>& x) {
+    const auto n = static_cast<int32_t>(x.size());
+    const int log = __builtin_ctz(static_cast<unsigned>(n));
+    std::vector<TComplexSingle> kernelOrder = x;
+    SelectKernel(family, log, false)(kernelOrder.data(), GetFFTPow2Tables());
+    const auto scramble = FFTPow2ScrambleTable(n);
+    std::vector<TComplexSingle> natural(x.size());
+    for (int32_t k = 0; k < n; ++k) natural[k] = kernelOrder[scramble[k]];
+    return natural;
+}
+
+std::vector<const FFTPow2KernelTable*> FamiliesOfThisProcessor() {
+    std::vector<const FFTPow2KernelTable*> families = {&GetPortableFFTPow2Kernels()};
+    if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"))
+        families.push_back(&GetAvx2FFTPow2Kernels());
+    return families;
+}
+
+TEST(FFTPow2, ScrambleTablesGiveTheKernelOrder) {
+    EXPECT_EQ(std::vector<uint16_t>(FFTPow2ScrambleTable(2).begin(), FFTPow2ScrambleTable(2).end()),
+              (std::vector<uint16_t>{0, 1}));
+    EXPECT_EQ(std::vector<uint16_t>(FFTPow2ScrambleTable(4).begin(), FFTPow2ScrambleTable(4).end()),
+              (std::vector<uint16_t>{0, 2, 1, 3}));
+    EXPECT_EQ(std::vector<uint16_t>(FFTPow2ScrambleTable(8).begin(), FFTPow2ScrambleTable(8).end()),
+              (std::vector<uint16_t>{0, 4, 2, 7, 1, 5, 3, 6}));
+    EXPECT_EQ(std::vector<uint16_t>(FFTPow2ScrambleTable(16).begin(), FFTPow2ScrambleTable(16).end()),
+              (std::vector<uint16_t>{0, 8, 4, 14, 2, 10, 7, 13, 1, 9, 5, 15, 3, 11, 6, 12}));
+    for (int32_t n = 2; n <= kFFTPow2MaxSize; n *= 2) {
+        const auto table = FFTPow2ScrambleTable(n);
+        ASSERT_EQ(table.size(), static_cast<size_t>(n));
+        std::vector<bool> seen(static_cast<size_t>(n), false);
+        for (const uint16_t position : table) {
+            ASSERT_LT(position, n);
+            EXPECT_FALSE(seen[position]) << "N = " << n << " repeats " << position;
+            seen[position] = true;
+        }
+    }
+    EXPECT_TRUE(FFTPow2ScrambleTable(32768).empty());
+    EXPECT_TRUE(FFTPow2ScrambleTable(12).empty());
+}
+
+TEST(FFTPow2, EveryKernelFamilyMatchesTheDirectSumWithPositiveExponent) {
+    for (const FFTPow2KernelTable* family : FamiliesOfThisProcessor()) {
+        for (int32_t n = 2; n <= 2048; n *= 2) {
+            const auto x = ToSingle(RandomSignal(static_cast<size_t>(n), static_cast<uint32_t>(n)));
+            const auto got = ForwardWith(*family, x);
+            EXPECT_LT(RelativeError(got, DirectDFT(ToLong(x), +1)), kTolerance) << "N = " << n;
+        }
     }
 }
 
-TEST(FFTPow2, InverseMatchesDirectSumWithNegativeExponent) {
-    for (int32_t n = 2; n <= 4096; n *= 2) {
-        const auto x = RandomSignal(static_cast<size_t>(n), static_cast<uint32_t>(n) + 7);
-        auto unscaled = ToSingle(x), scaled = ToSingle(x);
+TEST(FFTPow2, InverseMatchesTheDirectSumWithNegativeExponentScaledOrNot) {
+    for (int32_t n = 2; n <= 1024; n *= 2) {
+        const auto x = ToSingle(RandomSignal(static_cast<size_t>(n), static_cast<uint32_t>(n) + 7));
+        auto unscaled = x, scaled = x;
         FFTPow2(unscaled.data(), n, true, false, true);
         FFTPow2(scaled.data(), n, true, true, true);
-        const auto want = DirectDFT(ToLong(ToSingle(x)), -1);
-        EXPECT_LT(RelativeError(unscaled, want), kForwardTolerance) << "N = " << n;
-        std::vector<LongComplex> wantScaled(want);
-        for (auto& value : wantScaled) value /= static_cast<long double>(n);
-        EXPECT_LT(RelativeError(scaled, wantScaled), kForwardTolerance) << "N = " << n;
+        auto want = DirectDFT(ToLong(x), -1);
+        EXPECT_LT(RelativeError(unscaled, want), kTolerance) << "N = " << n;
+        for (auto& value : want) value /= static_cast<long double>(n);
+        EXPECT_LT(RelativeError(scaled, want), kTolerance) << "N = " << n;
+    }
+}
+
+// The largest sizes against the double-precision engine: with real and imaginary parts of the input
+// conjugated, its negative exponent gives the conjugate of this engine's result.
+TEST(FFTPow2, LargestSizesAgreeWithTheMixedRadixTransform) {
+    for (const int32_t n : {4096, 8192, 16384}) {
+        const auto x = ToSingle(RandomSignal(static_cast<size_t>(n), 21));
+        auto data = x;
+        FFTPow2(data.data(), n, false, false, true);
+        TSimComplexArray reference(x.size());
+        for (size_t k = 0; k < x.size(); ++k) reference[k] = {x[k].re, -x[k].im};
+        MixedRadixFFT(n, reference, false);
+        std::vector<LongComplex> want(x.size());
+        for (size_t k = 0; k < x.size(); ++k) want[k] = {reference[k].re, -reference[k].im};
+        EXPECT_LT(RelativeError(data, want), kTolerance) << "N = " << n;
+    }
+}
+
+TEST(FFTPow2, AnalyticSignals) {
+    for (const int32_t n : {2, 16, 512, 16384}) {
+        std::vector<TComplexSingle> impulse(static_cast<size_t>(n), {0.0f, 0.0f});
+        impulse[0] = {1.0f, 0.0f};
+        FFTPow2(impulse.data(), n, false, false, true);
+        for (const auto& value : impulse) {
+            EXPECT_EQ(value.re, 1.0f);
+            EXPECT_EQ(value.im, 0.0f);
+        }
+        std::vector<TComplexSingle> constant(static_cast<size_t>(n), {1.0f, 0.0f});
+        FFTPow2(constant.data(), n, false, false, true);
+        EXPECT_NEAR(constant[0].re, static_cast<float>(n), 1e-6 * n);
+        for (int32_t k = 1; k < n; ++k)
+            EXPECT_NEAR(std::hypot(constant[k].re, constant[k].im), 0.0, 1e-6 * n);
+        // exp(-2 pi i j m/N) collects in bin m, because the forward exponent is positive.
+        const int32_t m = n / 2 - 1;
+        std::vector<TComplexSingle> tone(static_cast<size_t>(n));
+        for (int32_t j = 0; j < n; ++j) {
+            const long double angle = -2 * std::numbers::pi_v<long double> * ((int64_t{j} * m) % n) / n;
+            tone[j] = {static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle))};
+        }
+        FFTPow2(tone.data(), n, false, false, true);
+        for (int32_t k = 0; k < n; ++k) {
+            const double magnitude = std::hypot(tone[k].re, tone[k].im);
+            EXPECT_NEAR(magnitude, k == m ? n : 0.0, 2e-6 * n) << "N = " << n << ", bin " << k;
+        }
+    }
+    std::vector<TComplexSingle> pair = {{1.5f, -2.0f}, {0.25f, 4.0f}};
+    FFTPow2(pair.data(), 2, false, false, true);
+    EXPECT_EQ(pair[0].re, 1.75f);
+    EXPECT_EQ(pair[0].im, 2.0f);
+    EXPECT_EQ(pair[1].re, 1.25f);
+    EXPECT_EQ(pair[1].im, -6.0f);
+}
+
+TEST(FFTPow2, WithoutReorderTheResultIsInKernelOrderAndRoundTripsWithoutPermutation) {
+    for (int32_t n = 2; n <= kFFTPow2MaxSize; n *= 2) {
+        const auto x = ToSingle(RandomSignal(static_cast<size_t>(n), 3));
+        auto natural = x, kernelOrder = x;
+        std::vector<TComplexSingle> work(x.size());
+        FFTPow2(natural.data(), n, false, false, true, work.data());
+        FFTPow2(kernelOrder.data(), n, false, false, false);
+        const auto scramble = FFTPow2ScrambleTable(n);
+        std::vector<TComplexSingle> permuted(x.size());
+        for (int32_t k = 0; k < n; ++k) permuted[k] = kernelOrder[scramble[k]];
+        EXPECT_TRUE(SameBits(permuted, natural)) << "N = " << n;
+
+        FFTPow2(kernelOrder.data(), n, true, true, false);
+        FFTPow2(natural.data(), n, true, true, true);
+        EXPECT_LT(RelativeError(kernelOrder, ToLong(x)), kTolerance) << "N = " << n;
+        EXPECT_LT(RelativeError(natural, ToLong(x)), kTolerance) << "N = " << n;
+    }
+}
+
+TEST(FFTPow2, UnscaledRoundTripGivesNTimesAndScalingIsAnExactPowerOfTwo) {
+    for (const int32_t n : {8, 1024, 16384}) {
+        const auto x = ToSingle(RandomSignal(static_cast<size_t>(n), 9));
+        auto spectrum = x;
+        FFTPow2(spectrum.data(), n, false, false, true);
+        auto unscaled = spectrum, scaled = spectrum;
+        FFTPow2(unscaled.data(), n, true, false, true);
+        FFTPow2(scaled.data(), n, true, true, true);
+        auto want = ToLong(x);
+        for (auto& value : want) value *= static_cast<long double>(n);
+        EXPECT_LT(RelativeError(unscaled, want), kTolerance) << "N = " << n;
+        // Multiplying by a power of two commutes exactly with every float operation of the kernel.
+        for (auto& value : unscaled)
+            value = {std::ldexp(value.re, -__builtin_ctz(n)), std::ldexp(value.im, -__builtin_ctz(n))};
+        EXPECT_TRUE(SameBits(unscaled, scaled)) << "N = " << n;
+    }
+}
+
+TEST(FFTPow2, UnsupportedSizesLeaveTheDataUntouched) {
+    const auto original = ToSingle(RandomSignal(64, 1));
+    for (const int32_t n : {-4, 0, 1, 3, 6, 12, 48, 32768, 65536}) {
+        for (const bool inverse : {false, true}) {
+            auto data = original;
+            FFTPow2(data.data(), n, inverse, true, true);
+            EXPECT_TRUE(SameBits(data, original)) << "N = " << n;
+        }
+        EXPECT_FALSE(FFTPow2Supports(n)) << "N = " << n;
+    }
+    for (int32_t n = 2; n <= kFFTPow2MaxSize; n *= 2) EXPECT_TRUE(FFTPow2Supports(n));
+}
+
+// Worker threads each transform their own arrays at once; every result equals the one-thread result.
+TEST(FFTPow2, ConcurrentCallsOnDifferentArraysGiveTheOneThreadResults) {
+    const std::vector<int32_t> sizes = {64, 1024, 4096, 16384};
+    std::vector<std::vector<TComplexSingle>> want;
+    for (const int32_t n : sizes) {
+        auto data = ToSingle(RandomSignal(static_cast<size_t>(n), 77));
+        FFTPow2(data.data(), n, false, false, true);
+        want.push_back(data);
+    }
+    std::vector<std::vector<std::vector<TComplexSingle>>> got(4);
+    std::vector<std::thread> workers;
+    for (auto& results : got) {
+        workers.emplace_back([&sizes, &results] {
+            for (int round = 0; round < 5; ++round) {
+                results.clear();
+                for (const int32_t n : sizes) {
+                    auto data = ToSingle(RandomSignal(static_cast<size_t>(n), 77));
+                    FFTPow2(data.data(), n, false, false, true);
+                    results.push_back(data);
+                }
+            }
+        });
+    }
+    for (auto& worker : workers) worker.join();
+    for (const auto& results : got) {
+        ASSERT_EQ(results.size(), want.size());
+        for (size_t i = 0; i < want.size(); ++i)
+            EXPECT_TRUE(SameBits(results[i], want[i])) << "N = " << sizes[i];
     }
 }
 

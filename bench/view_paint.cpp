@@ -1,0 +1,148 @@
+// A full repaint of a 1920 x 1080 image view showing the largest picture the image size limit admits
+// (16384 x 8000 pixels, 500 MiB), in stretch mode and in zoom mode at several scales, nearest and
+// linear. The target is at most 16 ms per repaint. BM_ViewRepaint goes through the widget's paint
+// event (picture, centre line and play cursor, blit into the window's backing store); BM_RenderPicture is the
+// picture drawing alone.
+#include "view/PictureRenderer.h"
+#include "view/TBitmap32.h"
+#include "view/qt/TImgView32.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QScrollBar>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int kViewWidth = 1920;
+constexpr int kViewHeight = 1080;
+constexpr int kPictureWidth = 16384;
+constexpr int kPictureHeight = 8000;
+
+const TBitmap32& LargestPicture() {
+    static const TBitmap32 picture = [] {
+        TBitmap32 b;
+        b.SetSize(kPictureWidth, kPictureHeight);
+        const TPixelAccess px = b.WritablePixels();
+        for (int y = 0; y < px.Height; ++y) {
+            TColor32* row = px.Row(y);
+            for (int x = 0; x < px.Width; ++x) row[x] = Color32(uint8_t(x), uint8_t(y), uint8_t(x ^ y));
+        }
+        b.Changed();
+        return b;
+    }();
+    return picture;
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int Count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++Count;
+        return false;
+    }
+};
+
+// Scale 0 stands for the stretch mode.
+struct Setup {
+    float Scale;
+    bool Linear;
+};
+
+const Setup kSetups[] = {{0, false},  {0, true},  {1, false},    {1, true},
+                         {10, false}, {10, true}, {0.1f, false}, {0.1f, true}};
+
+std::string Label(const Setup& s) {
+    const std::string mode = s.Scale == 0 ? "stretch" : "zoom x" + std::to_string(s.Scale).substr(0, 4);
+    return mode + (s.Linear ? " linear" : " nearest");
+}
+
+void BM_ViewRepaint(benchmark::State& state) {
+    const Setup setup = kSetups[state.range(0)];
+    TImgView32 view;
+    view.SetBitmap(LargestPicture());
+    view.SetResamplerClassName(setup.Linear ? "TLinearResampler" : "TNearestResampler");
+    if (setup.Scale != 0) {
+        view.SetScaleMode(TScaleMode::smScale);
+        view.SetScrollBarVisibility(TScrollBarVisibility::svAlways);
+        view.SetScaleX(setup.Scale);
+        view.SetScaleY(setup.Scale);
+    }
+    view.CreateCentreLine();
+    view.CreatePlayCursor();
+    view.Overlays().SetPlayCursorVisible(true);
+    view.resize(kViewWidth + (setup.Scale != 0 ? view.verticalScrollBar()->sizeHint().width() : 0),
+                kViewHeight + (setup.Scale != 0 ? view.horizontalScrollBar()->sizeHint().height() : 0));
+    view.show();
+    QApplication::processEvents();
+    // the middle of the picture, where the scrolled-to part lies
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
+    PaintCounter paints;
+    view.viewport()->installEventFilter(&paints);
+    for (auto _ : state) {
+        view.viewport()->repaint();
+    }
+    // one paint event per iteration shows that every repaint really drew
+    state.counters["paints"] = benchmark::Counter(double(paints.Count), benchmark::Counter::kAvgIterations);
+    state.SetLabel(Label(setup) + " " + std::to_string(view.viewport()->width()) + "x" +
+                   std::to_string(view.viewport()->height()));
+}
+
+void BM_RenderPicture(benchmark::State& state) {
+    const Setup setup = kSetups[state.range(0)];
+    TBitmap32 picture;
+    picture.Assign(LargestPicture());
+    picture.SetResamplerClassName(setup.Linear ? "TLinearResampler" : "TNearestResampler");
+    TPlacementInput in;
+    in.BitmapWidth = picture.Width();
+    in.BitmapHeight = picture.Height();
+    in.ClientWidth = kViewWidth;
+    in.ClientHeight = kViewHeight;
+    if (setup.Scale != 0) {
+        in.ScaleMode = TScaleMode::smScale;
+        in.ScaleX = in.ScaleY = setup.Scale;
+        in.OffsetX = -(ScaledExtent(picture.Width(), setup.Scale) - kViewWidth) / 2.0;
+        in.OffsetY = -(ScaledExtent(picture.Height(), setup.Scale) - kViewHeight) / 2.0;
+        if (in.OffsetX > 0) in.OffsetX = 0;
+        if (in.OffsetY > 0) in.OffsetY = 0;
+    }
+    const TViewPlacement placement = ComputePlacement(in);
+    TBitmap32 buffer;
+    buffer.SetSize(kViewWidth, kViewHeight);
+    const TPixelAccess target = buffer.WritablePixels();
+    for (auto _ : state) {
+        RenderPicture(target, picture, placement, {0, 0, kViewWidth, kViewHeight}, 0xFF6C6C6Cu);
+        benchmark::DoNotOptimize(target.Bits);
+    }
+    state.SetLabel(Label(setup));
+}
+
+// Wall time, and the CPU time of all threads together: on a busy machine the latter bounds what one
+// repaint costs on an idle one.
+BENCHMARK(BM_ViewRepaint)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_RenderPicture)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

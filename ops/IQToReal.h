@@ -1,0 +1,15 @@
+// The "I/Q2R" command: turns an interleaved I/Q pair at rate R into one real channel at rate 2R, in
+// place. Each channel is upsampled by two with linear interpolation, low-pass filtered by its own
+// TLPF(12, R/2, R, 0.8, 0.9), and mixed up to a quarter of the new rate: a tone at +f in the
+// recording lands at R/2 - f, one at -f at R/2 + f.
+#pragma once
+
+#include "signal/JobControl.h"
+#include "signal/SignalStore.h"
+
+// Converts the store; returns false and changes nothing when the rate is below 1 or cannot be
+// doubled in 32 bits. The last frame is not converted and the last value becomes 0. A stop (polled
+// after every frame) leaves the frames not reached as they were; the level restore and the relabelling
+// still run. Clears the stop flag at its end. Only a two-channel store becomes one channel at twice
+// the rate; any other keeps its channel count and rate.
+bool ConvertIQToReal(SignalStore& store, JobControl& job);

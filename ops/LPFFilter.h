@@ -1,0 +1,20 @@
+// The "LPF" command: low-pass filters the whole store in place through a 12-section TLPF, then
+// restores the input's peak level.
+#pragma once
+
+#include "signal/JobControl.h"
+#include "signal/SignalStore.h"
+
+#include <optional>
+#include <string_view>
+
+// The cut-off typed into the LPF field: the absolute value of the text as a floating-point number.
+// Throws EConvertError for a text that is not a number. Returns nothing (the command is refused
+// silently) when the cut-off is not below the sample rate minus 1, or the store's rate is below 1.
+std::optional<double> LPFCutoffFromText(const SignalStore& store, std::string_view text);
+
+// Filters every value in storage order (two channels run through one filter as one sequence) with
+// TLPF(12, fc, SampleRate, 0.8, 0.9), after scaling the store by 0.9; fc = 0 filters nothing. Polls
+// the stop flag every 10 values: the values not reached keep their 0.9-scaled level. Does nothing on
+// a store whose rate is below 1.
+void LPFFilterStore(SignalStore& store, double fc, JobControl& job);

@@ -1,0 +1,72 @@
+#include "spectral/FadeCurve.h"
+#include "spectral/SpectrogramImageSize.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(SpectrogramImageSize, WidthLetsTheFramesSlidePastTheEnd) {
+    struct Case {
+        int32_t values, n, d;
+        int64_t width;
+        int32_t height;
+    };
+    for (const Case c : {Case{48000, 1024, 1, 49, 512}, Case{2048, 1024, 1, 5, 512}, Case{0, 1024, 1, 3, 512},
+                         Case{0, 16, 4096, 4098, 8}, Case{2047, 1024, 1, 4, 512},
+                         // r = 2.5, d = 2: 5 + 2 + 0.5 = 7.5 rounds to the even 8
+                         Case{2560, 1024, 2, 9, 512},
+                         // r = 3.5, d = 2: 7 + 2 + 0.5 = 9.5 rounds to the even 10
+                         Case{3584, 1024, 2, 11, 512}, Case{5760000, 8388608, 64, 109, 4194304},
+                         Case{384000, 1024, 8, 3010, 512}}) {
+        const SpectrogramImageSize size = ComputeSpectrogramImageSize(c.values, c.n, c.d);
+        EXPECT_EQ(size.Width, c.width) << c.values << " " << c.n << " " << c.d;
+        EXPECT_EQ(size.Height, c.height);
+        EXPECT_DOUBLE_EQ(size.Megabytes, static_cast<double>(c.width * c.height * 4) / 1048576.0);
+    }
+}
+
+TEST(SpectrogramImageSize, RefusedFromFiveHundredAndOneMegabytes) {
+    // N = 1024, d = 1: W = trunc(a / N) + 3 and MB = W / 512, so W = 256512 is exactly 501.0.
+    const SpectrogramImageSize atLimit = ComputeSpectrogramImageSize((256512 - 3) * 1024, 1024, 1);
+    EXPECT_EQ(atLimit.Width, 256512);
+    EXPECT_DOUBLE_EQ(atLimit.Megabytes, 501.0);
+    EXPECT_TRUE(atLimit.Refused());
+
+    const SpectrogramImageSize below = ComputeSpectrogramImageSize((256511 - 3) * 1024, 1024, 1);
+    EXPECT_LT(below.Megabytes, 501.0);
+    EXPECT_FALSE(below.Refused());
+
+    EXPECT_DOUBLE_EQ(ComputeSpectrogramImageSize(5760000, 8388608, 64).Megabytes, 1744.0);
+    EXPECT_TRUE(ComputeSpectrogramImageSize(5760000, 8388608, 64).Refused());
+}
+
+TEST(SpectrogramImageSize, HopIsAnIntegerDivisionAndZeroWhenDecimationExceedsN) {
+    EXPECT_EQ(SpectrogramHop(1024, 1), 1024);
+    EXPECT_EQ(SpectrogramHop(1024, 8), 128);
+    EXPECT_EQ(SpectrogramHop(16, 16), 1);
+    EXPECT_EQ(SpectrogramHop(16, 32), 0);
+}
+
+TEST(SpectrogramImageSize, PanelTextsUseThreeDecimalsAndAPoint) {
+    EXPECT_EQ(ImageSizeText(49, 512, 0.095703125), " 49x512 - 0.096 Mb bmp");
+    EXPECT_EQ(ImageSizeText(3, 8, 0.0000915), " 3x8 - 0.000 Mb bmp");
+    EXPECT_EQ(RefusedImageText(49, 512, 1744.0), " ERRR!49x512 - 1744.000 Mb bmp");
+    EXPECT_EQ(RefusedImageText(0, 0, 501.0), " ERRR!0x0 - 501.000 Mb bmp");
+}
+
+TEST(FadeCurve, PeriodicRaisedCosineOfAtMost1024Entries) {
+    std::vector<float> curve;
+    BuildFadeCurve(curve, 100000);
+    ASSERT_EQ(curve.size(), 1024u);
+    EXPECT_EQ(curve[0], 0.0f);
+    EXPECT_EQ(curve[512], 1.0f);
+    EXPECT_NEAR(curve[256], 0.5f, 1e-7);
+    for (size_t i = 1; i < 1024; ++i) EXPECT_NEAR(curve[i], curve[1024 - i], 1e-6) << i;
+    EXPECT_NEAR(curve[1], 0.5 - 0.5 * std::cos(2 * 3.14159265358979 / 1024), 1e-7);
+
+    BuildFadeCurve(curve, 10);
+    ASSERT_EQ(curve.size(), 10u);
+    EXPECT_EQ(curve[5], 1.0f);
+    BuildFadeCurve(curve, 0);
+    EXPECT_TRUE(curve.empty());
+}
