@@ -1,5 +1,7 @@
 #include "audio/PlaybackFades.h"
 
+#include "ops/SampleRounding.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -14,10 +16,10 @@ std::array<float, kPlayFadeLength> MakePlayFadeTable() {
     return table;
 }
 
-// The product of a value and a gain in [0, 1] is exact in double precision; rounded to nearest
-// with ties to even, it always fits in 16 bits.
+// The product of a value and a float gain is exact in double precision, so the sample rounding of
+// the edits applies to it unchanged.
 int16_t Faded(int16_t value, float gain) {
-    return static_cast<int16_t>(std::nearbyint(double(value) * double(gain)));
+    return RoundToSample(double(value) * double(gain));
 }
 
 } // namespace
