@@ -16,6 +16,9 @@ inline constexpr int32_t kFilterFrameLength = 16384;
 inline constexpr int32_t kFilterHop = 8192;
 inline constexpr int32_t kFilterTransition = 50; // bins of each taper
 
+// Status panel 3 while the filter runs (its progress bar background is red, 0x000000FF).
+inline constexpr const char* kFFTFilterStatusText = " FFT Filtring...";
+
 // The periodic Hann window of the frames: 16384 entries, w[i] + w[i + 8192] = 1.
 std::vector<float> BuildFilterWindow();
 // The two tapers in one table of 100 entries: 0 .. 49 rise (low-cut edge), 50 .. 99 fall (high cut).

@@ -10,6 +10,10 @@
 #include <optional>
 #include <string_view>
 
+// Status panel 3 while a shift runs (its progress bar background is white, 0x00FFFFFF).
+inline constexpr const char* kSinShiftStatusText = " Sin Shift...";
+inline constexpr const char* kCosShiftStatusText = " Cos Shift...";
+
 // One generator: its angular frequency, its time offset and its table of 1025 entries. Only entries
 // 0 .. 1023 are used; entry 1024 is the first entry of the next block, so blocks join without a
 // phase jump.

@@ -7,6 +7,9 @@
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 
+// Status panel 3 while the conversion runs (its progress bar background is white, 0x00FFFFFF).
+inline constexpr const char* kIQToRealStatusText = " Converting I/Q...";
+
 // Converts the store; returns false and changes nothing when the rate is below 1 or cannot be
 // doubled in 32 bits. The last frame is not converted and the last value becomes 0. A stop (polled
 // after every frame) leaves the frames not reached as they were; the level restore and the relabelling

@@ -8,6 +8,9 @@
 #include <optional>
 #include <string_view>
 
+// Status panel 3 while the filter runs (its progress bar background is white, 0x00FFFFFF).
+inline constexpr const char* kLPFStatusText = " LPF Filtring...";
+
 // The cut-off typed into the LPF field: the absolute value of the text as a floating-point number.
 // Throws EConvertError for a text that is not a number. Returns nothing (the command is refused
 // silently) when the cut-off is not below the sample rate minus 1, or the store's rate is below 1.
