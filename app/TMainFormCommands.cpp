@@ -235,24 +235,14 @@ void TMainForm::Spectrum1Click(PaletteItem item) {
     ApplyPalette();
 }
 
-// Without a playback engine a play click starts nothing and its button goes back up; "at most one
-// of the two down" still holds for the engine that replaces the stand-in.
+// The play buttons are not connected to the playback engine yet: a play click starts nothing and its
+// button goes back up at once, so the window never shows a playback that does not happen.
 void TMainForm::sbPlayMemoryClick() {
-    if (sbPlayMemory->isChecked()) {
-        sbLoopPlay->setChecked(false);
-        if (!Player.StartPlayback(false)) sbPlayMemory->setChecked(false);
-    } else {
-        Player.StopPlayback(true);
-    }
+    sbPlayMemory->setChecked(false);
 }
 
 void TMainForm::sbLoopPlayClick() {
-    if (sbLoopPlay->isChecked()) {
-        sbPlayMemory->setChecked(false);
-        if (!Player.StartPlayback(true)) sbLoopPlay->setChecked(false);
-    } else {
-        Player.StopPlayback(true);
-    }
+    sbLoopPlay->setChecked(false);
 }
 
 void TMainForm::sbStopPlayClick() {
