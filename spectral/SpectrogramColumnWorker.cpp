@@ -57,12 +57,11 @@ bool FillWindowedFrame(Complex* frame, const SpectrogramPassLayout& layout, int6
     return true;
 }
 
-// The colour of a bin of magnitude m: a magnitude of exactly 0 counts as 0.001, the level is rounded to
+// The level of a bin of magnitude m: a magnitude of exactly 0 counts as 0.001; the level is rounded to
 // a float before the colour ramp.
-TColor32 BinColour(double magnitude, double gain) {
+float BinLevel(double magnitude, double gain) {
     if (magnitude == 0.0) magnitude = 0.001;
-    const float level = static_cast<float>(magnitude * gain);
-    return LevelToColor32(level);
+    return static_cast<float>(magnitude * gain);
 }
 
 } // namespace
@@ -78,13 +77,15 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize)
         scramble_ = FFTPow2ScrambleTable(fftSize).data();
     }
     tile_.resize((n / 2 + 1) * static_cast<std::size_t>(tileColumns_));
+    levels_.resize(n / 2);
 }
 
 std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize) {
     const auto n = static_cast<std::size_t>(fftSize);
+    const std::size_t levels = n / 2 * sizeof(float);
     if (fftSize > kLargestSinglePrecisionFFT)
-        return 2 * n * sizeof(TComplexDouble) + (n / 2 + 1) * sizeof(TColor32);
-    return n * sizeof(TComplexSingle) + (n / 2 + 1) * kSmallTileColumns * sizeof(TColor32);
+        return 2 * n * sizeof(TComplexDouble) + (n / 2 + 1) * sizeof(TColor32) + levels;
+    return n * sizeof(TComplexSingle) + (n / 2 + 1) * kSmallTileColumns * sizeof(TColor32) + levels;
 }
 
 bool SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
@@ -125,14 +126,23 @@ void SpectrogramColumnWorker::Transform(int32_t fftSize) {
     }
 }
 
-// |Re| + |Im| of a bin, summed in extended precision and held as a double.
-double SpectrogramColumnWorker::Magnitude(int32_t bin) const {
+// The levels of bins 1 .. bins - 1 into levels_: |Re| + |Im| summed in extended precision and held as a
+// double, times the gain. Computed apart from the colours so that this loop stays free of branches.
+void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain) {
+    float* levels = levels_.data();
     if (large_) {
-        const TComplexDouble& c = output_[static_cast<std::size_t>(bin)];
-        return static_cast<double>(static_cast<long double>(std::fabs(c.re)) + std::fabs(c.im));
+        for (int32_t k = 1; k < bins; ++k) {
+            const TComplexDouble& c = output_[static_cast<std::size_t>(k)];
+            levels[k] = BinLevel(
+                static_cast<double>(static_cast<long double>(std::fabs(c.re)) + std::fabs(c.im)), gain);
+        }
+        return;
     }
-    const TComplexSingle& c = frame_[scramble_[bin]];
-    return static_cast<double>(std::fabs(c.re)) + static_cast<double>(std::fabs(c.im));
+    for (int32_t k = 1; k < bins; ++k) {
+        const TComplexSingle& c = frame_[scramble_[k]];
+        levels[k] =
+            BinLevel(static_cast<double>(std::fabs(c.re)) + static_cast<double>(std::fabs(c.im)), gain);
+    }
 }
 
 // Band rows 0 .. BandBins: bins BandBins - 1 down to 1, then two marker rows (bin 0, and one row below
@@ -140,13 +150,14 @@ double SpectrogramColumnWorker::Magnitude(int32_t bin) const {
 int64_t SpectrogramColumnWorker::ColourColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
                                               const std::atomic<bool>& stop) {
     const int64_t rows = int64_t{layout.BandBins} + 1;
+    ComputeLevels(layout.BandBins, layout.Gain);
     TColor32* out = tile_.data() + c;
     for (int64_t block = 0; block < rows; block += kStopPollBlock) {
         const int64_t end = std::min(rows, block + kStopPollBlock);
         for (int64_t r = block; r < end; ++r) {
             const int64_t bin = layout.BandBins - 1 - r;
             const int64_t y = layout.BandTop + r;
-            out[r * tileColumns_] = bin >= 1 ? BinColour(Magnitude(static_cast<int32_t>(bin)), layout.Gain)
+            out[r * tileColumns_] = bin >= 1 ? LevelToColor32(levels_[static_cast<std::size_t>(bin)])
                                     : ((x + y) & 1) != 0 ? layout.MarkerColour
                                                          : kOpaqueBlack;
         }

@@ -59,7 +59,7 @@ public:
 private:
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
     void Transform(int32_t fftSize);
-    double Magnitude(int32_t bin) const;
+    void ComputeLevels(int32_t bins, double gain);
     // Colours column x into tile column c; returns the rows coloured (all of them unless stopped).
     int64_t ColourColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
                          const std::atomic<bool>& stop);
@@ -73,4 +73,5 @@ private:
     const uint16_t* scramble_ = nullptr;
     int32_t tileColumns_;
     std::vector<TColor32> tile_; // (N/2 + 1) rows of tileColumns_ colours, row-major
+    std::vector<float> levels_;  // N/2: the level of each bin of the column in hand
 };

@@ -149,9 +149,10 @@ TEST(SpectrogramWorkerCount, BoundedByThreadsColumnsAndLargeTransformMemory) {
     EXPECT_EQ(SpectrogramWorkerCount(4, 1024, 3), 3u);
     EXPECT_EQ(SpectrogramWorkerCount(1, 1024, 1000), 1u);
     EXPECT_GE(SpectrogramWorkerCount(0, 1024, 1000), 1u);
-    // Two double-precision frames (32 bytes per value) and a column of colours per worker: 8388608
-    // values take 272 MiB, so three fit in 1 GiB; half the size fits seven.
-    EXPECT_EQ(SpectrogramColumnWorker::BufferBytes(8388608), 2u * 8388608 * 16 + (4194304 + 1) * 4);
+    // Two double-precision frames (32 bytes per value), a column of colours and of levels per worker:
+    // 8388608 values take 288 MiB, so three fit in 1 GiB; half the size fits seven.
+    EXPECT_EQ(SpectrogramColumnWorker::BufferBytes(8388608),
+              2u * 8388608 * 16 + (4194304 + 1) * 4 + 4194304 * 4);
     EXPECT_EQ(SpectrogramWorkerCount(16, 8388608, 100), 3u);
     EXPECT_EQ(SpectrogramWorkerCount(64, 4194304, 100), 7u);
     EXPECT_EQ(SpectrogramWorkerCount(2, 8388608, 100), 2u);

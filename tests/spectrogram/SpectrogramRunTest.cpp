@@ -48,6 +48,10 @@ Outcome ComputeStoppedAt(const SignalStore& store, const SpectrogramSettings& se
     return run;
 }
 
+// Values of the stopped runs: enough columns (a tenth of a second or more) that the stopping thread,
+// which may have to wait for a core on a busy machine, runs before the last column is done.
+constexpr int64_t kStoppedRunValues = 4000000;
+
 enum class ColumnState { Untouched, Complete, Partial };
 
 // Compares column x of a stopped picture with the full one over rows [top, bottom).
@@ -126,7 +130,7 @@ TEST(SpectrogramRun, FinishedRunReportsFullProgressAndItsTexts) {
 }
 
 TEST(SpectrogramRun, StopLeavesComputedColumnsAndTheRestAsPrepared) {
-    const SignalStore store = MakeStore(Noise(400000, 5000));
+    const SignalStore store = MakeStore(Noise(kStoppedRunValues, 5000));
     const SpectrogramSettings settings = Settings(256, 2, kWindowHann, 2000);
     const Outcome full = Compute(store, settings, 1);
     for (const unsigned threads : {1u, 2u}) {
@@ -143,7 +147,7 @@ TEST(SpectrogramRun, StopLeavesComputedColumnsAndTheRestAsPrepared) {
 }
 
 TEST(SpectrogramRun, StopDuringTheBottomBandKeepsTheTopBandComplete) {
-    const SignalStore store = MakeStore(Noise(400000, 5000, 7), 2);
+    const SignalStore store = MakeStore(Noise(kStoppedRunValues, 5000, 7), 2);
     const SpectrogramSettings settings = Settings(256, 2, kWindowHann, 2000);
     const Outcome full = Compute(store, settings, 1);
     const Outcome stopped = ComputeStoppedAt(store, settings, 2, 70);

@@ -1,0 +1,73 @@
+#include "audio/Playback.h"
+
+#include "audio/PlaybackFades.h"
+#include "audio/PlaybackFormat.h"
+
+#include <algorithm>
+
+Playback::Playback() : Playback(MakePortAudioWaveOut()) {}
+
+Playback::Playback(std::unique_ptr<WaveOutDevice> device) : device_(std::move(device)) {}
+
+Playback::~Playback() {
+    state_.TerminateRequested.store(true, std::memory_order_release);
+    thread_.reset();
+}
+
+void Playback::SetEvents(PlaybackEvents* events) {
+    if (PlaybackIdle()) events_ = events;
+}
+
+bool Playback::SetDevice(std::unique_ptr<WaveOutDevice> device) {
+    if (!PlaybackIdle()) return false;
+    thread_.reset();
+    device_ = std::move(device);
+    return true;
+}
+
+bool Playback::RefreshCopy(const SignalStore& store) {
+    if (!state_.CopyStale || !PlaybackIdle()) return false;
+    const size_t count = std::min(size_t(std::max(store.ValueCount, 0)), store.Samples.size());
+    state_.PlaybackCopy.assign(store.Samples.begin(), store.Samples.begin() + std::ptrdiff_t(count));
+    state_.CopyStale = false;
+    state_.CopyFaded = false;
+    return true;
+}
+
+void Playback::StartPlayback(uint16_t channels, int32_t rate) {
+    if (!PlaybackIdle() || state_.CopySize() < kMinPlayableValues) return;
+    if (!FormatExpressible(channels, rate)) return Refuse(" Unsupported Format");
+    // The last thread has set PlaybackIdle as its final step; it is joined and released here.
+    thread_.reset();
+
+    state_.PlayBufferBytes = PlayBufferBytesFor(channels, rate);
+    BuildFadeOutRamp(state_.FadeOutRamp, state_.PlayBufferBytes);
+    state_.PlaybackIdle.store(false, std::memory_order_release);
+    // Fading at every start would deepen the fades of an unchanged copy with each replay.
+    if (!state_.CopyFaded) FadePlaybackCopyEnds(state_.PlaybackCopy);
+    state_.CopyFaded = true;
+    state_.PlayPosition = 0;
+    state_.PlayedToEnd = false;
+    state_.PlayChannels = channels;
+    state_.PlayRate = rate;
+
+    const std::optional<std::string> name = device_ ? device_->ProductName() : std::nullopt;
+    if (!name) {
+        state_.DeviceError.store(true, std::memory_order_release);
+        return Refuse(" Device Error");
+    }
+    state_.DeviceError.store(false, std::memory_order_release);
+    state_.FadeStop.store(false, std::memory_order_relaxed);
+    state_.FadeCounter.store(0, std::memory_order_relaxed);
+    state_.TerminateRequested.store(false, std::memory_order_relaxed);
+    if (events_ != nullptr) events_->PlaybackStatus(" Playing " + *name);
+    thread_ = std::make_unique<TServiceThread>(state_, *device_, events_);
+}
+
+void Playback::Refuse(const char* status) {
+    state_.PlaybackIdle.store(true, std::memory_order_release);
+    if (events_ != nullptr) {
+        events_->PlaybackStatus(status);
+        events_->PlayButtonsUp();
+    }
+}
