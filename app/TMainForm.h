@@ -232,6 +232,7 @@ private:
     void ConnectViewHandlers();
     void ConnectEditHandlers();
     void RunShortEdit(const std::function<void()>& operation);
+    void RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&));
     bool RunLongEdit(const char* jobName, uint32_t progressColour, const std::function<void()>& operation);
 
     void FormCreate();

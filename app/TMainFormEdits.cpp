@@ -115,23 +115,21 @@ void TMainForm::sbIQ2RealClick() {
 }
 
 void TMainForm::sbGenSinClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunReported([this] {
-        const std::optional<double> frequency = ShiftFrequencyFromText(Store, TextOf(EditFrq));
-        if (!frequency) return;
-        if (RunLongEdit(kSinShiftStatusText, clWhite, [this, f = *frequency] { SinShift(Store, f, Job); }))
-            RecomputeSpectrogram();
-    });
+    RunShift(kSinShiftStatusText, SinShift);
 }
 
 void TMainForm::sbGenCosClick() {
+    RunShift(kCosShiftStatusText, CosShift);
+}
+
+// "Sin" and "Cos" differ only in their oscillator and their status text.
+void TMainForm::RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&)) {
     if (busy_) return;
     Player.StopPlayback(true);
-    RunReported([this] {
+    RunReported([&] {
         const std::optional<double> frequency = ShiftFrequencyFromText(Store, TextOf(EditFrq));
         if (!frequency) return;
-        if (RunLongEdit(kCosShiftStatusText, clWhite, [this, f = *frequency] { CosShift(Store, f, Job); }))
+        if (RunLongEdit(jobName, clWhite, [this, shift, f = *frequency] { shift(Store, f, Job); }))
             RecomputeSpectrogram();
     });
 }

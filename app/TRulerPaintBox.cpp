@@ -5,10 +5,14 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 TRulerPaintBox::TRulerPaintBox(QWidget* parent) : QWidget(parent) {
     QFont font = this->font();
     font.setPixelSize(11);
     font.setBold(false);
+    // A narrow face, so that "- 22.0" fits the 28 pixels of the column.
+    font.setStretch(QFont::Condensed);
     setFont(font);
     setContextMenuPolicy(Qt::CustomContextMenu);
 }
@@ -23,9 +27,19 @@ void TRulerPaintBox::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kRulerBackground);
     painter.setPen(Qt::white);
     const int lineHeight = fontMetrics().height();
-    for (const RulerLabel& label : CurrentLabels())
-        painter.drawText(QRect(label.X, label.Y, width() + 100, lineHeight), Qt::AlignLeft | Qt::AlignTop,
-                         QString::fromStdString(label.Text));
+    for (const RulerLabel& label : CurrentLabels()) {
+        const QString text = QString::fromStdString(label.Text);
+        const int textWidth = fontMetrics().horizontalAdvance(text);
+        const int room = width() - label.X;
+        // A label wider than the column (a font wider than the one the column was sized for) is
+        // narrowed to fit rather than cut off.
+        painter.save();
+        painter.translate(label.X, label.Y);
+        if (textWidth > room && room > 0) painter.scale(double(room) / textWidth, 1.0);
+        painter.drawText(QRect(0, 0, std::max(textWidth, room), lineHeight), Qt::AlignLeft | Qt::AlignTop,
+                         text);
+        painter.restore();
+    }
 }
 
 void TRulerPaintBox::mousePressEvent(QMouseEvent* event) {

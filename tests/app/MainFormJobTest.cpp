@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 #include <thread>
@@ -65,6 +66,21 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
         form.mnu2ChannelsClick();
         form.FilesDropped({QUrl::fromLocalFile(QString::fromStdString(other))});
         form.sbSaveSignalClick();
+        // The edits too, with numbers typed that each of them would accept.
+        const std::vector<int16_t> values(form.Store.Samples.begin(), form.Store.Samples.end());
+        Child<QLineEdit>("EditFrq")->setText("500");
+        Child<QLineEdit>("EditLPF")->setText("1000");
+        Child<QLineEdit>("EditFFTHiCut")->setText("2000");
+        Child<QLineEdit>("EditASR")->setText("16000");
+        for (void (TMainForm::*edit)() :
+             {&TMainForm::sbFadeClick, &TMainForm::sbNormAmpClick, &TMainForm::sbInvertSpectrClick,
+              &TMainForm::sbIQ2RealClick, &TMainForm::sbGenSinClick, &TMainForm::sbGenCosClick,
+              &TMainForm::sbLPFFilterClick, &TMainForm::sbFFTHiCutClick, &TMainForm::sbASRClick,
+              &TMainForm::mnuInvertChannel1LClick, &TMainForm::mnuInvertChannel2RClick})
+            (form.*edit)();
+        EXPECT_TRUE(std::equal(values.begin(), values.end(), form.Store.Samples.begin()));
+        EXPECT_EQ(form.Store.SampleRate, 8000);
+        EXPECT_TRUE(form.Busy());
         EXPECT_EQ(openDialogs, 0);
         EXPECT_EQ(form.Store.FileName, first);
         EXPECT_EQ(form.Store.ChannelCount, 1);
