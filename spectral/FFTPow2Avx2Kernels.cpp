@@ -1,50 +1,13 @@
-// The kernels for processors with AVX2 and FMA: the pass of the sizes from 32 up works on four
-// complex values per register. The rest of the recursion is the shared scalar code, compiled here
-// for the same instruction set. Only called after the processor check in GetFFTPow2Kernels.
+// The kernels for processors with AVX2 and FMA: the passes of the sizes from 32 up and the kernels of
+// 8 and 16 points work on four complex values per register. Only called after the processor check in
+// GetFFTPow2Kernels.
 #pragma GCC target("avx2,fma")
 
-#include <immintrin.h>
-
-#include "spectral/FFTPow2KernelFamily.h"
+#include "spectral/FFTPow2Avx2Leaves.h"
 
 namespace {
 
 using namespace fftpow2;
-
-FFTPOW2_INLINE __m256 Load(const TComplexSingle* p) {
-    return _mm256_loadu_ps(&p->re);
-}
-FFTPOW2_INLINE void Store(TComplexSingle* p, __m256 v) {
-    _mm256_storeu_ps(&p->re, v);
-}
-
-// (im, re) of each value.
-FFTPOW2_INLINE __m256 Swap(__m256 v) {
-    return _mm256_permute_ps(v, 0xB1);
-}
-FFTPOW2_INLINE __m256 Negate(__m256 v) {
-    return _mm256_xor_ps(v, _mm256_set1_ps(-0.0f));
-}
-
-// v * w and v * conj(w), value by value.
-FFTPOW2_INLINE __m256 Mul(__m256 v, __m256 w) {
-    return _mm256_fmaddsub_ps(v, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(v), _mm256_movehdup_ps(w)));
-}
-FFTPOW2_INLINE __m256 MulConj(__m256 v, __m256 w) {
-    return _mm256_fmsubadd_ps(v, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(v), _mm256_movehdup_ps(w)));
-}
-// d + i*e and d - i*e.
-FFTPOW2_INLINE __m256 AddTimesI(__m256 d, __m256 e) {
-    return _mm256_addsub_ps(d, Swap(e));
-}
-FFTPOW2_INLINE __m256 SubTimesI(__m256 d, __m256 e) {
-    return _mm256_addsub_ps(d, Negate(Swap(e)));
-}
-
-// The two values of the first lane pair (j = 0, no twiddle) taken from the untwiddled value.
-FFTPOW2_INLINE __m256 KeepFirst(__m256 twiddled, __m256 plain) {
-    return _mm256_blend_ps(twiddled, plain, 0x03);
-}
 
 // omega^j for j = j0 .. j0 + 3 (j0 a multiple of 4), as the scalar pass reads them: the table from
 // j = 1; from 1024 up the mirrored first eighth, whose floats come reversed (order and re/im at once).
@@ -111,6 +74,6 @@ template <int N, bool Inverse> struct VectorPass {
 } // namespace
 
 const FFTPow2KernelTable& GetAvx2FFTPow2Kernels() {
-    static constexpr FFTPow2KernelTable table = KernelFamily<VectorPass>::Table();
+    static constexpr FFTPow2KernelTable table = KernelFamily<VectorPass, VectorLeaf>::Table();
     return table;
 }

@@ -1,7 +1,7 @@
 // The recursion shared by every family of power-of-two kernels. A family supplies the pass of the
-// sizes from 32 up (LargePass<N, Inverse>::Run); the kernels up to 16 points are the scalar code below,
-// inlined into straight-line code. Internal linkage throughout: each family's source file compiles its
-// own copy for its own instruction set.
+// sizes from 32 up (LargePass<N, Inverse>::Run) and the straight-line kernels up to 16 points
+// (Leaf<N, Inverse>::Run); the scalar versions of both are here. Internal linkage throughout: each family's
+// source file compiles its own copy for its own instruction set.
 #pragma once
 
 #include <utility>
@@ -11,6 +11,9 @@
 
 namespace fftpow2 {
 namespace {
+
+// The largest size with a straight-line kernel; larger sizes run a pass and call three smaller kernels.
+inline constexpr int kLargestLeaf = 16;
 
 // One forward butterfly of the pass of size N at offset j, with w = omega^j (unused when not twiddled).
 template <int N>
@@ -60,18 +63,34 @@ template <int N, bool Inverse> struct ScalarPass {
     }
 };
 
-template <template <int, bool> class LargePass> struct KernelFamily {
-    template <int N> static FFTPOW2_INLINE void ForwardBody(TComplexSingle* a, const FFTPow2Tables& tables) {
+// The straight-line kernels up to 16 points, one value at a time: the whole recursion inlined.
+template <int N, bool Inverse> struct ScalarLeaf {
+    static FFTPOW2_INLINE void Run(TComplexSingle* a, const FFTPow2Tables& tables) {
         if constexpr (N == 2) {
             const TComplexSingle x0 = a[0], x1 = a[1];
             a[0] = Add(x0, x1);
             a[1] = Sub(x0, x1);
-        } else if constexpr (N > 2 && N <= 16) {
+        } else if constexpr (N > 2 && !Inverse) {
             ScalarPass<N, false>::Run(a, tables);
-            ForwardBody<N / 4>(a + 3 * N / 4, tables);
-            ForwardBody<N / 4>(a + N / 2, tables);
-            ForwardBody<N / 2>(a, tables);
-        } else if constexpr (N > 16) {
+            ScalarLeaf<N / 4, false>::Run(a + 3 * N / 4, tables);
+            ScalarLeaf<N / 4, false>::Run(a + N / 2, tables);
+            ScalarLeaf<N / 2, false>::Run(a, tables);
+        } else if constexpr (N > 2) {
+            ScalarLeaf<N / 2, true>::Run(a, tables);
+            ScalarLeaf<N / 4, true>::Run(a + N / 2, tables);
+            ScalarLeaf<N / 4, true>::Run(a + 3 * N / 4, tables);
+            ScalarPass<N, true>::Run(a, tables);
+        }
+    }
+};
+
+// A family of kernels: Leaf<N, Inverse> for the sizes up to 16, LargePass<N, Inverse> for the pass of
+// the larger ones, which then call the smaller kernels of the family.
+template <template <int, bool> class LargePass, template <int, bool> class Leaf> struct KernelFamily {
+    template <int N> static FFTPOW2_INLINE void ForwardBody(TComplexSingle* a, const FFTPow2Tables& tables) {
+        if constexpr (N <= kLargestLeaf) {
+            Leaf<N, false>::Run(a, tables);
+        } else {
             LargePass<N, false>::Run(a, tables);
             Forward<N / 4>(a + 3 * N / 4, tables);
             Forward<N / 4>(a + N / 2, tables);
@@ -80,14 +99,9 @@ template <template <int, bool> class LargePass> struct KernelFamily {
     }
 
     template <int N> static FFTPOW2_INLINE void InverseBody(TComplexSingle* a, const FFTPow2Tables& tables) {
-        if constexpr (N == 2) {
-            ForwardBody<2>(a, tables);
-        } else if constexpr (N > 2 && N <= 16) {
-            InverseBody<N / 2>(a, tables);
-            InverseBody<N / 4>(a + N / 2, tables);
-            InverseBody<N / 4>(a + 3 * N / 4, tables);
-            ScalarPass<N, true>::Run(a, tables);
-        } else if constexpr (N > 16) {
+        if constexpr (N <= kLargestLeaf) {
+            Leaf<N, true>::Run(a, tables);
+        } else {
             Inverse<N / 2>(a, tables);
             Inverse<N / 4>(a + N / 2, tables);
             Inverse<N / 4>(a + 3 * N / 4, tables);

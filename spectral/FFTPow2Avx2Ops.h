@@ -1,0 +1,81 @@
+// Complex arithmetic on four TComplexSingle values per AVX2 register (c0, c1 | c2, c3: two values in
+// each 128-bit half). Only for source files compiled for AVX2 and FMA (#pragma GCC target before the
+// includes); internal linkage, like the rest of the kernel families.
+#pragma once
+
+#include <immintrin.h>
+
+#include "spectral/FFTPow2Butterflies.h"
+
+namespace fftpow2 {
+namespace {
+
+FFTPOW2_INLINE __m256 Load(const TComplexSingle* p) {
+    return _mm256_loadu_ps(&p->re);
+}
+FFTPOW2_INLINE void Store(TComplexSingle* p, __m256 v) {
+    _mm256_storeu_ps(&p->re, v);
+}
+
+// Four values given one by one, c0 first.
+FFTPOW2_INLINE __m256 Values(TComplexSingle c0, TComplexSingle c1, TComplexSingle c2, TComplexSingle c3) {
+    return _mm256_setr_ps(c0.re, c0.im, c1.re, c1.im, c2.re, c2.im, c3.re, c3.im);
+}
+
+// The sign bits that Flip toggles: float k of the register (0 .. 7) where bit k of `bits` is set.
+FFTPOW2_INLINE __m256 SignMask(int bits) {
+    const auto sign = [bits](int k) { return (bits >> k & 1) != 0 ? -0.0f : 0.0f; };
+    return _mm256_setr_ps(sign(0), sign(1), sign(2), sign(3), sign(4), sign(5), sign(6), sign(7));
+}
+FFTPOW2_INLINE __m256 Flip(__m256 v, __m256 signs) {
+    return _mm256_xor_ps(v, signs);
+}
+
+// (im, re) of each value.
+FFTPOW2_INLINE __m256 Swap(__m256 v) {
+    return _mm256_permute_ps(v, 0xB1);
+}
+FFTPOW2_INLINE __m256 Negate(__m256 v) {
+    return Flip(v, _mm256_set1_ps(-0.0f));
+}
+
+// v * w and v * conj(w), value by value.
+FFTPOW2_INLINE __m256 Mul(__m256 v, __m256 w) {
+    return _mm256_fmaddsub_ps(v, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(v), _mm256_movehdup_ps(w)));
+}
+FFTPOW2_INLINE __m256 MulConj(__m256 v, __m256 w) {
+    return _mm256_fmsubadd_ps(v, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(v), _mm256_movehdup_ps(w)));
+}
+// d + i*e and d - i*e.
+FFTPOW2_INLINE __m256 AddTimesI(__m256 d, __m256 e) {
+    return _mm256_addsub_ps(d, Swap(e));
+}
+FFTPOW2_INLINE __m256 SubTimesI(__m256 d, __m256 e) {
+    return _mm256_addsub_ps(d, Negate(Swap(e)));
+}
+
+// The first value of each 128-bit half ("0x03" the first value of the register) from `plain`, the rest
+// from `twiddled`: butterflies with j = 0 are not multiplied.
+FFTPOW2_INLINE __m256 KeepFirst(__m256 twiddled, __m256 plain) {
+    return _mm256_blend_ps(twiddled, plain, 0x03);
+}
+FFTPOW2_INLINE __m256 KeepFirstOfHalves(__m256 twiddled, __m256 plain) {
+    return _mm256_blend_ps(twiddled, plain, 0x33);
+}
+
+// Within each 128-bit half (x, y): (x + y, x - y), the two-point butterfly.
+FFTPOW2_INLINE __m256 PairButterflies(__m256 v) {
+    const __m256 x = _mm256_permute_ps(v, 0x44), y = _mm256_permute_ps(v, 0xEE);
+    return _mm256_add_ps(x, Flip(y, SignMask(0xCC)));
+}
+
+// (lower half of v | lower half of v) and (upper half of v | upper half of v).
+FFTPOW2_INLINE __m256 LowerTwice(__m256 v) {
+    return _mm256_permute2f128_ps(v, v, 0x00);
+}
+FFTPOW2_INLINE __m256 UpperTwice(__m256 v) {
+    return _mm256_permute2f128_ps(v, v, 0x11);
+}
+
+} // namespace
+} // namespace fftpow2
