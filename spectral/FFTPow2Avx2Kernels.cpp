@@ -14,27 +14,12 @@ using namespace fftpow2;
 template <int N, bool Inverse, bool Plain0>
 FFTPOW2_INLINE void PassButterflies(TComplexSingle* a, int j, __m256 w) {
     constexpr int q = N / 4;
-    const auto twiddle = [w](__m256 v, bool conjugate) {
-        const __m256 product = conjugate ? MulConj(v, w) : Mul(v, w);
-        return Plain0 ? KeepFirst(product, v) : product;
-    };
-    if constexpr (Inverse) {
-        const __m256 y2 = twiddle(Load(a + j + 2 * q), true), y3 = twiddle(Load(a + j + 3 * q), false);
-        const __m256 x0 = Load(a + j), r = Load(a + j + q);
-        const __m256 s = _mm256_add_ps(y2, y3), d = _mm256_sub_ps(y2, y3);
-        Store(a + j + 2 * q, _mm256_sub_ps(x0, s));
-        Store(a + j, _mm256_add_ps(x0, s));
-        Store(a + j + 3 * q, AddTimesI(r, d));
-        Store(a + j + q, SubTimesI(r, d));
-    } else {
-        const __m256 x0 = Load(a + j), x1 = Load(a + j + q);
-        const __m256 x2 = Load(a + j + 2 * q), x3 = Load(a + j + 3 * q);
-        Store(a + j, _mm256_add_ps(x0, x2));
-        Store(a + j + q, _mm256_add_ps(x1, x3));
-        const __m256 d = _mm256_sub_ps(x0, x2), e = _mm256_sub_ps(x1, x3);
-        Store(a + j + 2 * q, twiddle(AddTimesI(d, e), false));
-        Store(a + j + 3 * q, twiddle(SubTimesI(d, e), true));
-    }
+    const Quarters x = {Load(a + j), Load(a + j + q), Load(a + j + 2 * q), Load(a + j + 3 * q)};
+    const Quarters y = Inverse ? InverseButterflies<Plain0>(x, w) : ForwardButterflies<Plain0>(x, w);
+    Store(a + j, y.x0);
+    Store(a + j + q, y.x1);
+    Store(a + j + 2 * q, y.x2);
+    Store(a + j + 3 * q, y.x3);
 }
 
 // The pass of size N >= 32, four butterflies at a time, with the twiddles the scalar pass reads: up to

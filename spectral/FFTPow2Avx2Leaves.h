@@ -1,4 +1,4 @@
-// The straight-line kernels of 4, 8 and 16 points with four values per AVX2 register: the same
+// The straight-line kernels of 4, 8, 16 and 32 points with four values per AVX2 register: the same
 // butterflies, twiddles and output order as the scalar kernels, with the values of a pass side by side
 // in a register and the smaller kernels done by moving values between its halves. Only for source files
 // compiled for AVX2 and FMA.
@@ -18,6 +18,23 @@ struct EightValues {
 // omega^j, j = 0 .. 3, of the 16-point pass.
 FFTPOW2_INLINE __m256 Twiddles16() {
     return Values(SmallTwiddle<16>(0), SmallTwiddle<16>(1), SmallTwiddle<16>(2), SmallTwiddle<16>(3));
+}
+
+// omega^j, j = 0 .. 3, of the 32-point pass: 1, then entries 1 .. 3 of its table (j = 4 .. 7 are the
+// table's next four entries).
+FFTPOW2_INLINE __m256 Twiddles32(const TComplexSingle* table) {
+    return Values({1.0f, 0.0f}, table[0], table[1], table[2]);
+}
+
+// Values 0 .. 15 of a block as four registers.
+FFTPOW2_INLINE Quarters LoadQuarters(const TComplexSingle* a) {
+    return {Load(a), Load(a + 4), Load(a + 8), Load(a + 12)};
+}
+FFTPOW2_INLINE void StoreQuarters(TComplexSingle* a, const Quarters& v) {
+    Store(a, v.x0);
+    Store(a + 4, v.x1);
+    Store(a + 8, v.x2);
+    Store(a + 12, v.x3);
 }
 
 // Forward 4 points (x0, x1 | x2, x3). Pass: s = (x0 + x2, x1 + x3), and d = x0 - x2, e = x1 - x3; then
@@ -41,16 +58,26 @@ FFTPOW2_INLINE EightValues Forward8(__m256 low, __m256 high) {
     return {Forward4(sum), PairButterflies(twiddled)};
 }
 
-FFTPOW2_INLINE void Forward16(TComplexSingle* a) {
-    const __m256 v0 = Load(a), v1 = Load(a + 4), v2 = Load(a + 8), v3 = Load(a + 12);
-    const __m256 d = _mm256_sub_ps(v0, v2), e = _mm256_sub_ps(v1, v3);
-    const __m256 upper = AddTimesI(d, e), lower = SubTimesI(d, e);
-    const __m256 w = Twiddles16();
-    Store(a + 8, Forward4(KeepFirst(Mul(upper, w), upper)));
-    Store(a + 12, Forward4(KeepFirst(MulConj(lower, w), lower)));
-    const EightValues half = Forward8(_mm256_add_ps(v0, v2), _mm256_add_ps(v1, v3));
-    Store(a, half.low);
-    Store(a + 4, half.high);
+FFTPOW2_INLINE Quarters Forward16(const Quarters& v) {
+    const Quarters pass = ForwardButterflies<true>(v, Twiddles16());
+    const EightValues half = Forward8(pass.x0, pass.x1);
+    return {half.low, half.high, Forward4(pass.x2), Forward4(pass.x3)};
+}
+
+// Forward 32 points: the table pass (two blocks of four butterflies), then 8 points on values 24 .. 31
+// and on 16 .. 23, and 16 points on 0 .. 15, all in registers.
+FFTPOW2_INLINE void Forward32(const TComplexSingle* a, TComplexSingle* out, const TComplexSingle* table) {
+    const Quarters first =
+        ForwardButterflies<true>({Load(a), Load(a + 8), Load(a + 16), Load(a + 24)}, Twiddles32(table));
+    const Quarters second =
+        ForwardButterflies<false>({Load(a + 4), Load(a + 12), Load(a + 20), Load(a + 28)}, Load(table + 3));
+    const EightValues lower = Forward8(first.x3, second.x3), upper = Forward8(first.x2, second.x2);
+    const Quarters half = Forward16({first.x0, second.x0, first.x1, second.x1});
+    StoreQuarters(out, half);
+    Store(out + 16, upper.low);
+    Store(out + 20, upper.high);
+    Store(out + 24, lower.low);
+    Store(out + 28, lower.high);
 }
 
 // Inverse 4 points: the 2-point kernel on values 0, 1 giving (b0, b1), then the pass with s = x2 + x3,
@@ -75,35 +102,56 @@ FFTPOW2_INLINE EightValues Inverse8(__m256 low, __m256 high) {
     return {_mm256_add_ps(q, v), _mm256_sub_ps(q, v)};
 }
 
-FFTPOW2_INLINE void Inverse16(TComplexSingle* a) {
-    const EightValues half = Inverse8(Load(a), Load(a + 4));
-    const __m256 u = Inverse4(Load(a + 8)), l = Inverse4(Load(a + 12));
-    const __m256 w = Twiddles16();
-    const __m256 y2 = KeepFirst(MulConj(u, w), u), y3 = KeepFirst(Mul(l, w), l);
-    const __m256 s = _mm256_add_ps(y2, y3), d = _mm256_sub_ps(y2, y3);
-    Store(a, _mm256_add_ps(half.low, s));
-    Store(a + 8, _mm256_sub_ps(half.low, s));
-    Store(a + 4, SubTimesI(half.high, d));
-    Store(a + 12, AddTimesI(half.high, d));
+FFTPOW2_INLINE Quarters Inverse16(const Quarters& v) {
+    const EightValues half = Inverse8(v.x0, v.x1);
+    return InverseButterflies<true>({half.low, half.high, Inverse4(v.x2), Inverse4(v.x3)}, Twiddles16());
 }
 
-// The leaves of the AVX2 family: 8 and 16 points in registers, 2 and 4 points (only ever called as
+// Inverse 32 points: 16 points on values 0 .. 15, 8 points on 16 .. 23 and on 24 .. 31, then the
+// table pass, all in registers.
+FFTPOW2_INLINE void Inverse32(const TComplexSingle* in, TComplexSingle* a, const TComplexSingle* table) {
+    const Quarters half = Inverse16(LoadQuarters(in));
+    const EightValues upper = Inverse8(Load(in + 16), Load(in + 20)),
+                      lower = Inverse8(Load(in + 24), Load(in + 28));
+    const Quarters first =
+        InverseButterflies<true>({half.x0, half.x2, upper.low, lower.low}, Twiddles32(table));
+    const Quarters second =
+        InverseButterflies<false>({half.x1, half.x3, upper.high, lower.high}, Load(table + 3));
+    Store(a, first.x0);
+    Store(a + 8, first.x1);
+    Store(a + 16, first.x2);
+    Store(a + 24, first.x3);
+    Store(a + 4, second.x0);
+    Store(a + 12, second.x1);
+    Store(a + 20, second.x2);
+    Store(a + 28, second.x3);
+}
+
+// The leaves of the AVX2 family: 8, 16 and 32 points in registers, 2 and 4 points (only ever called as
 // whole transforms) the scalar way.
 template <int N, bool Inverse> struct VectorLeaf {
-    static FFTPOW2_INLINE void Run(TComplexSingle* a, const FFTPow2Tables& tables) {
-        if constexpr (N == 16) {
+    static constexpr int kLargest = 32;
+
+    // Forward: from a into other; inverse: from other into a (other may be a).
+    static FFTPOW2_INLINE void Run(TComplexSingle* a, TComplexSingle* other, const FFTPow2Tables& tables) {
+        TComplexSingle* in = Inverse ? other : a;
+        TComplexSingle* out = Inverse ? a : other;
+        if constexpr (N == 32) {
+            const TComplexSingle* table = tables.TwiddleTable[5].data();
             if constexpr (Inverse) {
-                Inverse16(a);
+                Inverse32(in, out, table);
             } else {
-                Forward16(a);
+                Forward32(in, out, table);
             }
+        } else if constexpr (N == 16) {
+            StoreQuarters(out, Inverse ? Inverse16(LoadQuarters(in)) : Forward16(LoadQuarters(in)));
         } else if constexpr (N == 8) {
             const EightValues result =
-                Inverse ? Inverse8(Load(a), Load(a + 4)) : Forward8(Load(a), Load(a + 4));
-            Store(a, result.low);
-            Store(a + 4, result.high);
+                Inverse ? Inverse8(Load(in), Load(in + 4)) : Forward8(Load(in), Load(in + 4));
+            Store(out, result.low);
+            Store(out + 4, result.high);
         } else {
-            ScalarLeaf<N, Inverse>::Run(a, tables);
+            ScalarLeaf<N, Inverse>::Run(a, other, tables);
         }
     }
 };

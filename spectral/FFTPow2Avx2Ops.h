@@ -77,5 +77,32 @@ FFTPOW2_INLINE __m256 UpperTwice(__m256 v) {
     return _mm256_permute2f128_ps(v, v, 0x11);
 }
 
+// The four registers of one block of butterflies: the values at j, j + N/4, j + N/2 and j + 3N/4 for
+// four neighbouring j.
+struct Quarters {
+    __m256 x0, x1, x2, x3;
+};
+
+// v times w, or its conjugate; with Plain0 the first value (j = 0) is left unmultiplied.
+template <bool Plain0> FFTPOW2_INLINE __m256 Twiddle(__m256 v, __m256 w, bool conjugate) {
+    const __m256 product = conjugate ? MulConj(v, w) : Mul(v, w);
+    return Plain0 ? KeepFirst(product, v) : product;
+}
+
+// Four forward butterflies: (x0 + x2, x1 + x3, (d + i*e) * w, (d - i*e) * conj(w)), d = x0 - x2, e = x1 - x3.
+template <bool Plain0> FFTPOW2_INLINE Quarters ForwardButterflies(const Quarters& x, __m256 w) {
+    const __m256 d = _mm256_sub_ps(x.x0, x.x2), e = _mm256_sub_ps(x.x1, x.x3);
+    return {_mm256_add_ps(x.x0, x.x2), _mm256_add_ps(x.x1, x.x3), Twiddle<Plain0>(AddTimesI(d, e), w, false),
+            Twiddle<Plain0>(SubTimesI(d, e), w, true)};
+}
+
+// Four inverse butterflies: y2 = x2 * conj(w), y3 = x3 * w, s = y2 + y3, d = y2 - y3; the result is
+// (x0 + s, x1 - i*d, x0 - s, x1 + i*d).
+template <bool Plain0> FFTPOW2_INLINE Quarters InverseButterflies(const Quarters& x, __m256 w) {
+    const __m256 y2 = Twiddle<Plain0>(x.x2, w, true), y3 = Twiddle<Plain0>(x.x3, w, false);
+    const __m256 s = _mm256_add_ps(y2, y3), d = _mm256_sub_ps(y2, y3);
+    return {_mm256_add_ps(x.x0, s), SubTimesI(x.x1, d), _mm256_sub_ps(x.x0, s), AddTimesI(x.x1, d)};
+}
+
 } // namespace
 } // namespace fftpow2
