@@ -40,10 +40,10 @@ FFTPOW2_INLINE void StoreQuarters(TComplexSingle* a, const Quarters& v) {
 // Forward 4 points (x0, x1 | x2, x3). Pass: s = (x0 + x2, x1 + x3), and d = x0 - x2, e = x1 - x3; then
 // the 2-point kernel on s. Result (s0 + s1, s0 - s1 | d + i*e, d - i*e).
 FFTPOW2_INLINE __m256 Forward4(__m256 q) {
-    const __m256 se = _mm256_add_ps(LowerTwice(q), Flip(UpperTwice(q), SignMask(0xF0))); // (s | d, e)
-    const __m256 first = _mm256_permute_ps(se, 0x44);                                    // (s0, s0 | d, d)
+    const __m256 se = AddSigned(LowerTwice(q), UpperTwice(q), 0xF0); // (s | d, e)
+    const __m256 first = _mm256_permute_ps(se, 0x44);                // (s0, s0 | d, d)
     const __m256 second = _mm256_permutevar_ps(se, _mm256_setr_epi32(2, 3, 2, 3, 3, 2, 3, 2));
-    return _mm256_add_ps(first, Flip(second, SignMask(0x9C)));
+    return AddSigned(first, second, 0x9C);
 }
 
 // Forward 8 points: the pass (j = 0, 1), then 4 points on values 0 .. 3 and 2 points on 4, 5 and on 6, 7.
@@ -51,7 +51,7 @@ FFTPOW2_INLINE EightValues Forward8(__m256 low, __m256 high) {
     const __m256 sum = _mm256_add_ps(low, high);
     const __m256 de = _mm256_sub_ps(low, high); // (d0, d1 | e0, e1)
     const __m256 d = LowerTwice(de), e = UpperTwice(de);
-    const __m256 upperLower = _mm256_add_ps(d, Flip(Swap(e), SignMask(0xA5))); // (d + i*e | d - i*e)
+    const __m256 upperLower = AddSigned(d, Swap(e), 0xA5); // (d + i*e | d - i*e)
     const __m256 twiddles = Values({1.0f, 0.0f}, SmallTwiddle<8>(1), {1.0f, 0.0f},
                                    {SmallTwiddle<8>(1).re, -SmallTwiddle<8>(1).im});
     const __m256 twiddled = KeepFirstOfHalves(Mul(upperLower, twiddles), upperLower);
@@ -85,7 +85,7 @@ FFTPOW2_INLINE void Forward32(const TComplexSingle* a, TComplexSingle* out, cons
 FFTPOW2_INLINE __m256 Inverse4(__m256 q) {
     const __m256 pairs = PairButterflies(q); // (b0, b1 | s, d)
     const __m256 sd = _mm256_permute_ps(UpperTwice(pairs), 0xB4);
-    return _mm256_add_ps(LowerTwice(pairs), Flip(sd, SignMask(0x78)));
+    return AddSigned(LowerTwice(pairs), sd, 0x78);
 }
 
 // Inverse 8 points: 4 points on values 0 .. 3, 2 points on 4, 5 and on 6, 7, then the pass (j = 0, 1).
@@ -94,12 +94,11 @@ FFTPOW2_INLINE EightValues Inverse8(__m256 low, __m256 high) {
     const __m256 pairs = PairButterflies(high);
     const __m256 twiddles = Values({1.0f, 0.0f}, {SmallTwiddle<8>(1).re, -SmallTwiddle<8>(1).im},
                                    {1.0f, 0.0f}, SmallTwiddle<8>(1));
-    const __m256 y = KeepFirstOfHalves(Mul(pairs, twiddles), pairs);                     // (y2 | y3)
-    const __m256 sd = _mm256_add_ps(LowerTwice(y), Flip(UpperTwice(y), SignMask(0xF0))); // (s | d)
-    // (s | -i*d)
-    const __m256 v =
-        Flip(_mm256_permutevar_ps(sd, _mm256_setr_epi32(0, 1, 2, 3, 1, 0, 3, 2)), SignMask(0xA0));
-    return {_mm256_add_ps(q, v), _mm256_sub_ps(q, v)};
+    const __m256 y = KeepFirstOfHalves(Mul(pairs, twiddles), pairs); // (y2 | y3)
+    const __m256 sd = AddSigned(LowerTwice(y), UpperTwice(y), 0xF0); // (s | d)
+    // With v = (s | -i*d): (q + v, q - v).
+    const __m256 swapped = _mm256_permutevar_ps(sd, _mm256_setr_epi32(0, 1, 2, 3, 1, 0, 3, 2));
+    return {AddSigned(q, swapped, 0xA0), AddSigned(q, swapped, 0x5F)};
 }
 
 FFTPOW2_INLINE Quarters Inverse16(const Quarters& v) {

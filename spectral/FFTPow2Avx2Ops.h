@@ -22,21 +22,18 @@ FFTPOW2_INLINE __m256 Values(TComplexSingle c0, TComplexSingle c1, TComplexSingl
     return _mm256_setr_ps(c0.re, c0.im, c1.re, c1.im, c2.re, c2.im, c3.re, c3.im);
 }
 
-// The sign bits that Flip toggles: float k of the register (0 .. 7) where bit k of `bits` is set.
-FFTPOW2_INLINE __m256 SignMask(int bits) {
-    const auto sign = [bits](int k) { return (bits >> k & 1) != 0 ? -0.0f : 0.0f; };
-    return _mm256_setr_ps(sign(0), sign(1), sign(2), sign(3), sign(4), sign(5), sign(6), sign(7));
-}
-FFTPOW2_INLINE __m256 Flip(__m256 v, __m256 signs) {
-    return _mm256_xor_ps(v, signs);
+// x + y with the sign of float k of y (0 .. 7) turned where bit k of `negated` is set, as one fused
+// multiply-add by +-1 (exact: the same result as the addition or subtraction).
+FFTPOW2_INLINE __m256 AddSigned(__m256 x, __m256 y, int negated) {
+    const auto sign = [negated](int k) { return (negated >> k & 1) != 0 ? -1.0f : 1.0f; };
+    const __m256 signs =
+        _mm256_setr_ps(sign(0), sign(1), sign(2), sign(3), sign(4), sign(5), sign(6), sign(7));
+    return _mm256_fmadd_ps(y, signs, x);
 }
 
 // (im, re) of each value.
 FFTPOW2_INLINE __m256 Swap(__m256 v) {
     return _mm256_permute_ps(v, 0xB1);
-}
-FFTPOW2_INLINE __m256 Negate(__m256 v) {
-    return Flip(v, _mm256_set1_ps(-0.0f));
 }
 
 // v * w and v * conj(w), value by value.
@@ -51,7 +48,7 @@ FFTPOW2_INLINE __m256 AddTimesI(__m256 d, __m256 e) {
     return _mm256_addsub_ps(d, Swap(e));
 }
 FFTPOW2_INLINE __m256 SubTimesI(__m256 d, __m256 e) {
-    return _mm256_addsub_ps(d, Negate(Swap(e)));
+    return AddSigned(d, Swap(e), 0xAA);
 }
 
 // The first value of each 128-bit half ("0x03" the first value of the register) from `plain`, the rest
@@ -66,7 +63,7 @@ FFTPOW2_INLINE __m256 KeepFirstOfHalves(__m256 twiddled, __m256 plain) {
 // Within each 128-bit half (x, y): (x + y, x - y), the two-point butterfly.
 FFTPOW2_INLINE __m256 PairButterflies(__m256 v) {
     const __m256 x = _mm256_permute_ps(v, 0x44), y = _mm256_permute_ps(v, 0xEE);
-    return _mm256_add_ps(x, Flip(y, SignMask(0xCC)));
+    return AddSigned(x, y, 0xCC);
 }
 
 // (lower half of v | lower half of v) and (upper half of v | upper half of v).
