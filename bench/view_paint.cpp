@@ -122,10 +122,65 @@ void BM_RenderPicture(benchmark::State& state) {
     state.SetLabel(Label(setup));
 }
 
+// The other shapes the size limit admits: every height the FFT sizes give (N / 2 rows), each at the
+// greatest width below 501 MiB, from 16 million columns of 8 rows to 31 columns of 4 million rows.
+struct Shape {
+    int Width;
+    int Height;
+};
+const Shape kShapes[] = {{16416767, 8}, {1026047, 128}, {128255, 1024}, {32063, 4096},
+                         {4007, 32768}, {250, 524288},  {31, 4194304}};
+
+// Stretch, zoom x1 and the smallest zoom (the 0.001 floor); nearest and linear.
+const Setup kShapeSetups[] = {{0, false}, {0, true}, {1, false}, {1, true}, {0.001f, false}, {0.001f, true}};
+
+void FillPicture(TBitmap32& b, const Shape& shape) {
+    b.SetSize(shape.Width, shape.Height);
+    const TPixelAccess px = b.WritablePixels();
+    for (int y = 0; y < px.Height; ++y) {
+        TColor32* row = px.Row(y);
+        for (int x = 0; x < px.Width; ++x) row[x] = Color32(uint8_t(x), uint8_t(y), uint8_t(x ^ y));
+    }
+    b.Changed();
+}
+
+void BM_ViewRepaintShapes(benchmark::State& state) {
+    const Shape shape = kShapes[state.range(0)];
+    const Setup setup = kShapeSetups[state.range(1)];
+    TImgView32 view;
+    FillPicture(view.Bitmap(), shape); // drawn in place, without a second copy of half a gigabyte
+    view.Changed();
+    view.SetResamplerClassName(setup.Linear ? "TLinearResampler" : "TNearestResampler");
+    if (setup.Scale != 0) {
+        view.SetScaleMode(TScaleMode::smScale);
+        view.SetScrollBarVisibility(TScrollBarVisibility::svAlways);
+        view.SetScaleX(setup.Scale);
+        view.SetScaleY(setup.Scale);
+    }
+    view.resize(kViewWidth + (setup.Scale != 0 ? view.verticalScrollBar()->sizeHint().width() : 0),
+                kViewHeight + (setup.Scale != 0 ? view.horizontalScrollBar()->sizeHint().height() : 0));
+    view.show();
+    QApplication::processEvents();
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum() / 2);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->maximum() / 2);
+    PaintCounter paints;
+    view.viewport()->installEventFilter(&paints);
+    for (auto _ : state) {
+        view.viewport()->repaint();
+    }
+    state.counters["paints"] = benchmark::Counter(double(paints.Count), benchmark::Counter::kAvgIterations);
+    state.SetLabel(std::to_string(shape.Width) + "x" + std::to_string(shape.Height) + " " + Label(setup));
+}
+
 // Wall time, and the CPU time of all threads together: on a busy machine the latter bounds what one
 // repaint costs on an idle one.
 BENCHMARK(BM_ViewRepaint)
     ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_ViewRepaintShapes)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, 6, 1), benchmark::CreateDenseRange(0, 5, 1)})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();

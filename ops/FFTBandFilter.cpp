@@ -55,12 +55,13 @@ void Scale(TComplexSingle& bin, float factor) {
 // One run of the filter over the store, pass after pass.
 class BandFilterRun {
 public:
-    BandFilterRun(SignalStore& store, FilterCutBins cuts, int32_t passes, JobControl& job)
+    BandFilterRun(SignalStore& store, FilterCutBins cuts, int32_t passes, JobControl& job, unsigned threads)
         : samples_(store.Samples.data()),
           count_(
               std::min<int64_t>(std::max(store.ValueCount, 0), static_cast<int64_t>(store.Samples.size()))),
           passes_(passes), cuts_(cuts), job_(job), window_(BuildFilterWindow()), taper_(BuildFilterTaper()),
-          overlapTail_(kHalf, 0), threads_(std::max(1u, std::thread::hardware_concurrency())),
+          overlapTail_(kHalf, 0),
+          threads_(std::max(1u, threads > 0 ? threads : std::thread::hardware_concurrency())),
           batch_(static_cast<size_t>(
               std::min<int64_t>(static_cast<int64_t>(threads_) * kBlocksPerWorker, BlockCount()))),
           work_(std::min(threads_, batch_.size()), std::vector<TComplexSingle>(kN)) {}
@@ -228,8 +229,9 @@ std::optional<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& sto
     return request;
 }
 
-void FFTBandFilter(SignalStore& store, int32_t hi, int32_t lo, int32_t passes, JobControl& job) {
+void FFTBandFilter(SignalStore& store, int32_t hi, int32_t lo, int32_t passes, JobControl& job,
+                   unsigned threads) {
     if (store.SampleRate < 1 || passes <= 0) return;
-    BandFilterRun run(store, FilterCutBinsFor(store.SampleRate, hi, lo), passes, job);
+    BandFilterRun run(store, FilterCutBinsFor(store.SampleRate, hi, lo), passes, job, threads);
     run.Run();
 }

@@ -29,10 +29,12 @@ long double OscillatorValue(double omega, double t, Wave wave) {
     return wave(static_cast<double>(phase - kTurn * turns));
 }
 
+// Entry i is taken at t_i = i / rate + TimeOffset, formed in extended precision and kept as a double;
+// the offset then becomes the double used for the last entry, which is entry 0 of the next block.
 void GenerateBlock(ShiftOscillator& oscillator, int32_t rate, double amplitude, Wave wave) {
     double t = oscillator.TimeOffset;
     for (size_t i = 0; i < oscillator.Block.size(); ++i) {
-        t = static_cast<double>(i) / rate + oscillator.TimeOffset;
+        t = static_cast<double>(static_cast<long double>(i) / rate + oscillator.TimeOffset);
         oscillator.Block[i] = static_cast<double>(amplitude * OscillatorValue(oscillator.Omega, t, wave));
     }
     oscillator.TimeOffset = t;

@@ -13,7 +13,6 @@
 #include "ops/NormalizePeak.h"
 #include "signal/WavReader.h"
 #include "signal/WavWriter.h"
-#include "spectral/FadeCurve.h"
 
 #include <gtest/gtest.h>
 
@@ -43,12 +42,6 @@ protected:
     }
 };
 
-std::vector<float> CurveFor(const SignalStore& store) {
-    std::vector<float> curve;
-    BuildFadeCurve(curve, store.Samples.size());
-    return curve;
-}
-
 } // namespace
 
 TEST_F(CliEdit, ChainOfEditsWritesWhatTheSameClicksWouldSave) {
@@ -65,7 +58,7 @@ TEST_F(CliEdit, ChainOfEditsWritesWhatTheSameClicksWouldSave) {
     JobControl job;
     NormalizePeak(expected, 25000);
     InvertSpectrum(expected, 256);
-    FadeInOut(expected, CurveFor(expected));
+    FadeInOut(expected, FadeCurveFor(expected.Samples.size()));
     LPFFilterStore(expected, 5000, job);
     CosShift(expected, 3000, job);
     FFTBandFilter(expected, 6000, 200, 2, job);

@@ -92,18 +92,9 @@ TEST(LevelPreparation, ScalesByNineTenthsAndRenormalisesAfterMinus32768) {
     EXPECT_EQ(Values(restored), (std::vector<int16_t>{1000, -500, 2}));
 }
 
-// The spectrogram engine's curve for L values: 0.5 cos(2 pi (i/L - 0.5)) + 0.5.
-std::vector<float> HannCurve(size_t length) {
-    std::vector<float> curve(length);
-    for (size_t i = 0; i < length; ++i)
-        curve[i] =
-            static_cast<float>(0.5 * std::cos(2 * std::numbers::pi * (double(i) / length - 0.5)) + 0.5);
-    return curve;
-}
-
 TEST(Fade, At1024ValuesTheFadeInAndOutMeetInTheMiddle) {
     SignalStore store = MakeStore(std::vector<int16_t>(1024, 10000));
-    FadeInOut(store, HannCurve(1024));
+    FadeInOut(store, FadeCurveFor(1024));
     const auto v = Values(store);
     EXPECT_EQ(v[0], 0);
     EXPECT_EQ(v[256], 5000);
@@ -119,7 +110,7 @@ TEST(Fade, At1024ValuesTheFadeInAndOutMeetInTheMiddle) {
 
 TEST(Fade, TouchesOnlyHalfACurveAtEachEnd) {
     SignalStore store = MakeStore(std::vector<int16_t>(3000, -7000));
-    FadeInOut(store, HannCurve(1024));
+    FadeInOut(store, FadeCurveFor(1024));
     const auto v = Values(store);
     for (size_t i = 512; i < 3000 - 512; ++i) ASSERT_EQ(v[i], -7000) << i;
     EXPECT_EQ(v[0], 0);
@@ -140,15 +131,15 @@ TEST(Fade, OddCurveLeavesItsLastEntryUnusedAndRoundsHalvesToEven) {
 
 TEST(Fade, ShortStoresAndMismatchedCurvesChangeNothing) {
     SignalStore one = MakeStore({1234});
-    FadeInOut(one, HannCurve(1));
+    FadeInOut(one, FadeCurveFor(1));
     EXPECT_EQ(Values(one), std::vector<int16_t>{1234});
 
     SignalStore empty = MakeStore({});
-    FadeInOut(empty, HannCurve(0));
+    FadeInOut(empty, FadeCurveFor(0));
     EXPECT_TRUE(empty.Samples.empty());
 
     // A curve left from a longer recording must not reach outside the store.
     SignalStore shorter = MakeStore({100, 200, 300});
-    FadeInOut(shorter, HannCurve(1024));
+    FadeInOut(shorter, FadeCurveFor(1024));
     EXPECT_EQ(Values(shorter), (std::vector<int16_t>{100, 200, 300}));
 }

@@ -3,6 +3,7 @@
 
 #include "signal/SignalStore.h"
 #include "spectral/FFTPow2.h"
+#include "spectral/FadeCurve.h"
 
 #include <cmath>
 #include <cstdint>
@@ -21,6 +22,13 @@ inline SignalStore MakeStore(const std::vector<int16_t>& values, uint16_t channe
     store.SampleRate = rate;
     store.FileName = "test.wav";
     return store;
+}
+
+// The Fade edit's curve as the spectrogram preparation leaves it for a store of `values` values.
+inline std::vector<float> FadeCurveFor(size_t values) {
+    std::vector<float> curve;
+    BuildFadeCurve(curve, values);
+    return curve;
 }
 
 inline std::vector<int16_t> Values(const SignalStore& store) {

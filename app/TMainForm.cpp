@@ -1,0 +1,199 @@
+// Creation, showing and closing of the main window, its settings, file drops and the status bar.
+#include "app/TMainForm.h"
+
+#include "app/TRulerPaintBox.h"
+#include "spectral/Palettes.h"
+#include "spectral/WindowTable.h"
+#include "view/qt/TG32_ProgressBar.h"
+#include "view/qt/TGaugeBar.h"
+#include "view/qt/TImgView32.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include <chrono>
+#include <clocale>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+const QString kCaption = QStringLiteral("  Orvane+  Demo version 02");
+
+constexpr int kPlaybackWaitRounds = 201;
+constexpr auto kPlaybackWaitStep = std::chrono::milliseconds(10);
+
+} // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
+    BuildLayout();
+    ConnectHandlers();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::FormCreate() {
+    SetProgressPosition(0);
+    // Numbers are written and read with "." whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QLocale::setDefault(QLocale::c());
+    settings_ = std::make_unique<SettingsKey>();
+    ReadSettings();
+    StartDirectory = std::filesystem::current_path().string();
+    rubberBand_ = nullptr;
+    setWindowTitle(kCaption);
+}
+
+void TMainForm::ReadSettings() {
+    if (settings_->ReadBool("wsMaximized", false))
+        setWindowState(windowState() | Qt::WindowMaximized);
+    else
+        RestoreWindowBounds();
+
+    SelectStoredItem(ComboFFTSize, "FFTSize", kDefaultFFTSizeIndex);
+    Spectrogram.CurrentFFTSize = ComboFFTSize->currentText().toInt();
+    SelectStoredItem(ComboXResolution, "XResolution", kDefaultXResolutionIndex);
+    SelectStoredItem(ComboFFTWindow, "FFTWindow", kDefaultFFTWindowIndex);
+    BuildWindowTable(uint8_t(ComboFFTWindow->currentIndex()), Spectrogram.CurrentFFTSize,
+                     Spectrogram.WindowTable);
+    SelectStoredItem(ComboImageGain, "ImageGain", kDefaultImageGainIndex);
+
+    mnuFilterPanel->setChecked(settings_->ReadBool("FilterPanel", true));
+    mnuShiftPanel->setChecked(settings_->ReadBool("ShiftPanel", true));
+    FilterPanel->setVisible(mnuFilterPanel->isChecked());
+    ShiftPanel->setVisible(mnuShiftPanel->isChecked());
+
+    EditFrq->setText(settings_->ReadString("FrqVal", "0"));
+    EditLPF->setText(settings_->ReadString("LPFVal", "0"));
+    EditASR->setText(settings_->ReadString("ASR", "48000"));
+    EditFFTHiCut->setText(settings_->ReadString("FFTHiCut", "0"));
+    EditFFTLoCut->setText(settings_->ReadString("FFTLoCut", "0"));
+    SelectStoredItem(cbFilterQuality, "FilterQuality", 0);
+}
+
+void TMainForm::RestoreWindowBounds() {
+    const int left = settings_->ReadInteger("Left", 40);
+    const int top = settings_->ReadInteger("Top", 30);
+    const int width = settings_->ReadInteger("Width", 400);
+    const int height = settings_->ReadInteger("Height", 250);
+    move(left, top);
+    resize(width, height); // the minimum size raises a smaller stored size
+}
+
+// A stored index outside the list would leave it without a selection (and without an FFT size to
+// read); such a value selects the default item instead.
+void TMainForm::SelectStoredItem(QComboBox* combo, const QString& name, int fallback) {
+    const int index = settings_->ReadInteger(name, fallback);
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : fallback);
+}
+
+void TMainForm::WriteSettings() {
+    SettingsKey& key = *settings_;
+    if (isMaximized()) {
+        key.WriteBool("wsMaximized", true);
+    } else {
+        const QRect bounds(pos(), size());
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const StorableBounds storable = BoundsToStore(bounds, screen ? screen->size() : QSize());
+        if (storable.Left) key.WriteInteger("Left", bounds.left());
+        if (storable.Top) key.WriteInteger("Top", bounds.top());
+        if (storable.Width) key.WriteInteger("Width", bounds.width());
+        if (storable.Height) key.WriteInteger("Height", bounds.height());
+        key.WriteBool("wsMaximized", false);
+    }
+    key.WriteInteger("FFTSize", ComboFFTSize->currentIndex());
+    key.WriteInteger("XResolution", ComboXResolution->currentIndex());
+    key.WriteInteger("FFTWindow", ComboFFTWindow->currentIndex());
+    key.WriteInteger("ImageGain", ComboImageGain->currentIndex());
+    key.WriteString("FrqVal", EditFrq->text());
+    key.WriteString("LPFVal", EditLPF->text());
+    key.WriteString("ASR", EditASR->text());
+    key.WriteString("FFTHiCut", EditFFTHiCut->text());
+    key.WriteString("FFTLoCut", EditFFTLoCut->text());
+    key.WriteInteger("FilterQuality", cbFilterQuality->currentIndex());
+    key.WriteBool("FilterPanel", mnuFilterPanel->isChecked());
+    key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
+    key.Flush();
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::FormShow() {
+    setAcceptDrops(true);
+    ProgressBar->setFocus();
+    // SrcImage fills Panel_L beside the ruler column through the panel's layout.
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool TMainForm::FormCloseQuery() {
+    const bool canClose = !busy_;
+    Job.RequestStop();
+    if (!Player.PlaybackIdle()) Player.StopPlayback(false);
+    for (int round = 0; round < kPlaybackWaitRounds && !Player.PlaybackIdle(); ++round) {
+        QApplication::processEvents();
+        std::this_thread::sleep_for(kPlaybackWaitStep);
+    }
+    if (canClose && Player.PlaybackIdle()) WriteSettings();
+    return canClose;
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    FilesDropped(event->mimeData()->urls());
+}
+
+void TMainForm::FilesDropped(const QList<QUrl>& urls) {
+    if (busy_) return;
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) continue;
+        OpenDroppedFile(url.toLocalFile());
+        return;
+    }
+}
+
+void TMainForm::OpenDroppedFile(const QString& path) {
+    if (busy_) return;
+    if (QFileInfo(path).isFile()) {
+        Player.StopPlayback(true);
+        LoadWavFile(path);
+    } else {
+        raise();
+        activateWindow();
+    }
+}
+
+QString TMainForm::StatusText(int panel) const {
+    return panel >= 0 && panel < 5 ? StatusPanels[panel]->text() : QString();
+}
+
+void TMainForm::SetStatus(int panel, const QString& text) {
+    if (panel >= 0 && panel < 5) StatusPanels[panel]->setText(text);
+}

@@ -1,0 +1,283 @@
+// The main window: the spectrogram view with its ruler, the tool bars of commands, the menus, the
+// status bar, the settings kept between runs, and the frame in which every long job runs.
+#pragma once
+
+#include "app/SettingsKey.h"
+#include "audio/Playback.h"
+#include "signal/JobControl.h"
+#include "signal/SignalStore.h"
+#include "spectral/SpectrogramSettings.h"
+#include "spectral/SpectrogramState.h"
+#include "view/TBitmap32.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class PlaybackSignals;
+class QTimer;
+class QToolButton;
+class QUrl;
+class TRulerPaintBox;
+class TG32_ProgressBar;
+class TGaugeBar;
+class TImgView32;
+class TRubberbandLayer;
+struct SpectrogramResult;
+enum class PaletteItem : int;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // --- State of the program, owned by the window -------------------------------------------------
+    SignalStore Store;            // the recording in memory
+    SpectrogramState Spectrogram; // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
+    JobControl Job;               // StopRequested and the progress of the running job
+    Playback Player;              // the playback module
+    std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
+
+    bool Busy() const { return busy_; }
+    // Sets Busy and locks (true) or unlocks (false) the controls that start work.
+    void SetBusy(bool busy);
+    bool StopRequested() const { return Job.Stopping(); }
+
+    // The text of status panel 0 .. 4.
+    QString StatusText(int panel) const;
+    void SetStatus(int panel, const QString& text);
+
+    // --- Files ------------------------------------------------------------------------------------
+    // Reads `fileName` into the store and shows its spectrogram.
+    void LoadWavFile(const QString& fileName);
+    // A file dropped on the window, or named on the command line: only the first local file counts.
+    void FilesDropped(const QList<QUrl>& urls);
+    void OpenDroppedFile(const QString& path);
+    // Writes the store as a WAV file; an empty name is the quick save into StartDirectory.
+    void SaveSignal(const QString& fileName);
+
+    // --- Spectrogram ------------------------------------------------------------------------------
+    // Computes the picture again from the store, with its ChannelCount and ValueCount (nothing happens
+    // while no recording is loaded). The controls stay locked until it has ended.
+    void RecomputeSpectrogram();
+    // What the four drop-down lists of the top bar select.
+    SpectrogramSettings SelectedSpectrogramSettings() const;
+    // Redraws the frequency ruler for a sample rate.
+    void DrawRuler(float rate);
+    // The palette whose check mark is set in the ruler's menu, if any.
+    std::optional<PaletteItem> CheckedPalette() const { return checkedPalette_; }
+    // Path of "Save Bitmap": StartDirectory/Spectr_<file name>.bmp.
+    QString SpectrogramPictureFileName() const;
+
+    // Runs `work` as a long job on a worker thread; the window stays live meanwhile. A failure of
+    // the job returns the window to idle (controls unlocked) and reaches the general error report;
+    // the result tells whether the job ended without one.
+    bool RunLongJob(const std::function<void()>& work);
+
+    // The rubber band, once created by the first click on the picture.
+    TRubberbandLayer* RubberBand() const { return rubberBand_; }
+    bool Dragging() const { return dragging_; }
+
+    // The file dialogs, replaceable in tests: these return the chosen path, or empty for cancel.
+    std::function<QString()> AskOpenFileName;
+    std::function<QString(const QString& suggestedName)> AskSaveFileName;
+
+    // --- Controls, named as their objectName --------------------------------------------------------
+    QFrame* Panel2 = nullptr;
+    QFrame* SpectrumPanel = nullptr;
+    QFrame* Panel_L = nullptr;
+    QFrame* Panellr = nullptr;
+    QFrame* FilterPanel = nullptr;
+    QFrame* ShiftPanel = nullptr;
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel8 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QFrame* Panel4 = nullptr;
+
+    TImgView32* SrcImage = nullptr;
+    TRulerPaintBox* RulerPaintBox = nullptr;
+    TG32_ProgressBar* ProgressBar = nullptr;
+
+    QComboBox* ComboFFTSize = nullptr;
+    QComboBox* ComboXResolution = nullptr;
+    QComboBox* ComboFFTWindow = nullptr;
+    QComboBox* ComboImageGain = nullptr;
+    QComboBox* cbFilterQuality = nullptr;
+
+    QToolButton* sbStopLoad = nullptr;
+    QToolButton* sbSavePicturea = nullptr;
+    QToolButton* sbSaveSignal = nullptr;
+    QToolButton* sbFFTHiCut = nullptr;
+    QToolButton* sbLPFFilter = nullptr;
+    QToolButton* sbGenSin = nullptr;
+    QToolButton* sbGenCos = nullptr;
+    QToolButton* sbASR = nullptr;
+    QToolButton* sbFade = nullptr;
+    QToolButton* sbNormAmp = nullptr;
+    QToolButton* sbInvertSpectr = nullptr;
+    QToolButton* sbIQ2Real = nullptr;
+    QToolButton* sbReload = nullptr;
+    QToolButton* sbImageMode = nullptr;
+    QToolButton* sbResetZoom = nullptr;
+    QToolButton* sbAntialiasing = nullptr;
+    QToolButton* sbStopPlay = nullptr;
+    QToolButton* sbPlayMemory = nullptr;
+    QToolButton* sbLoopPlay = nullptr;
+
+    QLineEdit* EditFFTHiCut = nullptr;
+    QLineEdit* EditFFTLoCut = nullptr;
+    QLineEdit* EditLPF = nullptr;
+    QLineEdit* EditFrq = nullptr;
+    QLineEdit* EditASR = nullptr;
+
+    QLabel* LabelXZoom = nullptr;
+    QLabel* LabelYZoom = nullptr;
+    TGaugeBar* gbPositionX = nullptr;
+    TGaugeBar* gbPositionY = nullptr;
+
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuSavewavAs = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuFilterPanel = nullptr;
+    QAction* mnuShiftPanel = nullptr;
+    QMenu* mnuFormatInterpretator = nullptr;
+    QAction* mnu1Channel = nullptr;
+    QAction* mnu2Channels = nullptr;
+    QAction* mnuInvertChannel1L = nullptr;
+    QAction* mnuInvertChannel2R = nullptr;
+    QAction* mnuAbout = nullptr;
+    QMenu* SrcViewPopupMenu = nullptr;
+    QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
+    QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
+
+public slots:
+    // Commands of the window.
+    void mnuOpenClick();
+    void sbReloadClick();
+    void ReloadFile();
+    void mnuSaveClick();
+    void mnuSavewavAsClick();
+    void sbSaveSignalClick();
+    void mnuExitClick();
+    void mnuFilterPanelClick();
+    void mnuShiftPanelClick();
+    void sbStopLoadClick();
+    void sbSavePictureaClick();
+    void mnu1ChannelClick();
+    void mnu2ChannelsClick();
+    void ComboFFTSizeChange();
+    void ComboXResolutionChange();
+    void ComboFFTWindowChange();
+    void ComboImageGainChange();
+    void Spectrum1Click(PaletteItem item);
+    void sbAntialiasingClick();
+    void sbPlayMemoryClick();
+    void sbLoopPlayClick();
+    void sbStopPlayClick();
+
+    // Edits of the store.
+    void sbFadeClick();
+    void sbNormAmpClick();
+    void sbInvertSpectrClick();
+    void mnuInvertChannel1LClick();
+    void mnuInvertChannel2RClick();
+    void sbIQ2RealClick();
+    void sbGenSinClick();
+    void sbGenCosClick();
+    void sbLPFFilterClick();
+    void sbFFTHiCutClick();
+    void sbASRClick();
+
+    // Zoom, scroll and mouse.
+    void sbImageModeClick();
+    void gbPositionXChange();
+    void gbPositionYChange();
+    void sbResetZoomClick();
+    void SrcImageMouseDown(Qt::MouseButton button, int x, int y);
+    void SrcImageMouseMove(int x, int y);
+    void SrcImageMouseUp(Qt::MouseButton button);
+    void SrcImageMouseWheelDown();
+    void SrcImageMouseWheelUp();
+    void RulerPaintBoxClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildLayout();
+    void BuildTopBar();
+    void BuildSpectrumPanel();
+    void BuildFilterPanel();
+    void BuildShiftPanel();
+    void BuildBottomBar();
+    void BuildStatusBar();
+    void BuildMenus();
+    void BuildPaletteMenu();
+    void ConnectHandlers();
+    void ConnectViewHandlers();
+    void ConnectEditHandlers();
+    void RunShortEdit(const std::function<void()>& operation);
+    void RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&));
+    bool RunLongEdit(const char* jobName, uint32_t progressColour, const std::function<void()>& operation);
+
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void ReadSettings();
+    void WriteSettings();
+    void RestoreWindowBounds();
+    void SelectStoredItem(QComboBox* combo, const QString& name, int fallback);
+
+    // Spectrogram steps around the engine.
+    void CompleteSpectrogram(SpectrogramResult& result);
+    void ApplyPalette();
+    void UpdateChannelControls();
+    void CheckChannelItem(uint16_t channelCount);
+    void CreateCentreLine();
+    void RemoveCentreLine();
+    void SetProgressBackColor(uint32_t colour);
+    void SetProgressPosition(int percent);
+    // Returns to idle after a job that failed: Busy clear, controls unlocked, stop button off.
+    void RecoverFromFailedJob();
+
+    bool ZoomMode() const;
+    void ApplyZoomMode();
+
+    // Playback: the play buttons, status panel 4 and the play cursor.
+    void ConnectPlayback();
+    void PlayButtonClicked(QToolButton* button);
+    void StartPlayingStore();
+    void StartPlayingAfterJob();
+    void PlaybackButtonsUp();
+    void PlaybackCursorShown(bool shown);
+
+    std::unique_ptr<SettingsKey> settings_;
+    bool busy_ = false;
+    bool closing_ = false;
+    std::optional<PaletteItem> checkedPalette_;
+    TRubberbandLayer* rubberBand_ = nullptr;
+    // The picture last handed to the view, in "Spectrum" colours. Palettes recolour from it, so that a
+    // computation in progress is never read; it shares its pixels with SpectrogramBitmap.
+    TBitmap32 shownSpectrogram_;
+    int anchorX_ = 0;
+    int anchorY_ = 0;
+    bool dragging_ = false;
+    bool shownOnce_ = false;
+    PlaybackSignals* playbackSignals_ = nullptr; // what the playback thread reports, queued to this thread
+    QTimer* playAfterJob_ = nullptr;             // a play click waiting for the running job to end
+};

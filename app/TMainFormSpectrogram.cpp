@@ -1,0 +1,161 @@
+// The window's steps around the core: reading a file, computing the spectrogram, showing it with a
+// palette, and the overlays that depend on the channel count.
+#include "app/ErrorReport.h"
+#include "app/TMainForm.h"
+#include "app/TRulerPaintBox.h"
+#include "signal/FileNames.h"
+#include "signal/WavReader.h"
+#include "spectral/Palettes.h"
+#include "spectral/RecomputeSpectrogram.h"
+#include "view/ToolkitColor.h"
+#include "view/qt/TG32_ProgressBar.h"
+#include "view/qt/TImgView32.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QToolButton>
+
+namespace {
+
+const QString kCaptionWithFile = QStringLiteral("  Orvane+  Demo version 02 - ");
+
+QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+SpectrogramSettings TMainForm::SelectedSpectrogramSettings() const {
+    SpectrogramSettings settings;
+    settings.FFTSize = ComboFFTSize->currentText().toInt();
+    const int widthIndex = ComboXResolution->currentIndex();
+    settings.Decimation = widthIndex >= 0 && widthIndex < ComboXResolution->count() ? 1 << widthIndex : 1;
+    settings.WindowIndex = ComboFFTWindow->currentIndex() >= 0 ? ComboFFTWindow->currentIndex() : 255;
+    settings.Gain = ComboImageGain->currentText().toInt();
+    return settings;
+}
+
+void TMainForm::LoadWavFile(const QString& fileName) {
+    const std::string previousFileName = Store.FileName;
+    busy_ = true;
+    SetStatus(0, " Read wav File...");
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+    // The read runs as a job so that a large file does not freeze the window; its intermediate
+    // texts reach panel 0 through the event queue.
+    WavReadResult result;
+    const bool read = RunLongJob([&] {
+        result = ReadWavFile(Store, fileName.toStdString(), [this](const std::string& text) {
+            QMetaObject::invokeMethod(
+                this, [this, text] { SetStatus(0, ToQString(text)); }, Qt::QueuedConnection);
+        });
+    });
+    if (read && !result.StoreReplaced) {
+        SetStatus(0, ToQString(result.Status));
+        // The store still holds the previous recording, so "Save", "Reload" and "Save Bitmap" keep
+        // referring to the file it came from rather than to the file that could not be read.
+        Store.FileName = previousFileName;
+        busy_ = false;
+        return;
+    }
+    if (read) {
+        DrawRuler(float(Store.SampleRate));
+        CheckChannelItem(Store.ChannelCount);
+        if (Store.TwoChannels())
+            CreateCentreLine();
+        else
+            RemoveCentreLine();
+        SetStatus(0, ToQString(result.Status));
+        RecomputeSpectrogram();
+    }
+    UpdateChannelControls();
+    setWindowTitle(kCaptionWithFile + ToQString(FileNameWithoutFolder(fileName.toStdString())));
+    RulerPaintBox->repaint();
+    SetProgressPosition(0);
+}
+
+void TMainForm::RecomputeSpectrogram() {
+    if (!Store.Loaded()) return;
+    const SpectrogramSettings settings = SelectedSpectrogramSettings();
+    SrcImage->setFocus();
+    busy_ = true;
+    SetBusy(true);
+    Player.MarkCopyStale();
+
+    // The preparation runs in the job too (it allocates the image). It clears the stop flag, so
+    // "Stop Calculate" is offered only once it has ended and the columns are being computed.
+    SpectrogramResult result;
+    result.Ran = true;
+    const bool finished = RunLongJob([&] {
+        SpectrogramPreparation preparation = PrepareSpectrogramBitmap(Spectrogram, Store, settings, Job);
+        result.ImageSizeText = preparation.ImageSizeText;
+        result.Refused = preparation.Hop < 0;
+        QMetaObject::invokeMethod(
+            this,
+            [this, text = preparation.ImageSizeText, accepted = !result.Refused] {
+                SetStatus(1, ToQString(text));
+                if (!accepted) return;
+                SetProgressBackColor(clBlack);
+                sbStopLoad->setEnabled(true);
+            },
+            Qt::QueuedConnection);
+        if (result.Refused) return;
+        result.Stopped =
+            !(Store.TwoChannels() ? SpectrogramTwoChannels(Spectrogram, Store, settings, preparation, Job)
+                                  : SpectrogramOneChannel(Spectrogram, Store, settings, preparation, Job));
+    });
+    if (!finished) return;
+    SetStatus(1, ToQString(result.ImageSizeText));
+    CompleteSpectrogram(result);
+}
+
+void TMainForm::CompleteSpectrogram(SpectrogramResult& result) {
+    std::exception_ptr failure;
+    try {
+        SrcImage->SetBitmap(Spectrogram.SpectrogramBitmap);
+        shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    ::CompleteSpectrogram(Spectrogram, Store, result);
+    SetStatus(2, ToQString(result.TimeText));
+    SetStatus(3, ToQString(result.ChannelRateText));
+    sbStopLoad->setEnabled(false);
+    SetProgressBackColor(clBtnShadow);
+    SetProgressPosition(0);
+    sbAntialiasingClick();
+    SetBusy(false);
+    if (failure) ShowErrorReport(ExceptionMessage(failure));
+}
+
+void TMainForm::ApplyPalette() {
+    ::ApplyPalette(shownSpectrogram_, checkedPalette_, SrcImage->Bitmap());
+    SrcImage->Changed();
+}
+
+void TMainForm::sbAntialiasingClick() {
+    SrcImage->SetResamplerClassName(sbAntialiasing->isChecked() ? kLinearResamplerName
+                                                                : kNearestResamplerName);
+}
+
+void TMainForm::DrawRuler(float rate) {
+    RulerPaintBox->DrawRuler(rate);
+}
+
+void TMainForm::CreateCentreLine() {
+    SrcImage->CreateCentreLine();
+    SrcImage->Overlays().SetCentreLineVisible(!ZoomMode());
+}
+
+void TMainForm::RemoveCentreLine() {
+    SrcImage->RemoveCentreLine();
+}
+
+void TMainForm::SetProgressBackColor(uint32_t colour) {
+    ProgressBar->SetBackColor(colour);
+}
+
+void TMainForm::SetProgressPosition(int percent) {
+    ProgressBar->SetPosition(percent);
+}

@@ -1,0 +1,114 @@
+// Zoom mode, the zoom sliders and the wheel, the marker rectangle drawn with the right mouse button,
+// and the frequency readout of a click on the picture.
+#include "app/FrequencyAxis.h"
+#include "app/TMainForm.h"
+#include "app/TRulerPaintBox.h"
+#include "view/TRubberbandLayer.h"
+#include "view/qt/TGaugeBar.h"
+#include "view/qt/TImgView32.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Gauge position p gives the scale 10^(p/100): -100 -> 0.1, 0 -> 1, 100 -> 10.
+float GaugeScale(int position) {
+    return static_cast<float>(std::pow(10.0L, static_cast<long double>(position) / 100));
+}
+
+} // namespace
+
+void TMainForm::ConnectViewHandlers() {
+    connect(sbImageMode, &QToolButton::clicked, this, &TMainForm::sbImageModeClick);
+    connect(sbResetZoom, &QToolButton::clicked, this, &TMainForm::sbResetZoomClick);
+    connect(gbPositionX, &TGaugeBar::Change, this, &TMainForm::gbPositionXChange);
+    connect(gbPositionY, &TGaugeBar::Change, this, &TMainForm::gbPositionYChange);
+    connect(SrcImage, &TImgView32::MouseDown, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int x, int y) {
+                SrcImageMouseDown(button, x, y);
+            });
+    connect(SrcImage, &TImgView32::MouseMove, this,
+            [this](Qt::KeyboardModifiers, int x, int y) { SrcImageMouseMove(x, y); });
+    connect(SrcImage, &TImgView32::MouseUp, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers, int, int) { SrcImageMouseUp(button); });
+    connect(SrcImage, &TImgView32::MouseWheelDown, this, [this] { SrcImageMouseWheelDown(); });
+    connect(SrcImage, &TImgView32::MouseWheelUp, this, [this] { SrcImageMouseWheelUp(); });
+}
+
+bool TMainForm::ZoomMode() const {
+    return sbImageMode->isChecked();
+}
+
+void TMainForm::sbImageModeClick() {
+    const bool zoom = ZoomMode();
+    SrcImage->SetScaleMode(zoom ? TScaleMode::smScale : TScaleMode::smStretch);
+    SrcImage->SetScrollBarVisibility(zoom ? TScrollBarVisibility::svAlways : TScrollBarVisibility::svHidden);
+    Panellr->setVisible(!zoom);
+    if (rubberBand_) rubberBand_->SetVisible(!zoom);
+    TOverlays& overlays = SrcImage->Overlays();
+    overlays.SetPlayCursorVisible(!zoom && !Player.PlaybackIdle());
+    overlays.SetCentreLineVisible(!zoom);
+    for (QWidget* zoomControl : {static_cast<QWidget*>(gbPositionX), static_cast<QWidget*>(gbPositionY),
+                                 static_cast<QWidget*>(sbResetZoom), static_cast<QWidget*>(LabelXZoom),
+                                 static_cast<QWidget*>(LabelYZoom)})
+        zoomControl->setEnabled(zoom);
+}
+
+void TMainForm::gbPositionXChange() {
+    SrcImage->SetScaleX(GaugeScale(gbPositionX->Position()));
+}
+
+void TMainForm::gbPositionYChange() {
+    SrcImage->SetScaleY(GaugeScale(gbPositionY->Position()));
+}
+
+void TMainForm::sbResetZoomClick() {
+    gbPositionX->SetPosition(0);
+    gbPositionY->SetPosition(0);
+}
+
+void TMainForm::SrcImageMouseWheelDown() {
+    if (ZoomMode()) gbPositionX->SetPosition(gbPositionX->Position() - 1);
+}
+
+void TMainForm::SrcImageMouseWheelUp() {
+    if (ZoomMode()) gbPositionX->SetPosition(gbPositionX->Position() + 1);
+}
+
+void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
+    const TBitmapPoint point = SrcImage->ControlToBitmap(x, y);
+    const int32_t height = SrcImage->Bitmap().Height();
+    if (height > 0) EditFrq->setText(QString::number(RowFrequency(point.Y, height, Store.SampleRate)));
+    if (ZoomMode()) return;
+
+    if (!rubberBand_) {
+        rubberBand_ = SrcImage->Layers().Add<TRubberbandLayer>();
+        rubberBand_->SetLocation({float(x), float(y), float(x), float(y)});
+    }
+    anchorX_ = x;
+    anchorY_ = y;
+    if (button == Qt::RightButton) {
+        dragging_ = true;
+        rubberBand_->SetLocation({float(x), float(y), float(x), float(y)});
+    }
+    rubberBand_->SetVisible(!ZoomMode());
+}
+
+void TMainForm::SrcImageMouseMove(int x, int y) {
+    if (ZoomMode() || !dragging_ || !rubberBand_) return;
+    rubberBand_->SetLocation({float(std::min(x, anchorX_)), float(std::min(y, anchorY_)),
+                              float(std::max(x, anchorX_)), float(std::max(y, anchorY_))});
+}
+
+void TMainForm::SrcImageMouseUp(Qt::MouseButton button) {
+    if (button == Qt::RightButton) dragging_ = false;
+}
+
+void TMainForm::RulerPaintBoxClick() {
+    if (rubberBand_) rubberBand_->SetVisible(false);
+}

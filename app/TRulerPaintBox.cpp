@@ -1,0 +1,56 @@
+#include "app/TRulerPaintBox.h"
+
+#include "app/WindowLook.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+TRulerPaintBox::TRulerPaintBox(QWidget* parent) : QWidget(parent) {
+    QFont font = this->font();
+    font.setPixelSize(11);
+    font.setBold(false);
+    // A narrow face, so that "- 22.0" fits the 28 pixels of the column.
+    font.setStretch(QFont::Condensed);
+    setFont(font);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void TRulerPaintBox::DrawRuler(float rate) {
+    rate_ = rate;
+    update();
+}
+
+void TRulerPaintBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), kRulerBackground);
+    painter.setPen(Qt::white);
+    const int lineHeight = fontMetrics().height();
+    for (const RulerLabel& label : CurrentLabels()) {
+        const QString text = QString::fromStdString(label.Text);
+        const int textWidth = fontMetrics().horizontalAdvance(text);
+        const int room = width() - label.X;
+        // A label wider than the column (a font wider than the one the column was sized for) is
+        // narrowed to fit rather than cut off.
+        painter.save();
+        painter.translate(label.X, label.Y);
+        if (textWidth > room && room > 0) painter.scale(double(room) / textWidth, 1.0);
+        painter.drawText(QRect(0, 0, std::max(textWidth, room), lineHeight), Qt::AlignLeft | Qt::AlignTop,
+                         text);
+        painter.restore();
+    }
+}
+
+void TRulerPaintBox::mousePressEvent(QMouseEvent* event) {
+    leftPressed_ = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void TRulerPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click =
+        leftPressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    leftPressed_ = false;
+    if (click) emit Click();
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,108 @@
+// Helpers of the window tests: clean settings, a working folder, recordings written for the test,
+// the error report captured, and ways to act while a job runs.
+#pragma once
+
+#include "app/ErrorReport.h"
+#include "app/TMainForm.h"
+#include "signal/WavWriter.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <numbers>
+#include <string>
+#include <vector>
+
+inline QSettings StoredSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tolvek", "OrvanePlus");
+}
+
+// Every window test starts without settings, in an empty working folder (the start directory), with
+// the error report recorded instead of shown.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        StoredSettings().clear();
+        previousDirectory_ = std::filesystem::current_path();
+        ASSERT_TRUE(folder_.isValid());
+        std::filesystem::current_path(folder_.path().toStdString());
+        SetErrorReportHandler([this](const QString& message) { Errors.append(message); });
+    }
+    void TearDown() override {
+        form_.reset();
+        SetErrorReportHandler({});
+        std::filesystem::current_path(previousDirectory_);
+        StoredSettings().clear();
+    }
+
+    // A new window, created as the program creates it.
+    TMainForm& NewForm() {
+        form_.reset();
+        form_ = std::make_unique<TMainForm>();
+        return *form_;
+    }
+    TMainForm& Form() { return *form_; }
+
+    std::string Folder() const { return folder_.path().toStdString(); }
+    std::string PathIn(const std::string& name) const { return Folder() + "/" + name; }
+
+    template <class T = QObject> T* Child(const char* name) {
+        T* child = form_->findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    // A 16-bit WAV of `values` at `rate` with `channels` channels.
+    std::string WriteWav(const std::string& name, const std::vector<int16_t>& values, int32_t rate,
+                         uint16_t channels) {
+        WavFormatRecord record;
+        record.ChannelCount = channels;
+        record.SampleRate = rate;
+        record.Data = values;
+        const std::string path = PathIn(name);
+        EXPECT_EQ(WriteWavFile(path, record), kWavWriteOk);
+        return path;
+    }
+
+    // `count` values of a tone of `hertz` at `rate`, amplitude 8000.
+    static std::vector<int16_t> Tone(size_t count, double hertz, int32_t rate) {
+        std::vector<int16_t> values(count);
+        for (size_t i = 0; i < count; ++i)
+            values[i] =
+                int16_t(std::lround(8000 * std::sin(2 * std::numbers::pi * hertz * double(i) / rate)));
+        return values;
+    }
+
+    QStringList Errors;
+
+private:
+    QTemporaryDir folder_;
+    std::filesystem::path previousDirectory_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+// Runs `action` from the event loop of the next job's nested loop (or the next event processing).
+inline void WhileJobRuns(std::function<void()> action) {
+    QTimer::singleShot(0, std::move(action));
+}
+
+// Selects item `index` of a drop-down list as the user does (the change handler runs).
+inline void ChooseItem(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}

@@ -1,0 +1,182 @@
+// The edit commands through the real window: each runs on the store, then the picture is computed
+// again and the controls unlock; refusals and typed-number errors leave the store alone.
+#include "AppTestSupport.h"
+
+#include "app/TRulerPaintBox.h"
+#include "ops/NormalizePeak.h"
+#include "view/qt/TImgView32.h"
+
+#include <algorithm>
+
+namespace {
+
+using EditTest = WindowTest;
+
+int PeakOf(const SignalStore& store) {
+    return PeakMagnitude(store.Samples);
+}
+
+TEST_F(EditTest, AmpNormalisesAndTheSpectrogramFollows) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("a.wav", Tone(8000, 700, 8000), 8000, 1)));
+    const TColor32* before = form.Spectrogram.SpectrogramBitmap.Bits();
+    Child<QToolButton>("sbNormAmp")->click();
+    EXPECT_EQ(PeakOf(form.Store), 25000);
+    EXPECT_NE(form.Spectrogram.SpectrogramBitmap.Bits(), before); // computed again
+    EXPECT_FALSE(form.Busy());
+    EXPECT_TRUE(Child<QWidget>("sbFade")->isEnabled());
+    EXPECT_TRUE(Child<QWidget>("ComboFFTSize")->isEnabled());
+}
+
+TEST_F(EditTest, FadeAndInvertRewriteTheValues) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("f.wav", std::vector<int16_t>(4000, 1000), 8000, 1)));
+    Child<QToolButton>("sbFade")->click();
+    EXPECT_EQ(form.Store.Samples[0], 0); // the curve starts at 0
+    EXPECT_EQ(form.Store.Samples[2000], 1000);
+    Child<QToolButton>("sbInvertSpectr")->click();
+    EXPECT_EQ(form.Store.Samples[2000], -1000); // even positions negated
+    EXPECT_EQ(form.Store.Samples[2001], 1000);
+}
+
+TEST_F(EditTest, TheChannelInversionsNeedTwoChannels) {
+    TMainForm& form = NewForm();
+    form.show();
+    std::vector<int16_t> values(4000);
+    for (size_t i = 0; i < values.size(); ++i) values[i] = int16_t(i % 2 == 0 ? 100 : 200);
+    form.LoadWavFile(QString::fromStdString(WriteWav("s.wav", values, 8000, 2)));
+    ASSERT_TRUE(Child<QAction>("mnuInvertChannel1L")->isEnabled());
+    Child<QAction>("mnuInvertChannel1L")->trigger();
+    EXPECT_EQ(form.Store.Samples[0], -100); // frame 0, channel 1
+    EXPECT_EQ(form.Store.Samples[1], 200);
+    EXPECT_EQ(form.Store.Samples[2], 100); // frame 1 is odd
+    Child<QAction>("mnuInvertChannel2R")->trigger();
+    EXPECT_EQ(form.Store.Samples[1], -200);
+    EXPECT_FALSE(form.Busy());
+}
+
+TEST_F(EditTest, IqToRealMakesOneChannelAtTwiceTheRate) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("iq.wav", Tone(8000, 700, 8000), 8000, 2)));
+    ASSERT_TRUE(form.SrcImage->Overlays().CentreLineExists());
+    Child<QToolButton>("sbIQ2Real")->click();
+    EXPECT_EQ(form.Store.ChannelCount, 1);
+    EXPECT_EQ(form.Store.SampleRate, 16000);
+    EXPECT_FLOAT_EQ(form.RulerPaintBox->SampleRate(), 16000);
+    EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
+    EXPECT_FALSE(Child<QAction>("mnu2Channels")->isChecked());
+    EXPECT_FALSE(Child<QAction>("mnuInvertChannel1L")->isEnabled());
+    EXPECT_FALSE(form.SrcImage->Overlays().CentreLineExists());
+    EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 16000");
+    EXPECT_FALSE(form.Busy());
+}
+
+TEST_F(EditTest, ShiftsAndFiltersShowTheirJobAndEndUnlocked) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("l.wav", Tone(40000, 700, 8000), 8000, 1)));
+    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    struct Case {
+        const char* button;
+        const char* jobText;
+    };
+    for (const Case& c : {Case{"sbGenSin", " Sin Shift..."}, Case{"sbGenCos", " Cos Shift..."},
+                          Case{"sbLPFFilter", " LPF Filtring..."}, Case{"sbFFTHiCut", " FFT Filtring..."}}) {
+        Child<QLineEdit>("EditFrq")->setText("500");
+        Child<QLineEdit>("EditLPF")->setText("1000");
+        Child<QLineEdit>("EditFFTHiCut")->setText("2000");
+        QString seen;
+        QTimer watcher;
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (form.Busy() && seen.isEmpty()) seen = form.StatusText(3);
+        });
+        watcher.start(0);
+        Child<QToolButton>(c.button)->click();
+        watcher.stop();
+        EXPECT_EQ(seen, c.jobText) << c.button;
+        EXPECT_FALSE(form.Busy()) << c.button;
+        EXPECT_TRUE(Child<QWidget>(c.button)->isEnabled()) << c.button;
+        EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled()) << c.button;
+        EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 8000") << c.button;
+    }
+    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+}
+
+TEST_F(EditTest, ATypedNumberThatIsNoNumberIsReportedAndChangesNothing) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("t.wav", Tone(8000, 700, 8000), 8000, 1)));
+    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    Child<QLineEdit>("EditLPF")->setText("12a");
+    Child<QToolButton>("sbLPFFilter")->click();
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_TRUE(Errors.front().contains("'12a'")) << Errors.front().toStdString();
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(form.Busy());
+    EXPECT_TRUE(Child<QWidget>("sbLPFFilter")->isEnabled());
+
+    // Out of range: refused without a message.
+    Child<QLineEdit>("EditFrq")->setText("9000"); // above the sample rate
+    Child<QToolButton>("sbGenSin")->click();
+    EXPECT_EQ(Errors.size(), 1);
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+}
+
+TEST_F(EditTest, AsrRelabelsTheRateWithoutANewPicture) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("r.wav", Tone(8000, 700, 8000), 8000, 1)));
+    const TColor32* pixels = form.Spectrogram.SpectrogramBitmap.Bits();
+    Child<QLineEdit>("EditASR")->setText("22050");
+    Child<QToolButton>("sbASR")->click();
+    EXPECT_EQ(form.Store.SampleRate, 22050);
+    EXPECT_FLOAT_EQ(form.RulerPaintBox->SampleRate(), 22050);
+    EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 22050");
+    EXPECT_EQ(form.Spectrogram.SpectrogramBitmap.Bits(), pixels);
+    Child<QLineEdit>("EditASR")->setText("4k");
+    Child<QToolButton>("sbASR")->click();
+    EXPECT_EQ(form.Store.SampleRate, 22050);
+    EXPECT_EQ(Errors.size(), 1);
+}
+
+TEST_F(EditTest, StopEndsAnEditEarlyAndThePictureIsComputedCompletely) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(
+        QString::fromStdString(WriteWav("big.wav", Tone(size_t(1) << 22, 700, 48000), 48000, 1)));
+    const int16_t lastBefore = form.Store.Samples.back();
+    bool stopped = false;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        if (stopped || form.StatusText(3) != " LPF Filtring...") return;
+        stopped = true;
+        form.sbStopLoadClick();
+    });
+    stopper.start(0);
+    Child<QLineEdit>("EditLPF")->setText("1000");
+    Child<QToolButton>("sbLPFFilter")->click();
+    stopper.stop();
+    ASSERT_TRUE(stopped);
+    EXPECT_FALSE(form.Busy());
+    EXPECT_FALSE(form.StopRequested()); // the recomputation cleared it and ran to its end
+    const TBitmap32& shown = form.SrcImage->Bitmap();
+    EXPECT_NE(shown.Pixel(shown.Width() - 1, 0), 0u);
+    // The values not reached kept their 0.9-scaled level, then the level was restored.
+    EXPECT_NEAR(form.Store.Samples.back(), lastBefore, 2);
+}
+
+TEST_F(EditTest, AnEditBeforeAnyFileLeavesTheControlsLockedUntilAFileIsRead) {
+    TMainForm& form = NewForm();
+    form.show();
+    Child<QToolButton>("sbNormAmp")->click();
+    EXPECT_FALSE(form.Busy());
+    EXPECT_FALSE(Child<QWidget>("sbFade")->isEnabled());
+    EXPECT_TRUE(Child<QAction>("mnuOpen")->isEnabled());
+    form.LoadWavFile(QString::fromStdString(WriteWav("n.wav", Tone(8000, 700, 8000), 8000, 1)));
+    EXPECT_TRUE(Child<QWidget>("sbFade")->isEnabled());
+}
+
+} // namespace

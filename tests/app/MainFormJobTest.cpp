@@ -1,0 +1,213 @@
+// Jobs on worker threads: the window stays live, commands that test Busy do nothing, "Stop Calculate"
+// ends a job, a failed job returns the window to idle, and the window cannot close while a job runs.
+#include "AppTestSupport.h"
+
+#include "view/qt/TG32_ProgressBar.h"
+#include "view/qt/TImgView32.h"
+
+#include <QFile>
+#include <QUrl>
+
+#include <algorithm>
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using JobTest = WindowTest;
+
+const std::vector<const char*> kLockedButtons = {
+    "sbFade",   "sbNormAmp", "sbInvertSpectr", "sbIQ2Real",   "sbGenSin",       "sbGenCos",
+    "sbReload", "sbASR",     "sbFFTHiCut",     "sbLPFFilter", "sbSavePicturea", "sbSaveSignal"};
+const std::vector<const char*> kLockedLists = {"ComboFFTSize", "ComboXResolution", "ComboFFTWindow",
+                                               "ComboImageGain"};
+
+// A job that runs until the window asks it to stop.
+std::function<void()> JobUntilStopped(TMainForm& form) {
+    return [&form] {
+        while (!form.Job.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+}
+
+TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
+    TMainForm& form = NewForm();
+    form.show();
+    const std::string first = WriteWav("first.wav", Tone(8000, 700, 8000), 8000, 1);
+    const std::string other = WriteWav("other.wav", Tone(8000, 900, 16000), 16000, 2);
+    form.LoadWavFile(QString::fromStdString(first));
+    int openDialogs = 0;
+    form.AskOpenFileName = [&] {
+        ++openDialogs;
+        return QString::fromStdString(other);
+    };
+
+    bool checkedInside = false;
+    form.SetBusy(true);
+    Child<QWidget>("sbStopLoad")->setEnabled(true);
+    WhileJobRuns([&] {
+        checkedInside = true;
+        EXPECT_TRUE(form.Busy());
+        for (const char* name : kLockedButtons) EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
+        for (const char* name : kLockedLists) EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
+        EXPECT_FALSE(Child<QAction>("mnuFilterPanel")->isEnabled());
+        EXPECT_FALSE(Child<QMenu>("mnuFormatInterpretator")->isEnabled());
+        EXPECT_FALSE(Child<QAction>("mnuSave")->isEnabled());
+        EXPECT_TRUE(Child<QAction>("mnuShiftPanel")->isEnabled());
+        EXPECT_TRUE(Child<QAction>("mnuOpen")->isEnabled());
+        EXPECT_TRUE(Child<QWidget>("sbImageMode")->isEnabled());
+
+        // Every command that tests Busy is ignored.
+        const TColor32* pixels = form.Spectrogram.SpectrogramBitmap.Bits();
+        Child<QAction>("mnuOpen")->trigger();
+        form.ComboFFTSizeChange();
+        form.ComboImageGainChange();
+        form.sbReloadClick();
+        form.mnu2ChannelsClick();
+        form.FilesDropped({QUrl::fromLocalFile(QString::fromStdString(other))});
+        form.sbSaveSignalClick();
+        // The edits too, with numbers typed that each of them would accept.
+        const std::vector<int16_t> values(form.Store.Samples.begin(), form.Store.Samples.end());
+        Child<QLineEdit>("EditFrq")->setText("500");
+        Child<QLineEdit>("EditLPF")->setText("1000");
+        Child<QLineEdit>("EditFFTHiCut")->setText("2000");
+        Child<QLineEdit>("EditASR")->setText("16000");
+        for (void (TMainForm::*edit)() :
+             {&TMainForm::sbFadeClick, &TMainForm::sbNormAmpClick, &TMainForm::sbInvertSpectrClick,
+              &TMainForm::sbIQ2RealClick, &TMainForm::sbGenSinClick, &TMainForm::sbGenCosClick,
+              &TMainForm::sbLPFFilterClick, &TMainForm::sbFFTHiCutClick, &TMainForm::sbASRClick,
+              &TMainForm::mnuInvertChannel1LClick, &TMainForm::mnuInvertChannel2RClick})
+            (form.*edit)();
+        EXPECT_TRUE(std::equal(values.begin(), values.end(), form.Store.Samples.begin()));
+        EXPECT_EQ(form.Store.SampleRate, 8000);
+        EXPECT_TRUE(form.Busy());
+        EXPECT_EQ(openDialogs, 0);
+        EXPECT_EQ(form.Store.FileName, first);
+        EXPECT_EQ(form.Store.ChannelCount, 1);
+        EXPECT_EQ(form.Spectrogram.SpectrogramBitmap.Bits(), pixels);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(PathIn("DemoSample.wav"))));
+
+        // The panels, the zoom and the palettes stay live.
+        Child<QAction>("mnuShiftPanel")->trigger();
+        EXPECT_TRUE(Child<QWidget>("ShiftPanel")->isHidden());
+        Child<QToolButton>("sbImageMode")->click();
+        EXPECT_EQ(form.SrcImage->ScaleMode(), TScaleMode::smScale);
+        form.PaletteActions[1]->trigger();
+        EXPECT_TRUE(form.PaletteActions[1]->isChecked());
+
+        Child<QToolButton>("sbStopLoad")->click();
+    });
+    EXPECT_TRUE(form.RunLongJob(JobUntilStopped(form)));
+    EXPECT_TRUE(checkedInside);
+    EXPECT_TRUE(form.StopRequested());
+
+    form.SetBusy(false);
+    for (const char* name : kLockedButtons) EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
+    for (const char* name : kLockedLists) EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_TRUE(Child<QAction>("mnuSavewavAs")->isEnabled());
+}
+
+TEST_F(JobTest, TheLpfButtonIsLeftAloneWhileTheFilterPanelIsHidden) {
+    TMainForm& form = NewForm();
+    form.show();
+    Child<QAction>("mnuFilterPanel")->trigger();
+    ASSERT_TRUE(Child<QWidget>("FilterPanel")->isHidden());
+    form.SetBusy(true);
+    EXPECT_TRUE(Child<QWidget>("sbLPFFilter")->isEnabled());
+    EXPECT_FALSE(Child<QAction>("mnuFilterPanel")->isEnabled());
+    form.SetBusy(false);
+}
+
+TEST_F(JobTest, AFailedJobReturnsTheWindowToIdleAndIsReported) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("x.wav", Tone(8000, 700, 8000), 8000, 1)));
+    form.SetBusy(true);
+    Child<QWidget>("sbStopLoad")->setEnabled(true);
+    const bool ended = form.RunLongJob([&form] {
+        form.Job.SetProgress(40);
+        throw std::runtime_error("Out of sample memory");
+    });
+    EXPECT_FALSE(ended);
+    EXPECT_FALSE(form.Busy());
+    EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
+    for (const char* name : kLockedButtons) EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_EQ(form.ProgressBar->Position(), 0);
+    EXPECT_EQ(form.ProgressBar->BackColor(), clBtnShadow);
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_EQ(Errors.front(), "Out of sample memory");
+
+    // The window works on: the next command runs normally.
+    ChooseItem(Child<QComboBox>("ComboFFTSize"), 4);
+    EXPECT_EQ(form.SrcImage->Bitmap().Height(), 128);
+}
+
+TEST_F(JobTest, ProgressReachesTheBarWhileTheJobRuns) {
+    TMainForm& form = NewForm();
+    form.show();
+    std::atomic<bool> seen{false};
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (form.ProgressBar->Position() == 37) {
+            seen = true;
+            form.sbStopLoadClick();
+        }
+    });
+    watcher.start(5);
+    form.RunLongJob([&form] {
+        form.Job.SetProgress(37);
+        for (int i = 0; i < 5000 && !form.Job.Stopping(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    EXPECT_TRUE(seen);
+}
+
+TEST_F(JobTest, StopEndsASpectrogramEarlyAndUnlocksTheControls) {
+    TMainForm& form = NewForm();
+    form.show();
+    // 2^21 values with N = 1048576 and "X / 16": about fifty columns of a million-point transform.
+    const std::string path = WriteWav("long.wav", Tone(size_t(1) << 21, 1000, 48000), 48000, 1);
+    Child<QComboBox>("ComboFFTSize")->setCurrentIndex(16);
+    Child<QComboBox>("ComboXResolution")->setCurrentIndex(4);
+    // Stop as soon as the spectrogram runs (the file's read is a job of its own before it).
+    bool stopped = false;
+    bool progressBlackDuringJob = false;
+    QTimer stopper;
+    QObject::connect(&stopper, &QTimer::timeout, [&] {
+        if (stopped || !Child<QWidget>("sbStopLoad")->isEnabled()) return;
+        progressBlackDuringJob = form.ProgressBar->BackColor() == clBlack;
+        stopped = true;
+        Child<QToolButton>("sbStopLoad")->click();
+    });
+    stopper.start(1);
+    form.LoadWavFile(QString::fromStdString(path));
+    stopper.stop();
+    EXPECT_TRUE(stopped);
+    EXPECT_TRUE(progressBlackDuringJob);
+    EXPECT_FALSE(form.Busy());
+    EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
+    EXPECT_TRUE(Child<QWidget>("sbReload")->isEnabled());
+    EXPECT_EQ(form.ProgressBar->Position(), 0);
+    // The last column was never reached: its pixels are still those of a new image.
+    const TBitmap32& shown = form.SrcImage->Bitmap();
+    ASSERT_GT(shown.Width(), 40);
+    EXPECT_EQ(shown.Pixel(shown.Width() - 1, 0), 0u);
+    EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 48000");
+}
+
+TEST_F(JobTest, TheWindowDoesNotCloseWhileAJobRuns) {
+    TMainForm& form = NewForm();
+    form.show();
+    bool closed = true;
+    form.SetBusy(true);
+    WhileJobRuns([&] { closed = form.close(); });
+    form.RunLongJob(JobUntilStopped(form)); // the refused close asks the job to stop
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_FALSE(StoredSettings().contains("FFTSize")); // nothing written by the refused close
+    form.SetBusy(false);
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(StoredSettings().contains("FFTSize"));
+}
+
+} // namespace

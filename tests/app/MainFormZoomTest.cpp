@@ -1,0 +1,202 @@
+// Zoom mode, the sliders, the wheel, the marker rectangle and the frequency readout in the real window.
+#include "AppTestSupport.h"
+
+#include "app/TRulerPaintBox.h"
+#include "view/TRotLayer.h"
+#include "view/TRubberbandLayer.h"
+#include "view/qt/TGaugeBar.h"
+#include "view/qt/TImgView32.h"
+
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+class ZoomTest : public WindowTest {
+protected:
+    // A two-channel recording at 48000 Hz, shown with N = 1024: a picture of 512 rows.
+    TMainForm& ShownForm() {
+        TMainForm& form = NewForm();
+        form.resize(800, 900);
+        form.show();
+        form.LoadWavFile(QString::fromStdString(WriteWav("z.wav", Tone(96000, 3000, 48000), 48000, 2)));
+        return form;
+    }
+
+    void Wheel(TMainForm& form, int notches) {
+        QWidget* viewport = form.SrcImage->viewport();
+        const QPointF at(20, 20);
+        QWheelEvent event(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &event);
+    }
+
+    void Press(TMainForm& form, Qt::MouseButton button, QPoint at) {
+        QTest::mousePress(form.SrcImage->viewport(), button, Qt::NoModifier, at);
+    }
+    void Release(TMainForm& form, Qt::MouseButton button, QPoint at) {
+        QTest::mouseRelease(form.SrcImage->viewport(), button, Qt::NoModifier, at);
+    }
+    void Move(TMainForm& form, QPoint at) { QTest::mouseMove(form.SrcImage->viewport(), at); }
+};
+
+TEST_F(ZoomTest, ZoomModeSwitchesTheViewAndItsControls) {
+    TMainForm& form = ShownForm();
+    ASSERT_TRUE(form.SrcImage->Overlays().CentreLineExists());
+    auto* mode = Child<QToolButton>("sbImageMode");
+    mode->click();
+    EXPECT_EQ(form.SrcImage->ScaleMode(), TScaleMode::smScale);
+    EXPECT_EQ(form.SrcImage->ScrollBarVisibility(), TScrollBarVisibility::svAlways);
+    EXPECT_TRUE(Child<QWidget>("Panellr")->isHidden());
+    EXPECT_FALSE(form.SrcImage->Overlays().CentreLine()->Visible());
+    for (const char* name : {"gbPositionX", "gbPositionY", "sbResetZoom", "LabelXZoom", "LabelYZoom"})
+        EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
+
+    mode->click();
+    EXPECT_EQ(form.SrcImage->ScaleMode(), TScaleMode::smStretch);
+    EXPECT_EQ(form.SrcImage->ScrollBarVisibility(), TScrollBarVisibility::svHidden);
+    EXPECT_FALSE(Child<QWidget>("Panellr")->isHidden());
+    EXPECT_TRUE(form.SrcImage->Overlays().CentreLine()->Visible());
+    EXPECT_FALSE(form.SrcImage->Overlays().PlayCursorExists()); // nothing has played
+    for (const char* name : {"gbPositionX", "gbPositionY", "sbResetZoom", "LabelXZoom", "LabelYZoom"})
+        EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
+}
+
+TEST_F(ZoomTest, SlidersWheelAndResetSetTheScales) {
+    TMainForm& form = ShownForm();
+    auto* x = Child<TGaugeBar>("gbPositionX");
+    auto* y = Child<TGaugeBar>("gbPositionY");
+    Wheel(form, 3); // outside zoom mode the wheel does nothing
+    EXPECT_EQ(x->Position(), 0);
+
+    Child<QToolButton>("sbImageMode")->click();
+    Wheel(form, 5);
+    EXPECT_EQ(x->Position(), 5);
+    EXPECT_NEAR(form.SrcImage->ScaleX(), 1.1220185, 1e-6);
+    EXPECT_FLOAT_EQ(form.SrcImage->ScaleY(), 1.0f); // the wheel never changes the vertical scale
+    Wheel(form, -7);
+    EXPECT_EQ(x->Position(), -2);
+
+    x->SetPosition(99);
+    Wheel(form, 3);
+    EXPECT_EQ(x->Position(), 100);
+    EXPECT_FLOAT_EQ(form.SrcImage->ScaleX(), 10.0f);
+    y->SetPosition(-50);
+    EXPECT_NEAR(form.SrcImage->ScaleY(), 0.3162278, 1e-6);
+    x->SetPosition(-100);
+    EXPECT_NEAR(form.SrcImage->ScaleX(), 0.1, 1e-7);
+
+    Child<QToolButton>("sbResetZoom")->click();
+    EXPECT_EQ(x->Position(), 0);
+    EXPECT_EQ(y->Position(), 0);
+    EXPECT_FLOAT_EQ(form.SrcImage->ScaleX(), 1.0f);
+    EXPECT_FLOAT_EQ(form.SrcImage->ScaleY(), 1.0f);
+
+    // The scales stay across mode changes.
+    x->SetPosition(30);
+    Child<QToolButton>("sbImageMode")->click();
+    Child<QToolButton>("sbImageMode")->click();
+    EXPECT_EQ(x->Position(), 30);
+    EXPECT_NEAR(form.SrcImage->ScaleX(), std::pow(10.0, 0.3), 1e-6);
+}
+
+TEST_F(ZoomTest, AClickReadsTheFrequencyOfItsRow) {
+    TMainForm& form = ShownForm();
+    ASSERT_EQ(form.SrcImage->Bitmap().Height(), 512);
+    Child<QToolButton>("sbImageMode")->click(); // scale 1: view row = bitmap row
+    ASSERT_GT(form.SrcImage->viewport()->height(), 512);
+    auto* frequency = Child<QLineEdit>("EditFrq");
+    const auto clickRow = [&](int row) {
+        QTest::mouseClick(form.SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, row));
+        return frequency->text();
+    };
+    EXPECT_EQ(clickRow(0), "24000");
+    EXPECT_EQ(clickRow(256), "12000");
+    EXPECT_EQ(clickRow(511), "47");
+    // In zoom mode no rubber band is made.
+    EXPECT_EQ(form.RubberBand(), nullptr);
+
+    // In stretch mode the row under the pointer counts, for every button.
+    Child<QToolButton>("sbImageMode")->click();
+    const int height = form.SrcImage->viewport()->height();
+    QTest::mouseClick(form.SrcImage->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, height / 2));
+    const int row = form.SrcImage->ControlToBitmap(10, height / 2).Y;
+    EXPECT_EQ(frequency->text(), QString::number(std::llrint((512 - row) * (48000.0 / 2 / 512))));
+}
+
+TEST_F(ZoomTest, NoFrequencyIsReadFromAnEmptyPicture) {
+    NewForm().show();
+    QTest::mouseClick(Form().SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    EXPECT_EQ(Child<QLineEdit>("EditFrq")->text(), "0");
+}
+
+TEST_F(ZoomTest, TheRightButtonDrawsTheMarkerRectangle) {
+    TMainForm& form = ShownForm();
+    EXPECT_EQ(form.RubberBand(), nullptr);
+    Press(form, Qt::RightButton, {100, 80});
+    ASSERT_NE(form.RubberBand(), nullptr);
+    EXPECT_TRUE(form.Dragging());
+    Move(form, {40, 120});
+    const TFloatRect rect = form.RubberBand()->Location();
+    EXPECT_EQ(rect.Left, 40);
+    EXPECT_EQ(rect.Top, 80);
+    EXPECT_EQ(rect.Right, 100);
+    EXPECT_EQ(rect.Bottom, 120);
+    EXPECT_TRUE(form.RubberBand()->Visible());
+    Release(form, Qt::RightButton, {40, 120});
+    EXPECT_FALSE(form.Dragging());
+
+    // A left click moves the anchor but starts no drag: a following move changes nothing.
+    Press(form, Qt::LeftButton, {200, 50});
+    Move(form, {220, 60});
+    Release(form, Qt::LeftButton, {220, 60});
+    EXPECT_EQ(form.RubberBand()->Location().Left, 40);
+    EXPECT_EQ(form.RubberBand()->Location().Bottom, 120);
+    EXPECT_EQ(form.SrcImage->Layers().IndexOf(form.RubberBand()), form.SrcImage->Layers().Count() - 1);
+
+    // A click on the ruler hides it; zoom mode hides it; leaving zoom mode shows it again.
+    QTest::mouseClick(form.RulerPaintBox, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(form.RubberBand()->Visible());
+    Child<QToolButton>("sbImageMode")->click();
+    EXPECT_FALSE(form.RubberBand()->Visible());
+    Press(form, Qt::RightButton, {10, 10}); // no drag in zoom mode
+    EXPECT_FALSE(form.Dragging());
+    Release(form, Qt::RightButton, {10, 10});
+    Child<QToolButton>("sbImageMode")->click();
+    EXPECT_TRUE(form.RubberBand()->Visible());
+}
+
+TEST_F(ZoomTest, TheRulerShowsTheRateOfTheRecording) {
+    TMainForm& form = ShownForm();
+    const std::vector<RulerLabel> labels = form.RulerPaintBox->CurrentLabels();
+    ASSERT_EQ(labels.size(), 23u);
+    EXPECT_EQ(labels.front().Text, "- 22.0");
+    EXPECT_EQ(labels[21].Text, "- 1.0");
+    EXPECT_EQ(form.RulerPaintBox->width(), 28);
+    // Light text on the ruler's grey.
+    const QImage ruler = form.RulerPaintBox->grab().toImage();
+    EXPECT_EQ(ruler.pixel(ruler.width() - 1, ruler.height() - 1) & 0xFFFFFFu, 0x515151u);
+    int lightPixels = 0;
+    for (int y = 0; y < ruler.height(); ++y)
+        for (int x = 0; x < ruler.width(); ++x)
+            if (qGray(ruler.pixel(x, y)) > 0xA0) ++lightPixels;
+    EXPECT_GT(lightPixels, 100);
+}
+
+TEST_F(ZoomTest, TheRulersContextMenuIsThePaletteMenu) {
+    TMainForm& form = ShownForm();
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        shown = form.SrcViewPopupMenu->isVisible();
+        form.SrcViewPopupMenu->close();
+    });
+    emit form.RulerPaintBox->customContextMenuRequested(QPoint(5, 5));
+    QApplication::processEvents();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(form.SrcViewPopupMenu->actions().size(), 5);
+    EXPECT_EQ(form.SrcViewPopupMenu->actions()[1]->text(), "Grayscale");
+}
+
+} // namespace
