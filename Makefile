@@ -2,11 +2,12 @@
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_TSAN ?= build-tsan
+BUILD_FUZZ ?= build-fuzz
 JOBS       ?= $(shell nproc)
 DEMO       := samples/demo_iq.wav
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-asan test-tsan bench format clean
+.PHONY: all deps build run test test-asan test-tsan fuzz bench format clean
 
 all: build
 
@@ -26,16 +27,44 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The sanitizer builds compile only the test programs (and the CLI they call), not the benchmarks or tools.
+SANITIZER_CMAKE := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BENCH=OFF $(CMAKE_FLAGS)
+test_targets = $(foreach d,$(1),$(if $(wildcard tests/$(d)/*.cpp),--target test_$(d)))
+ALL_TEST_DIRS := $(notdir $(patsubst %/,%,$(dir $(wildcard tests/*/*.cpp))))
+
+# Leaks inside Qt, fontconfig and the audio libraries are suppressed by name; never our own code's.
 test-asan: deps
-	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_SANITIZE=ON -DORVANE_BENCH=OFF $(CMAKE_FLAGS)
-	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cmake -S . -B $(BUILD_ASAN) -DORVANE_SANITIZE=ON $(SANITIZER_CMAKE)
+	cmake --build $(BUILD_ASAN) -j $(JOBS) $(call test_targets,$(sort $(ALL_TEST_DIRS)))
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
 
+# ThreadSanitizer on the tests whose code runs threads: spectrogram workers, edits that poll the stop
+# flag, playback and the window's jobs. Races inside Qt's own (uninstrumented) frames are suppressed.
+TSAN_TEST_DIRS := spectrogram ops audio app hardening
 test-tsan: deps
-	cmake -S . -B $(BUILD_TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_TSAN=ON -DORVANE_BENCH=OFF $(CMAKE_FLAGS)
-	cmake --build $(BUILD_TSAN) -j $(JOBS)
-	ctest --test-dir $(BUILD_TSAN) --output-on-failure -j $(JOBS)
+	cmake -S . -B $(BUILD_TSAN) -DORVANE_TSAN=ON $(SANITIZER_CMAKE)
+	cmake --build $(BUILD_TSAN) -j $(JOBS) $(call test_targets,$(TSAN_TEST_DIRS))
+	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
+	  ctest --test-dir $(BUILD_TSAN) --output-on-failure -j $(JOBS) \
+	  -L '^($(subst $(eval) ,|,$(strip $(TSAN_TEST_DIRS))))$$'
+
+# Coverage-guided fuzzing of the WAV reader (libFuzzer, clang, ASan+UBSan) for FUZZ_SECONDS. Inputs are
+# at most 64 KiB and any single allocation above 1 MB fails, so a store larger than the file is caught.
+FUZZ_SECONDS ?= 60
+FUZZ_CXX     ?= clang++-14
+FUZZ_FLAGS   := -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=1 \
+                -max_len=65536 -dict=fuzz/wav.dict -print_final_stats=1
+$(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h signal/WavReader.cpp signal/WavReader.h signal/SignalStore.h
+	@mkdir -p $(BUILD_FUZZ)
+	$(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+	  -Wall -Wextra -Wpedantic -Werror -I. fuzz/WavReaderFuzz.cpp signal/WavReader.cpp -o $@
+
+fuzz: deps $(BUILD_FUZZ)/wav_reader_fuzz
+	@mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/artifacts
+	$(BUILD_FUZZ)/wav_reader_fuzz $(FUZZ_FLAGS) -artifact_prefix=$(BUILD_FUZZ)/artifacts/ \
+	  $(BUILD_FUZZ)/corpus fuzz/corpus $(wildcard fuzz/regressions)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
@@ -44,4 +73,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN)
+	rm -rf $(BUILD) $(BUILD_ASAN) $(BUILD_TSAN) $(BUILD_FUZZ)
