@@ -134,7 +134,8 @@ TEST_F(PlaybackTest, PlayAndLoopButtonsAreAGroupThatSwitchesTheRunningPlayback) 
     EXPECT_FALSE(form.sbPlayMemory->isChecked());
     ASSERT_TRUE(ProcessUntil([&] { return form.Player.PlaybackIdle(); }));
     EXPECT_EQ(device->OpenCount(), 1);
-    for (int16_t v : device->Buffers().back()) ASSERT_EQ(v, 0);
+    const auto buffers = device->Buffers();
+    for (int16_t v : buffers.back()) ASSERT_EQ(v, 0);
 }
 
 TEST_F(PlaybackTest, ThePlayedCopyFollowsEditsAndIsReusedOtherwise) {
