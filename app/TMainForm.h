@@ -64,6 +64,9 @@ public:
     // A file dropped on the window, or named on the command line: only the first local file counts.
     void FilesDropped(const QList<QUrl>& urls);
     void OpenDroppedFile(const QString& path);
+    // A file named on the command line (relative to the current directory): read as soon as the event
+    // loop runs, through the same steps as a drop.
+    void OpenOnceShown(const QString& path);
     // Writes the store as a WAV file; an empty name is the quick save into StartDirectory.
     void SaveSignal(const QString& fileName);
 

@@ -4,6 +4,8 @@
 
 #include "app/TRulerPaintBox.h"
 #include "ops/NormalizePeak.h"
+#include "view/ToolkitColor.h"
+#include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
 
 #include <algorithm>
@@ -82,21 +84,31 @@ TEST_F(EditTest, ShiftsAndFiltersShowTheirJobAndEndUnlocked) {
     struct Case {
         const char* button;
         const char* jobText;
+        TColor progressBack;
     };
-    for (const Case& c : {Case{"sbGenSin", " Sin Shift..."}, Case{"sbGenCos", " Cos Shift..."},
-                          Case{"sbLPFFilter", " LPF Filtring..."}, Case{"sbFFTHiCut", " FFT Filtring..."}}) {
+    for (const Case& c :
+         {Case{"sbGenSin", " Sin Shift...", clWhite}, Case{"sbGenCos", " Cos Shift...", clWhite},
+          Case{"sbLPFFilter", " LPF Filtring...", clWhite}, Case{"sbFFTHiCut", " FFT Filtring...", clRed}}) {
         Child<QLineEdit>("EditFrq")->setText("500");
         Child<QLineEdit>("EditLPF")->setText("1000");
         Child<QLineEdit>("EditFFTHiCut")->setText("2000");
         QString seen;
+        TColor seenBack = 0;
+        bool stopOffered = false;
         QTimer watcher;
         QObject::connect(&watcher, &QTimer::timeout, [&] {
-            if (form.Busy() && seen.isEmpty()) seen = form.StatusText(3);
+            if (!form.Busy() || !seen.isEmpty()) return;
+            seen = form.StatusText(3);
+            seenBack = form.ProgressBar->BackColor();
+            stopOffered = Child<QWidget>("sbStopLoad")->isEnabled();
         });
         watcher.start(0);
         Child<QToolButton>(c.button)->click();
         watcher.stop();
         EXPECT_EQ(seen, c.jobText) << c.button;
+        EXPECT_EQ(seenBack, c.progressBack) << c.button;
+        EXPECT_TRUE(stopOffered) << c.button;
+        EXPECT_EQ(form.ProgressBar->BackColor(), clBtnShadow) << c.button;
         EXPECT_FALSE(form.Busy()) << c.button;
         EXPECT_TRUE(Child<QWidget>(c.button)->isEnabled()) << c.button;
         EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled()) << c.button;
