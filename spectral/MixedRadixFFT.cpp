@@ -224,6 +224,33 @@ void RunPass(TComplexDouble* y, int32_t sofar, int32_t radix, int32_t remain) {
     }
 }
 
+// Largest group of values that the first passes transform block by block, each block while it stays in
+// the cache (256 KiB).
+constexpr int64_t kCacheBlockValues = 16384;
+
+// The passes in order. Pass i combines groups of sofar_i * f_i neighbouring values, each group on its
+// own; the first passes, whose groups fit in a cache block, run one block of the largest of their
+// group sizes at a time, so that the array streams through memory once for all of them rather than
+// once per pass. Every value gets the same operations either way.
+void RunPasses(const StagePlan& plan, TComplexDouble* y, int32_t N) {
+    int blocked = 0;
+    while (blocked < plan.Count &&
+           int64_t{plan.Sofar[blocked + 1]} * plan.Factor[blocked + 1] <= kCacheBlockValues)
+        ++blocked;
+    if (blocked >= 2) {
+        const int64_t block = int64_t{plan.Sofar[blocked]} * plan.Factor[blocked];
+        for (int64_t start = 0; start < N; start += block) {
+            for (int i = 1; i <= blocked; ++i) {
+                const int64_t span = int64_t{plan.Sofar[i]} * plan.Factor[i];
+                RunPass(y + start, plan.Sofar[i], plan.Factor[i], static_cast<int32_t>(block / span));
+            }
+        }
+    } else {
+        blocked = 0;
+    }
+    for (int i = blocked + 1; i <= plan.Count; ++i) RunPass(y, plan.Sofar[i], plan.Factor[i], plan.Remain[i]);
+}
+
 // The forward transform once the plan is known: permutation into output, then one pass per factor.
 void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output, int32_t N) {
     if (input == output) {
@@ -233,7 +260,7 @@ void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComple
     } else {
         DigitReversePermute(plan, input, output, N);
     }
-    for (int i = 1; i <= plan.Count; ++i) RunPass(output, plan.Sofar[i], plan.Factor[i], plan.Remain[i]);
+    RunPasses(plan, output, N);
 }
 
 } // namespace
