@@ -101,6 +101,8 @@ void TMainForm::PlaybackButtonsUp() {
     sbLoopPlay->setChecked(false);
 }
 
+// A start whose button was released before its report arrived keeps the cursor hidden.
 void TMainForm::PlaybackCursorShown(bool shown) {
-    SrcImage->Overlays().SetPlayCursorVisible(shown && !ZoomMode());
+    const bool buttonDown = sbPlayMemory->isChecked() || sbLoopPlay->isChecked();
+    SrcImage->Overlays().SetPlayCursorVisible(shown && buttonDown && !ZoomMode());
 }

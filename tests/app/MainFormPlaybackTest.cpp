@@ -203,6 +203,7 @@ TEST_F(PlaybackTest, CursorIsPlacedInViewPixelsFromThePlaybackThread) {
     form.SrcImage->CreatePlayCursor();
     auto* reporter = form.findChild<PlaybackSignals*>();
     ASSERT_NE(reporter, nullptr);
+    form.sbLoopPlay->setChecked(true); // as while a loop plays
 
     std::thread([reporter] {
         reporter->PlayCursorShown(true);
@@ -222,6 +223,12 @@ TEST_F(PlaybackTest, CursorIsPlacedInViewPixelsFromThePlaybackThread) {
     EXPECT_FALSE(Cursor(form)->Visible());
     form.sbImageMode->click();
     EXPECT_FALSE(Cursor(form)->Visible()); // the module is idle
+
+    // The report of a start whose button has been released meanwhile leaves the cursor hidden.
+    form.sbLoopPlay->setChecked(false);
+    std::thread([reporter] { reporter->PlayCursorShown(true); }).join();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(Cursor(form)->Visible());
 }
 
 TEST_F(PlaybackTest, EditsReloadAndDropsStopPlaybackWithAFadeOut) {
