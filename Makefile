@@ -20,7 +20,7 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Starts the window on the demo recording; until the window exists, prints what the reader makes of it.
+# Starts the window on the demo recording; a build without the GUI prints what the reader makes of it.
 run: build
 	@if [ -x $(BUILD)/orvane ]; then $(BUILD)/orvane $(DEMO); else $(BUILD)/orvane-cli info $(DEMO); fi
 

@@ -22,6 +22,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 
@@ -177,6 +178,11 @@ void TMainForm::FilesDropped(const QList<QUrl>& urls) {
         OpenDroppedFile(url.toLocalFile());
         return;
     }
+}
+
+void TMainForm::OpenOnceShown(const QString& path) {
+    const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    QTimer::singleShot(0, this, [this, file] { FilesDropped({file}); });
 }
 
 void TMainForm::OpenDroppedFile(const QString& path) {

@@ -24,6 +24,8 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class PlaybackSignals;
+class QTimer;
 class QToolButton;
 class QUrl;
 class TRulerPaintBox;
@@ -62,6 +64,9 @@ public:
     // A file dropped on the window, or named on the command line: only the first local file counts.
     void FilesDropped(const QList<QUrl>& urls);
     void OpenDroppedFile(const QString& path);
+    // A file named on the command line (relative to the current directory): read as soon as the event
+    // loop runs, through the same steps as a drop.
+    void OpenOnceShown(const QString& path);
     // Writes the store as a WAV file; an empty name is the quick save into StartDirectory.
     void SaveSignal(const QString& fileName);
 
@@ -256,6 +261,14 @@ private:
     bool ZoomMode() const;
     void ApplyZoomMode();
 
+    // Playback: the play buttons, status panel 4 and the play cursor.
+    void ConnectPlayback();
+    void PlayButtonClicked(QToolButton* button);
+    void StartPlayingStore();
+    void StartPlayingAfterJob();
+    void PlaybackButtonsUp();
+    void PlaybackCursorShown(bool shown);
+
     std::unique_ptr<SettingsKey> settings_;
     bool busy_ = false;
     bool closing_ = false;
@@ -268,4 +281,6 @@ private:
     int anchorY_ = 0;
     bool dragging_ = false;
     bool shownOnce_ = false;
+    PlaybackSignals* playbackSignals_ = nullptr; // what the playback thread reports, queued to this thread
+    QTimer* playAfterJob_ = nullptr;             // a play click waiting for the running job to end
 };

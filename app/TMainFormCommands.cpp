@@ -4,6 +4,7 @@
 #include "app/JobRunner.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
+#include "ops/SampleRateAdjust.h"
 #include "signal/FileNames.h"
 #include "signal/WavWriter.h"
 #include "spectral/Palettes.h"
@@ -35,9 +36,6 @@ void TMainForm::ConnectHandlers() {
     connect(sbSavePicturea, &QToolButton::clicked, this, &TMainForm::sbSavePictureaClick);
     connect(sbStopLoad, &QToolButton::clicked, this, &TMainForm::sbStopLoadClick);
     connect(sbAntialiasing, &QToolButton::clicked, this, &TMainForm::sbAntialiasingClick);
-    connect(sbPlayMemory, &QToolButton::clicked, this, &TMainForm::sbPlayMemoryClick);
-    connect(sbLoopPlay, &QToolButton::clicked, this, &TMainForm::sbLoopPlayClick);
-    connect(sbStopPlay, &QToolButton::clicked, this, &TMainForm::sbStopPlayClick);
 
     connect(ComboFFTSize, &QComboBox::activated, this, &TMainForm::ComboFFTSizeChange);
     connect(ComboXResolution, &QComboBox::activated, this, &TMainForm::ComboXResolutionChange);
@@ -53,6 +51,7 @@ void TMainForm::ConnectHandlers() {
 
     ConnectViewHandlers();
     ConnectEditHandlers();
+    ConnectPlayback();
 }
 
 void TMainForm::SetBusy(bool busy) {
@@ -87,6 +86,8 @@ bool TMainForm::RunLongJob(const std::function<void()>& work) {
 }
 
 void TMainForm::RecoverFromFailedJob() {
+    // Panel 3 may still name the edit that failed; it goes back to the recording's channels and rate.
+    if (Store.Loaded()) SetStatus(3, QString::fromStdString(ChannelRateText(Store)));
     sbStopLoad->setEnabled(false);
     SetProgressBackColor(clBtnShadow);
     SetProgressPosition(0);
@@ -233,20 +234,4 @@ void TMainForm::Spectrum1Click(PaletteItem item) {
     for (QAction* action : PaletteActions)
         action->setChecked(checkedPalette_ && int(*checkedPalette_) == action->data().toInt());
     ApplyPalette();
-}
-
-// The play buttons are not connected to the playback engine yet: a play click starts nothing and its
-// button goes back up at once, so the window never shows a playback that does not happen.
-void TMainForm::sbPlayMemoryClick() {
-    sbPlayMemory->setChecked(false);
-}
-
-void TMainForm::sbLoopPlayClick() {
-    sbLoopPlay->setChecked(false);
-}
-
-void TMainForm::sbStopPlayClick() {
-    Player.StopPlayback(false);
-    sbPlayMemory->setChecked(false);
-    sbLoopPlay->setChecked(false);
 }

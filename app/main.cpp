@@ -3,18 +3,11 @@
 #include "app/OrvaneApplication.h"
 #include "app/TMainForm.h"
 
-#include <QFileInfo>
-#include <QTimer>
-#include <QUrl>
-
 int main(int argc, char** argv) {
     OrvaneApplication application(argc, argv);
     TMainForm MainForm;
     MainForm.show();
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1) {
-        const QUrl file = QUrl::fromLocalFile(QFileInfo(arguments.at(1)).absoluteFilePath());
-        QTimer::singleShot(0, &MainForm, [&MainForm, file] { MainForm.FilesDropped({file}); });
-    }
+    if (arguments.size() > 1) MainForm.OpenOnceShown(arguments.at(1));
     return application.exec();
 }

@@ -37,6 +37,18 @@ void BM_FFTPow2Forward(benchmark::State& state) {
     }
 }
 
+// The kernel alone, its result left in kernel order.
+void BM_FFTPow2ForwardKernelOrder(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    const auto source = RandomSignal<TComplexSingle>(static_cast<size_t>(n));
+    std::vector<TComplexSingle> data(source.size());
+    for (auto _ : state) {
+        std::copy(source.begin(), source.end(), data.begin());
+        FFTPow2(data.data(), n, false, false, false);
+        benchmark::DoNotOptimize(data.data());
+    }
+}
+
 // As the spectrogram calls it: no scratch array given.
 void BM_FFTPow2ForwardNoWork(benchmark::State& state) {
     const auto n = static_cast<int32_t>(state.range(0));
@@ -110,6 +122,7 @@ void BM_CopyDouble(benchmark::State& state) {
 
 BENCHMARK(BM_FFTPow2Forward)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_FFTPow2ForwardNoWork)->Arg(1024)->Arg(16384);
+BENCHMARK(BM_FFTPow2ForwardKernelOrder)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_FFTWfMeasure)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_CopySingle)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_MixedRadixFFT)->Arg(32768)->Arg(1048576)->Arg(8388608)->Unit(benchmark::kMillisecond);

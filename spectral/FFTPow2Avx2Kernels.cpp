@@ -1,108 +1,48 @@
-// The kernels for processors with AVX2 and FMA: the pass of the sizes from 32 up works on four
-// complex values per register. The rest of the recursion is the shared scalar code, compiled here
-// for the same instruction set. Only called after the processor check in GetFFTPow2Kernels.
+// The kernels for processors with AVX2 and FMA: the passes of the sizes from 32 up and the kernels of
+// 8 and 16 points work on four complex values per register. Only called after the processor check in
+// GetFFTPow2Kernels.
 #pragma GCC target("avx2,fma")
 
-#include <immintrin.h>
-
-#include "spectral/FFTPow2KernelFamily.h"
+#include "spectral/FFTPow2Avx2Leaves.h"
 
 namespace {
 
 using namespace fftpow2;
 
-FFTPOW2_INLINE __m256 Load(const TComplexSingle* p) {
-    return _mm256_loadu_ps(&p->re);
-}
-FFTPOW2_INLINE void Store(TComplexSingle* p, __m256 v) {
-    _mm256_storeu_ps(&p->re, v);
-}
-
-// (im, re) of each value.
-FFTPOW2_INLINE __m256 Swap(__m256 v) {
-    return _mm256_permute_ps(v, 0xB1);
-}
-FFTPOW2_INLINE __m256 Negate(__m256 v) {
-    return _mm256_xor_ps(v, _mm256_set1_ps(-0.0f));
+// Four butterflies of the pass of size N, j = j0 .. j0 + 3, with w = omega^j0 .. omega^(j0 + 3).
+// With Plain0 the first of them (j = 0) is not multiplied.
+template <int N, bool Inverse, bool Plain0>
+FFTPOW2_INLINE void PassButterflies(TComplexSingle* a, int j, __m256 w) {
+    constexpr int q = N / 4;
+    const Quarters x = {Load(a + j), Load(a + j + q), Load(a + j + 2 * q), Load(a + j + 3 * q)};
+    const Quarters y = Inverse ? InverseButterflies<Plain0>(x, w) : ForwardButterflies<Plain0>(x, w);
+    Store(a + j, y.x0);
+    Store(a + j + q, y.x1);
+    Store(a + j + 2 * q, y.x2);
+    Store(a + j + 3 * q, y.x3);
 }
 
-// v * w and v * conj(w), value by value.
-FFTPOW2_INLINE __m256 Mul(__m256 v, __m256 w) {
-    return _mm256_fmaddsub_ps(v, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(v), _mm256_movehdup_ps(w)));
-}
-FFTPOW2_INLINE __m256 MulConj(__m256 v, __m256 w) {
-    return _mm256_fmsubadd_ps(v, _mm256_moveldup_ps(w), _mm256_mul_ps(Swap(v), _mm256_movehdup_ps(w)));
-}
-// d + i*e and d - i*e.
-FFTPOW2_INLINE __m256 AddTimesI(__m256 d, __m256 e) {
-    return _mm256_addsub_ps(d, Swap(e));
-}
-FFTPOW2_INLINE __m256 SubTimesI(__m256 d, __m256 e) {
-    return _mm256_addsub_ps(d, Negate(Swap(e)));
-}
-
-// The two values of the first lane pair (j = 0, no twiddle) taken from the untwiddled value.
-FFTPOW2_INLINE __m256 KeepFirst(__m256 twiddled, __m256 plain) {
-    return _mm256_blend_ps(twiddled, plain, 0x03);
-}
-
-// omega^j for j = j0 .. j0 + 3 (j0 a multiple of 4), as the scalar pass reads them: the table from
-// j = 1; from 1024 up the mirrored first eighth, whose floats come reversed (order and re/im at once).
-template <int N> struct PassTwiddles {
-    const TComplexSingle* table;
-    TComplexSingle first[4];  // j = 0 .. 3; j = 0 is never used
-    TComplexSingle middle[4]; // j = N/8 .. N/8 + 3, from 1024 up
-
-    explicit PassTwiddles(const FFTPow2Tables& tables) : table(tables.TwiddleTable[__builtin_ctz(N)].data()) {
-        first[0] = {1.0f, 0.0f};
-        for (int j = 1; j < 4; ++j) first[j] = table[j - 1];
-        if constexpr (N >= kSymmetricTwiddleMinSize) {
-            ForEachTwiddle<N>(table, [this](int j, TComplexSingle w) {
-                if (j >= N / 8 && j < N / 8 + 4) middle[j - N / 8] = w;
-            });
-        }
-    }
-
-    FFTPOW2_INLINE __m256 At(int j0) const {
-        if (j0 == 0) return Load(first);
-        if constexpr (N >= kSymmetricTwiddleMinSize) {
-            if (j0 == N / 8) return Load(middle);
-            if (j0 > N / 8) {
-                const __m256 mirrored = Load(table + (N / 4 - j0 - 4));
-                return _mm256_permutevar8x32_ps(mirrored, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
-            }
-        }
-        return Load(table + j0 - 1);
-    }
-};
-
+// The pass of size N >= 32, four butterflies at a time, with the twiddles the scalar pass reads: up to
+// 512 the table from j = 1; from 1024 up the table's first eighth, the constant middle twiddle, and
+// above it the first eighth mirrored, whose four entries come with their eight floats reversed (order
+// and re/im at once).
 template <int N, bool Inverse> struct VectorPass {
     static FFTPOW2_INLINE void Run(TComplexSingle* a, const FFTPow2Tables& tables) {
         constexpr int q = N / 4;
-        const PassTwiddles<N> twiddles(tables);
-        for (int j = 0; j < q; j += 4) {
-            const __m256 w = twiddles.At(j);
-            if constexpr (Inverse) {
-                __m256 y2 = Load(a + j + 2 * q), y3 = Load(a + j + 3 * q);
-                const __m256 y2w = MulConj(y2, w), y3w = Mul(y3, w);
-                y2 = j == 0 ? KeepFirst(y2w, y2) : y2w;
-                y3 = j == 0 ? KeepFirst(y3w, y3) : y3w;
-                const __m256 x0 = Load(a + j), r = Load(a + j + q);
-                const __m256 s = _mm256_add_ps(y2, y3), d = _mm256_sub_ps(y2, y3);
-                Store(a + j + 2 * q, _mm256_sub_ps(x0, s));
-                Store(a + j, _mm256_add_ps(x0, s));
-                Store(a + j + 3 * q, AddTimesI(r, d));
-                Store(a + j + q, SubTimesI(r, d));
-            } else {
-                const __m256 x0 = Load(a + j), x1 = Load(a + j + q);
-                const __m256 x2 = Load(a + j + 2 * q), x3 = Load(a + j + 3 * q);
-                Store(a + j, _mm256_add_ps(x0, x2));
-                Store(a + j + q, _mm256_add_ps(x1, x3));
-                const __m256 d = _mm256_sub_ps(x0, x2), e = _mm256_sub_ps(x1, x3);
-                const __m256 upper = AddTimesI(d, e), lower = SubTimesI(d, e);
-                const __m256 upperW = Mul(upper, w), lowerW = MulConj(lower, w);
-                Store(a + j + 2 * q, j == 0 ? KeepFirst(upperW, upper) : upperW);
-                Store(a + j + 3 * q, j == 0 ? KeepFirst(lowerW, lower) : lowerW);
+        const TComplexSingle* table = tables.TwiddleTable[__builtin_ctz(N)].data();
+        PassButterflies<N, Inverse, true>(a, 0, Values({1.0f, 0.0f}, table[0], table[1], table[2]));
+        constexpr int direct = N < kSymmetricTwiddleMinSize ? q : N / 8;
+        for (int j = 4; j < direct; j += 4) PassButterflies<N, Inverse, false>(a, j, Load(table + j - 1));
+        if constexpr (N >= kSymmetricTwiddleMinSize) {
+            constexpr int m = N / 8;
+            const auto mirrored = [](TComplexSingle t) { return TComplexSingle{t.im, t.re}; };
+            const __m256 middle = Values({kSqrtHalf, kSqrtHalf}, mirrored(table[m - 2]),
+                                         mirrored(table[m - 3]), mirrored(table[m - 4]));
+            PassButterflies<N, Inverse, false>(a, m, middle);
+            const __m256i reversed = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+            for (int j = m + 4; j < q; j += 4) {
+                const __m256 w = _mm256_permutevar8x32_ps(Load(table + (q - j - 4)), reversed);
+                PassButterflies<N, Inverse, false>(a, j, w);
             }
         }
     }
@@ -111,6 +51,6 @@ template <int N, bool Inverse> struct VectorPass {
 } // namespace
 
 const FFTPow2KernelTable& GetAvx2FFTPow2Kernels() {
-    static constexpr FFTPow2KernelTable table = KernelFamily<VectorPass>::Table();
+    static constexpr FFTPow2KernelTable table = KernelFamily<VectorPass, VectorLeaf>::Table();
     return table;
 }

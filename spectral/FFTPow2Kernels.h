@@ -1,13 +1,16 @@
 // The 28 kernels of the power-of-two FFT: one forward and one inverse per size 2 ... 16384. A kernel
-// transforms a contiguous block in place, from natural order into kernel order (forward) or back
-// (inverse), without scaling.
+// transforms a contiguous block, from natural order into kernel order (forward) or back (inverse),
+// without scaling.
 #pragma once
 
 #include <array>
 
 #include "spectral/FFTPow2Tables.h"
 
-using FFTPow2Kernel = void (*)(TComplexSingle* a, const FFTPow2Tables& tables);
+// A kernel of size N transforms a[0 .. N-1] in place. `other` (N values, or a itself) is where the
+// forward kernel leaves its result, and where the inverse kernel takes its input from; a keeps
+// intermediate values only.
+using FFTPow2Kernel = void (*)(TComplexSingle* a, TComplexSingle* other, const FFTPow2Tables& tables);
 
 // Entry 2 * (log2 N - 1) is the forward kernel of size N, the next entry its inverse.
 using FFTPow2KernelTable = std::array<FFTPow2Kernel, 2 * kFFTPow2MaxLog>;

@@ -2,6 +2,7 @@
 #include "spectral/FFTPow2KernelFamily.h"
 
 const FFTPow2KernelTable& GetPortableFFTPow2Kernels() {
-    static constexpr FFTPow2KernelTable table = fftpow2::KernelFamily<fftpow2::ScalarPass>::Table();
+    static constexpr FFTPow2KernelTable table =
+        fftpow2::KernelFamily<fftpow2::ScalarPass, fftpow2::ScalarLeaf>::Table();
     return table;
 }

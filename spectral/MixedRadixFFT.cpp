@@ -6,6 +6,7 @@
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <vector>
 
 #include "spectral/FactorLength.h"
 #include "spectral/MixedRadixButterflies.h"
@@ -40,8 +41,8 @@ StagePlan PlanStages(int32_t N) {
 
 // output[i] = input[k], where k is i with its mixed-radix digits reversed; counter j runs over the
 // digit of factor f_j, whose step in k is remain_j. input and output must not overlap.
-void DigitReversePermute(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output,
-                         int32_t N) {
+void DigitReversePermuteInOrder(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output,
+                                int32_t N) {
     std::array<int32_t, FFTFactors::kMaxCount + 2> count{};
     int64_t k = 0;
     for (int32_t i = 0; i < N - 1; ++i) {
@@ -57,6 +58,60 @@ void DigitReversePermute(const StagePlan& plan, const TComplexDouble* input, TCo
         }
     }
     output[N - 1] = input[N - 1];
+}
+
+// The values of digits first .. last of i (digit j has weight sofar_j in i), in the order of their
+// weight in i, as offsets in k (sum of digit_j * remain_j).
+std::vector<int64_t> DigitGroupOffsets(const StagePlan& plan, int first, int last) {
+    std::vector<int64_t> offsets = {0};
+    for (int j = first; j <= last; ++j) {
+        const size_t lower = offsets.size();
+        for (int32_t digit = 1; digit < plan.Factor[j]; ++digit)
+            for (size_t e = 0; e < lower; ++e)
+                offsets.push_back(offsets[e] + digit * int64_t{plan.Remain[j]});
+    }
+    return offsets;
+}
+
+// Fewest values a digit group of the tiled permutation should span: runs of at least this many values
+// (16 bytes each) are read and written whole cache lines at a time.
+constexpr int64_t kTileRun = 16;
+
+// The same permutation in tiles. The lowest digits of i (group L) are the highest of k, and the highest
+// of i (group H) the lowest of k: for a fixed value of the digits in between, the tile's values of i
+// form runs of |L| neighbours, one per value of H, and its values of k runs of |H| neighbours, one per
+// value of L. Going through i in plain order would take every value from another part of the array.
+void DigitReversePermute(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output,
+                         int32_t N) {
+    int low = 0;
+    int64_t lowCount = 1;
+    while (low < plan.Count && lowCount < kTileRun) lowCount *= plan.Factor[++low];
+    int high = plan.Count + 1;
+    int64_t highCount = 1;
+    while (high > low + 1 && highCount < kTileRun) highCount *= plan.Factor[--high];
+    if (lowCount < kTileRun || highCount < kTileRun) {
+        DigitReversePermuteInOrder(plan, input, output, N);
+        return;
+    }
+    const std::vector<int64_t> lowK = DigitGroupOffsets(plan, 1, low);
+    const std::vector<int64_t> highK = DigitGroupOffsets(plan, high, plan.Count);
+    const int64_t highStep = plan.Sofar[high]; // weight in i of the group H's value
+    // The middle digits low + 1 .. high - 1 as a counter, their offset in k kept up to date.
+    std::array<int32_t, FFTFactors::kMaxCount + 2> count{};
+    int64_t middleK = 0;
+    for (int64_t middleI = 0; middleI < highStep; middleI += lowCount) {
+        for (size_t h = 0; h < highK.size(); ++h) {
+            TComplexDouble* run = output + middleI + static_cast<int64_t>(h) * highStep;
+            const TComplexDouble* source = input + middleK + highK[h];
+            for (size_t l = 0; l < lowK.size(); ++l) run[l] = source[lowK[l]];
+        }
+        for (int j = low + 1; j < high; ++j) {
+            middleK += plan.Remain[j];
+            if (++count[j] < plan.Factor[j]) break;
+            middleK -= int64_t{plan.Factor[j]} * plan.Remain[j];
+            count[j] = 0;
+        }
+    }
 }
 
 // (cos a, -sin a) for an angle rounded to double, evaluated in extended precision.
@@ -169,6 +224,33 @@ void RunPass(TComplexDouble* y, int32_t sofar, int32_t radix, int32_t remain) {
     }
 }
 
+// Largest group of values that the first passes transform block by block, each block while it stays in
+// the cache (256 KiB).
+constexpr int64_t kCacheBlockValues = 16384;
+
+// The passes in order. Pass i combines groups of sofar_i * f_i neighbouring values, each group on its
+// own; the first passes, whose groups fit in a cache block, run one block of the largest of their
+// group sizes at a time, so that the array streams through memory once for all of them rather than
+// once per pass. Every value gets the same operations either way.
+void RunPasses(const StagePlan& plan, TComplexDouble* y, int32_t N) {
+    int blocked = 0;
+    while (blocked < plan.Count &&
+           int64_t{plan.Sofar[blocked + 1]} * plan.Factor[blocked + 1] <= kCacheBlockValues)
+        ++blocked;
+    if (blocked >= 2) {
+        const int64_t block = int64_t{plan.Sofar[blocked]} * plan.Factor[blocked];
+        for (int64_t start = 0; start < N; start += block) {
+            for (int i = 1; i <= blocked; ++i) {
+                const int64_t span = int64_t{plan.Sofar[i]} * plan.Factor[i];
+                RunPass(y + start, plan.Sofar[i], plan.Factor[i], static_cast<int32_t>(block / span));
+            }
+        }
+    } else {
+        blocked = 0;
+    }
+    for (int i = blocked + 1; i <= plan.Count; ++i) RunPass(y, plan.Sofar[i], plan.Factor[i], plan.Remain[i]);
+}
+
 // The forward transform once the plan is known: permutation into output, then one pass per factor.
 void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output, int32_t N) {
     if (input == output) {
@@ -178,7 +260,7 @@ void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComple
     } else {
         DigitReversePermute(plan, input, output, N);
     }
-    for (int i = 1; i <= plan.Count; ++i) RunPass(output, plan.Sofar[i], plan.Factor[i], plan.Remain[i]);
+    RunPasses(plan, output, N);
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 // The edit commands through the real window: each runs on the store, then the picture is computed
 // again and the controls unlock; refusals and typed-number errors leave the store alone.
 #include "AppTestSupport.h"
+#include "hardening/AllocationFailure.h"
 
 #include "app/TRulerPaintBox.h"
 #include "ops/NormalizePeak.h"
+#include "view/ToolkitColor.h"
+#include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
 
 #include <algorithm>
@@ -82,21 +85,31 @@ TEST_F(EditTest, ShiftsAndFiltersShowTheirJobAndEndUnlocked) {
     struct Case {
         const char* button;
         const char* jobText;
+        TColor progressBack;
     };
-    for (const Case& c : {Case{"sbGenSin", " Sin Shift..."}, Case{"sbGenCos", " Cos Shift..."},
-                          Case{"sbLPFFilter", " LPF Filtring..."}, Case{"sbFFTHiCut", " FFT Filtring..."}}) {
+    for (const Case& c :
+         {Case{"sbGenSin", " Sin Shift...", clWhite}, Case{"sbGenCos", " Cos Shift...", clWhite},
+          Case{"sbLPFFilter", " LPF Filtring...", clWhite}, Case{"sbFFTHiCut", " FFT Filtring...", clRed}}) {
         Child<QLineEdit>("EditFrq")->setText("500");
         Child<QLineEdit>("EditLPF")->setText("1000");
         Child<QLineEdit>("EditFFTHiCut")->setText("2000");
         QString seen;
+        TColor seenBack = 0;
+        bool stopOffered = false;
         QTimer watcher;
         QObject::connect(&watcher, &QTimer::timeout, [&] {
-            if (form.Busy() && seen.isEmpty()) seen = form.StatusText(3);
+            if (!form.Busy() || !seen.isEmpty()) return;
+            seen = form.StatusText(3);
+            seenBack = form.ProgressBar->BackColor();
+            stopOffered = Child<QWidget>("sbStopLoad")->isEnabled();
         });
         watcher.start(0);
         Child<QToolButton>(c.button)->click();
         watcher.stop();
         EXPECT_EQ(seen, c.jobText) << c.button;
+        EXPECT_EQ(seenBack, c.progressBack) << c.button;
+        EXPECT_TRUE(stopOffered) << c.button;
+        EXPECT_EQ(form.ProgressBar->BackColor(), clBtnShadow) << c.button;
         EXPECT_FALSE(form.Busy()) << c.button;
         EXPECT_TRUE(Child<QWidget>(c.button)->isEnabled()) << c.button;
         EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled()) << c.button;
@@ -123,6 +136,34 @@ TEST_F(EditTest, ATypedNumberThatIsNoNumberIsReportedAndChangesNothing) {
     Child<QToolButton>("sbGenSin")->click();
     EXPECT_EQ(Errors.size(), 1);
     EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+}
+
+TEST_F(EditTest, AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("m.wav", Tone(40000, 700, 8000), 8000, 1)));
+    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    Child<QLineEdit>("EditFFTHiCut")->setText("2000");
+    {
+        // The filter's frames of 16384 complex values cannot be had.
+        FailAllocationsFrom failing(64 * 1024);
+        Child<QToolButton>("sbFFTHiCut")->click();
+    }
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_FALSE(Errors.front().isEmpty());
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(form.Busy());
+    for (const char* name : {"sbFFTHiCut", "sbFade", "sbLPFFilter", "ComboFFTSize", "sbSaveSignal"})
+        EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
+    EXPECT_EQ(form.ProgressBar->BackColor(), clBtnShadow);
+    EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 8000");
+
+    // The next edit runs as usual.
+    Child<QToolButton>("sbFFTHiCut")->click();
+    EXPECT_EQ(Errors.size(), 1);
+    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(form.Busy());
 }
 
 TEST_F(EditTest, AsrRelabelsTheRateWithoutANewPicture) {

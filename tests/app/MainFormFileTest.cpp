@@ -10,6 +10,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 #include <QUrl>
 
 #include <fstream>
@@ -199,6 +200,21 @@ TEST_F(FileTest, OnlyTheFirstDroppedFileIsRead) {
     form.FilesDropped({QUrl::fromLocalFile(QString::fromStdString(PathIn("gone.wav")))});
     EXPECT_EQ(form.Store.FileName, first);
     EXPECT_EQ(form.StatusText(0), before);
+}
+
+TEST_F(FileTest, AFileNamedOnTheCommandLineIsReadOnceTheEventLoopRuns) {
+    TMainForm& form = NewForm();
+    form.show();
+    const std::string path = WriteWav("named.wav", Tone(4000, 500, 8000), 8000, 1);
+    form.OpenOnceShown("named.wav"); // relative to the current directory, as a shell passes it
+    EXPECT_FALSE(form.Store.Loaded());
+    QTest::qWait(50);
+    EXPECT_EQ(form.Store.FileName, path);
+    EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02 - named.wav");
+
+    form.OpenOnceShown("missing.wav");
+    QTest::qWait(50);
+    EXPECT_EQ(form.Store.FileName, path);
 }
 
 TEST_F(FileTest, SaveBitmapWritesThePictureAsShown) {

@@ -38,7 +38,7 @@ std::vector<TComplexSingle> ForwardWith(const FFTPow2KernelTable& family,
     const auto n = static_cast<int32_t>(x.size());
     const int log = __builtin_ctz(static_cast<unsigned>(n));
     std::vector<TComplexSingle> kernelOrder = x;
-    SelectKernel(family, log, false)(kernelOrder.data(), GetFFTPow2Tables());
+    SelectKernel(family, log, false)(kernelOrder.data(), kernelOrder.data(), GetFFTPow2Tables());
     const auto scramble = FFTPow2ScrambleTable(n);
     std::vector<TComplexSingle> natural(x.size());
     for (int32_t k = 0; k < n; ++k) natural[k] = kernelOrder[scramble[k]];
@@ -165,6 +165,35 @@ TEST(FFTPow2, WithoutReorderTheResultIsInKernelOrderAndRoundTripsWithoutPermutat
         FFTPow2(natural.data(), n, true, true, true);
         EXPECT_LT(RelativeError(kernelOrder, ToLong(x)), kTolerance) << "N = " << n;
         EXPECT_LT(RelativeError(natural, ToLong(x)), kTolerance) << "N = " << n;
+
+        // The inverse's reordering is exactly the permutation into kernel order before the kernel.
+        auto reordered = x;
+        FFTPow2(reordered.data(), n, true, false, true);
+        std::vector<TComplexSingle> scattered(x.size());
+        for (int32_t k = 0; k < n; ++k) scattered[scramble[k]] = x[k];
+        FFTPow2(scattered.data(), n, true, false, false);
+        EXPECT_TRUE(SameBits(scattered, reordered)) << "N = " << n;
+    }
+}
+
+// With reorder the forward kernels leave their last stage in the scratch array and the inverse ones
+// take their first stage from it; the values must be those of the kernel run in place.
+TEST(FFTPow2, KernelsWithASeparateLastStageArrayGiveTheInPlaceBits) {
+    for (const FFTPow2KernelTable* family : FamiliesOfThisProcessor()) {
+        for (int32_t n = 2; n <= kFFTPow2MaxSize; n *= 2) {
+            const int log = __builtin_ctz(static_cast<unsigned>(n));
+            const auto x = ToSingle(RandomSignal(static_cast<size_t>(n), 5));
+            for (const bool inverse : {false, true}) {
+                const FFTPow2Kernel kernel = SelectKernel(*family, log, inverse);
+                auto inPlace = x;
+                kernel(inPlace.data(), inPlace.data(), GetFFTPow2Tables());
+                auto a = x;
+                std::vector<TComplexSingle> other(x.size(), {7.0f, 7.0f});
+                if (inverse) std::swap(a, other);
+                kernel(a.data(), other.data(), GetFFTPow2Tables());
+                EXPECT_TRUE(SameBits(inverse ? a : other, inPlace)) << "N = " << n << " inverse " << inverse;
+            }
+        }
     }
 }
 

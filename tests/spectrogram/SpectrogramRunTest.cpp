@@ -139,8 +139,8 @@ TEST(SpectrogramRun, StopLeavesComputedColumnsAndTheRestAsPrepared) {
         const TBitmap32& picture = stopped.State.SpectrogramBitmap;
         ASSERT_EQ(picture.Width(), full.State.SpectrogramBitmap.Width());
         const ColumnCounts counts = CountColumns(picture, full.State.SpectrogramBitmap, 0, picture.Height());
-        // Progress is rounded to whole percent, so "20" is reported from 19.5 % of the columns on.
-        EXPECT_GE(counts.Complete, picture.Width() * 39 / 200 - 16);
+        // Progress, rounded, reads 20 once 19.5 % of the columns are done; a worker's tile may be unfinished.
+        EXPECT_GE(counts.Complete, picture.Width() * 195 / 1000 - 16);
         EXPECT_GT(counts.Untouched, 0);
         EXPECT_LE(counts.Partial, static_cast<int>(threads));
         EXPECT_EQ(picture.Pixel(picture.Width() - 1, 0), 0u); // never reached: as freshly sized
