@@ -4,6 +4,7 @@
 #include "app/JobRunner.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
+#include "ops/SampleRateAdjust.h"
 #include "signal/FileNames.h"
 #include "signal/WavWriter.h"
 #include "spectral/Palettes.h"
@@ -85,6 +86,8 @@ bool TMainForm::RunLongJob(const std::function<void()>& work) {
 }
 
 void TMainForm::RecoverFromFailedJob() {
+    // Panel 3 may still name the edit that failed; it goes back to the recording's channels and rate.
+    if (Store.Loaded()) SetStatus(3, QString::fromStdString(ChannelRateText(Store)));
     sbStopLoad->setEnabled(false);
     SetProgressBackColor(clBtnShadow);
     SetProgressPosition(0);

@@ -15,6 +15,8 @@ constexpr TColor32 kOpaque = 0xFF000000u;
 // Areas below this many pixels are drawn on the calling thread alone.
 constexpr int64_t kParallelPixels = 256 * 1024;
 constexpr size_t kMaxBands = 8;
+// Source rows at least this many pixels wide have their next row's samples prefetched (nearest).
+constexpr size_t kPrefetchWidth = 8192;
 
 // For each drawn pixel of one axis: the source pixel under its centre (nearest), or the two source
 // pixels around it and the weight of the second in 1/256 (linear).
@@ -118,6 +120,16 @@ void DrawNearestRows(const PictureJob& job, int32_t top, int32_t bottom) {
         }
         const TColor32* s = job.SourceRow(job.Ys.First[job.Row(y)]);
         TColor32* out = job.Target.Row(y) + job.Area.Left;
+        // A picture much wider than the view puts every sample on its own cache line; the samples of
+        // the next row are requested while this one is drawn, so that their fetches overlap.
+        const TColor32* next = y + 1 < bottom ? job.SourceRow(job.Ys.First[job.Row(y + 1)]) : nullptr;
+        if (next != nullptr && next != s && job.SourceWidth >= kPrefetchWidth) {
+            for (int32_t x = 0; x < w; ++x) {
+                __builtin_prefetch(next + xi[x]);
+                out[x] = s[xi[x]] | kOpaque;
+            }
+            continue;
+        }
         for (int32_t x = 0; x < w; ++x) out[x] = s[xi[x]] | kOpaque;
     }
 }

@@ -1,6 +1,7 @@
 // The edit commands through the real window: each runs on the store, then the picture is computed
 // again and the controls unlock; refusals and typed-number errors leave the store alone.
 #include "AppTestSupport.h"
+#include "hardening/AllocationFailure.h"
 
 #include "app/TRulerPaintBox.h"
 #include "ops/NormalizePeak.h"
@@ -135,6 +136,34 @@ TEST_F(EditTest, ATypedNumberThatIsNoNumberIsReportedAndChangesNothing) {
     Child<QToolButton>("sbGenSin")->click();
     EXPECT_EQ(Errors.size(), 1);
     EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+}
+
+TEST_F(EditTest, AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("m.wav", Tone(40000, 700, 8000), 8000, 1)));
+    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    Child<QLineEdit>("EditFFTHiCut")->setText("2000");
+    {
+        // The filter's frames of 16384 complex values cannot be had.
+        FailAllocationsFrom failing(64 * 1024);
+        Child<QToolButton>("sbFFTHiCut")->click();
+    }
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_FALSE(Errors.front().isEmpty());
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(form.Busy());
+    for (const char* name : {"sbFFTHiCut", "sbFade", "sbLPFFilter", "ComboFFTSize", "sbSaveSignal"})
+        EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
+    EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
+    EXPECT_EQ(form.ProgressBar->BackColor(), clBtnShadow);
+    EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 8000");
+
+    // The next edit runs as usual.
+    Child<QToolButton>("sbFFTHiCut")->click();
+    EXPECT_EQ(Errors.size(), 1);
+    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(form.Busy());
 }
 
 TEST_F(EditTest, AsrRelabelsTheRateWithoutANewPicture) {
