@@ -42,13 +42,17 @@ test-asan: deps
 
 # ThreadSanitizer on the tests whose code runs threads: spectrogram workers, edits that poll the stop
 # flag, playback and the window's jobs. Races inside Qt's own (uninstrumented) frames are suppressed.
-TSAN_TEST_DIRS := spectrogram ops audio app hardening
+# Left out: the real-time sound-server test (under TSan's slowdown the stream cannot keep up; the
+# playback thread's flags and messages are checked by the playback tests on the test device), and the
+# window test that needs the replaced operator new, which a TSan build does not replace.
+TSAN_TEST_DIRS := spectrogram ops audio app
+TSAN_EXCLUDED  := RealSoundServer\..*|EditTest\.AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt
 test-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) -DORVANE_TSAN=ON $(SANITIZER_CMAKE)
 	cmake --build $(BUILD_TSAN) -j $(JOBS) $(call test_targets,$(TSAN_TEST_DIRS))
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 	  ctest --test-dir $(BUILD_TSAN) --output-on-failure -j $(JOBS) \
-	  -L '^($(subst $(eval) ,|,$(strip $(TSAN_TEST_DIRS))))$$'
+	  -L '^($(subst $(eval) ,|,$(strip $(TSAN_TEST_DIRS))))$$' -E '^($(TSAN_EXCLUDED))$$'
 
 # Coverage-guided fuzzing of the WAV reader (libFuzzer, clang, ASan+UBSan) for FUZZ_SECONDS. Inputs are
 # at most 64 KiB and any single allocation above 1 MB fails, so a store larger than the file is caught.

@@ -277,6 +277,7 @@ private:
     // The picture last handed to the view, in "Spectrum" colours. Palettes recolour from it, so that a
     // computation in progress is never read; it shares its pixels with SpectrogramBitmap.
     TBitmap32 shownSpectrogram_;
+    bool computingPicture_ = false; // a spectrogram computation runs (its preparation included)
     int anchorX_ = 0;
     int anchorY_ = 0;
     bool dragging_ = false;

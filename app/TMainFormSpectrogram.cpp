@@ -82,6 +82,11 @@ void TMainForm::RecomputeSpectrogram() {
     busy_ = true;
     SetBusy(true);
     Player.MarkCopyStale();
+    // A palette's picture in the view is a copy of its own. The "Spectrum" picture it was made from is
+    // then let go for the computation, so that the old picture, its recoloured copy and the new one
+    // are never held at once; palette clicks meanwhile only set their check marks.
+    computingPicture_ = true;
+    if (!SrcImage->Bitmap().SharesPixelsWith(shownSpectrogram_)) shownSpectrogram_ = TBitmap32();
 
     // The preparation runs in the job too (it allocates the image). It clears the stop flag, so
     // "Stop Calculate" is offered only once it has ended and the columns are being computed.
@@ -105,7 +110,11 @@ void TMainForm::RecomputeSpectrogram() {
             !(Store.TwoChannels() ? SpectrogramTwoChannels(Spectrogram, Store, settings, preparation, Job)
                                   : SpectrogramOneChannel(Spectrogram, Store, settings, preparation, Job));
     });
-    if (!finished) return;
+    computingPicture_ = false;
+    if (!finished) {
+        if (shownSpectrogram_.Empty()) shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
+        return;
+    }
     SetStatus(1, ToQString(result.ImageSizeText));
     CompleteSpectrogram(result);
 }
@@ -130,6 +139,7 @@ void TMainForm::CompleteSpectrogram(SpectrogramResult& result) {
 }
 
 void TMainForm::ApplyPalette() {
+    if (computingPicture_) return; // the new picture arrives in "Spectrum" colours at the end
     ::ApplyPalette(shownSpectrogram_, checkedPalette_, SrcImage->Bitmap());
     SrcImage->Changed();
 }

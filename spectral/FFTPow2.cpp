@@ -81,7 +81,8 @@ void FFTPow2(TComplexSingle* data, int32_t N, bool inverse, bool scale, bool reo
     // the kernel takes it from there.
     std::unique_ptr<TComplexSingle[]> owned;
     if (work == nullptr) {
-        owned = std::make_unique<TComplexSingle[]>(static_cast<size_t>(N));
+        // Not cleared: every value is written (by the kernel or the scatter) before it is read.
+        owned = std::make_unique_for_overwrite<TComplexSingle[]>(static_cast<size_t>(N));
         work = owned.get();
     }
     const uint16_t* scramble = tables.ScrambleTable[log].data();

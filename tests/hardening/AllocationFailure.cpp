@@ -4,11 +4,44 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__SANITIZE_THREAD__)
+#define ORVANE_REPLACE_OPERATOR_NEW 0
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define ORVANE_REPLACE_OPERATOR_NEW 0
+#endif
+#endif
+#ifndef ORVANE_REPLACE_OPERATOR_NEW
+#define ORVANE_REPLACE_OPERATOR_NEW 1
+#endif
+
 namespace {
 
 constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 std::atomic<std::size_t> failFrom{kNoLimit};
 std::atomic<std::size_t> refused{0};
+
+} // namespace
+
+FailAllocationsFrom::FailAllocationsFrom(std::size_t bytes) {
+    failFrom.store(bytes, std::memory_order_relaxed);
+}
+
+FailAllocationsFrom::~FailAllocationsFrom() {
+    failFrom.store(kNoLimit, std::memory_order_relaxed);
+}
+
+std::size_t FailAllocationsFrom::Refused() {
+    return refused.load(std::memory_order_relaxed);
+}
+
+bool FailAllocationsFrom::Available() {
+    return ORVANE_REPLACE_OPERATOR_NEW != 0;
+}
+
+#if ORVANE_REPLACE_OPERATOR_NEW
+
+namespace {
 
 bool MustFail(std::size_t size) {
     if (size < failFrom.load(std::memory_order_relaxed)) return false;
@@ -31,18 +64,6 @@ void* AllocateOrThrow(std::size_t size, std::size_t alignment) {
 }
 
 } // namespace
-
-FailAllocationsFrom::FailAllocationsFrom(std::size_t bytes) {
-    failFrom.store(bytes, std::memory_order_relaxed);
-}
-
-FailAllocationsFrom::~FailAllocationsFrom() {
-    failFrom.store(kNoLimit, std::memory_order_relaxed);
-}
-
-std::size_t FailAllocationsFrom::Refused() {
-    return refused.load(std::memory_order_relaxed);
-}
 
 void* operator new(std::size_t size) {
     return AllocateOrThrow(size, 0);
@@ -105,3 +126,4 @@ void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept 
 void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
     std::free(p);
 }
+#endif

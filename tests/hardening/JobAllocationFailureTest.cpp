@@ -39,6 +39,7 @@ SpectrogramState StateWithPicture(JobControl& control) {
 } // namespace
 
 TEST(JobAllocationFailure, LargeTransformWorkArraysThatCannotBeHadRefuseTheImage) {
+    if (!FailAllocationsFrom::Available()) GTEST_SKIP() << "operator new is not replaced in this build";
     JobControl control;
     SpectrogramState state = StateWithPicture(control);
     const std::vector<TColor32> before = Pixels(state.SpectrogramBitmap);
@@ -116,6 +117,7 @@ std::vector<Edit> AllEdits() {
 // Every edit under a shortage of everything from 64 KiB up: it either needs no such allocation and
 // gives exactly its normal result, or raises std::bad_alloc with the store untouched.
 TEST(JobAllocationFailure, EditsThatCannotGetTheirArraysChangeNothing) {
+    if (!FailAllocationsFrom::Available()) GTEST_SKIP() << "operator new is not replaced in this build";
     const SignalStore original = opstest::MakeStore(
         opstest::Sum(opstest::Tone(100000, 3000, 48000, 9000), opstest::Noise(100000, 500, 7)), 2, 48000);
     size_t refusedEdits = 0;
