@@ -38,6 +38,7 @@ SpectrogramSettings TMainForm::SelectedSpectrogramSettings() const {
 
 void TMainForm::LoadWavFile(const QString& fileName) {
     const std::string previousFileName = Store.FileName;
+    const int16_t* previousValues = Store.Samples.data();
     busy_ = true;
     SetStatus(0, " Read wav File...");
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -45,12 +46,8 @@ void TMainForm::LoadWavFile(const QString& fileName) {
     // The read runs as a job so that a large file does not freeze the window; its intermediate
     // texts reach panel 0 through the event queue.
     WavReadResult result;
-    const bool read = RunLongJob([&] {
-        result = ReadWavFile(Store, fileName.toStdString(), [this](const std::string& text) {
-            QMetaObject::invokeMethod(
-                this, [this, text] { SetStatus(0, ToQString(text)); }, Qt::QueuedConnection);
-        });
-    });
+    const bool read =
+        RunLongJob([&] { result = ReadWavFile(Store, fileName.toStdString(), StatusFromJob(0)); });
     if (read && !result.StoreReplaced) {
         SetStatus(0, ToQString(result.Status));
         // The store still holds the previous recording, so "Save", "Reload" and "Save Bitmap" keep
@@ -59,6 +56,7 @@ void TMainForm::LoadWavFile(const QString& fileName) {
         busy_ = false;
         return;
     }
+    if (!read) ForgetUnreadRecording(previousFileName, previousValues);
     if (read) {
         DrawRuler(float(Store.SampleRate));
         CheckChannelItem(Store.ChannelCount);
@@ -73,6 +71,20 @@ void TMainForm::LoadWavFile(const QString& fileName) {
     setWindowTitle(kCaptionWithFile + ToQString(FileNameWithoutFolder(fileName.toStdString())));
     RulerPaintBox->repaint();
     SetProgressPosition(0);
+}
+
+// A read that failed on the way (memory ran out) may have let the previous recording go before the
+// new one was had. A store that still holds the previous values keeps referring to its file; anything
+// else belongs to no file and counts as nothing loaded, so that no save can write it over a file.
+void TMainForm::ForgetUnreadRecording(const std::string& previousFileName, const int16_t* previousValues) {
+    if (Store.Samples.data() == previousValues && previousValues != nullptr) {
+        Store.FileName = previousFileName;
+    } else {
+        SampleArray().swap(Store.Samples);
+        Store.ValueCount = 0;
+        Store.FileName.clear();
+    }
+    SetBusy(false);
 }
 
 void TMainForm::RecomputeSpectrogram() {

@@ -8,6 +8,7 @@
 
 #include "ops/SampleRateAdjust.h"
 #include "signal/WavReader.h"
+#include "spectral/Palettes.h"
 #include "spectral/SpectrogramImageSize.h"
 #include "view/ToolkitColor.h"
 #include "view/qt/TG32_ProgressBar.h"
@@ -22,6 +23,7 @@
 #include <QVariantMap>
 
 #include <csignal>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -372,6 +374,7 @@ TEST_F(FailureChecks, APictureWhosePixelsCannotBeAllocatedIsRefusedAndTheOldOneK
 }
 
 TEST_F(FailureChecks, ALargeTransformWhoseWorkArrayCannotBeAllocatedIsRefused) {
+    if (!FailAllocationsFrom::Available()) GTEST_SKIP() << "allocations cannot be made to fail in this build";
     TMainForm& form = FormWithFile(WriteWav("n.wav", Tone(48000, 1200, 48000), 48000, 2));
     const int32_t width = form.SrcImage->Bitmap().Width();
     const int32_t height = form.SrcImage->Bitmap().Height();
@@ -390,6 +393,37 @@ TEST_F(FailureChecks, ALargeTransformWhoseWorkArrayCannotBeAllocatedIsRefused) {
     EXPECT_EQ(form.Spectrogram.CurrentFFTSize, 1024);
     EXPECT_EQ(form.Spectrogram.WindowTable.size(), 1024u);
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join("; ").toStdString();
+    ExpectIdleAndUsable(form);
+}
+
+TEST_F(FailureChecks, ARecordingThatCannotBeReadForWantOfMemoryIsNeverSavedOverAFile) {
+    if (!FailAllocationsFrom::Available()) GTEST_SKIP() << "allocations cannot be made to fail in this build";
+    const std::string first = WriteWav("first.wav", Tone(8000, 500, 8000), 8000, 1);
+    const std::string second = WriteWav("second.wav", Tone(400000, 700, 8000), 8000, 1);
+    const std::vector<char> firstBytes = FileBytes(first);
+    const std::vector<char> secondBytes = FileBytes(second);
+    TMainForm& form = FormWithFile(first);
+    form.AskSaveFileName = [this](const QString&) { return QString::fromStdString(PathIn("as.wav")); };
+    {
+        FailAllocationsFrom failing(700000); // the 800000-byte array of the second file cannot be had
+        form.LoadWavFile(QString::fromStdString(second));
+    }
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_EQ(Errors.front(), "Out of memory");
+    // The first recording is gone and the second was not read: nothing in memory belongs to a file,
+    // so no save is offered, and none writes anything.
+    EXPECT_FALSE(form.Store.Loaded());
+    Child<QAction>("mnuSave")->trigger();
+    Child<QAction>("mnuSavewavAs")->trigger();
+    Child<QToolButton>("sbSaveSignal")->click();
+    EXPECT_EQ(FileBytes(first), firstBytes);
+    EXPECT_EQ(FileBytes(second), secondBytes);
+    EXPECT_EQ(OtherFiles(Folder(), {"first.wav", "second.wav"}), std::vector<std::string>{});
+    ExpectIdleAndUsable(form);
+
+    // With memory back the file reads as usual.
+    form.LoadWavFile(QString::fromStdString(second));
+    EXPECT_EQ(form.StatusText(0), " Bytes : 800000 16 Bit Data");
     ExpectIdleAndUsable(form);
 }
 
@@ -417,6 +451,43 @@ private:
     void (*previousHandler_)(int) = nullptr;
     bool active_ = false;
 };
+
+// A save is written as a job: the window stays live, and what is written cannot change meanwhile.
+TEST_F(FailureChecks, CommandsDuringASaveDoNotChangeWhatIsWritten) {
+    const std::vector<int16_t> values = Tone(30000, 800, 8000);
+    TMainForm& form = FormWithFile(WriteWav("live.wav", values, 8000, 1));
+    form.AskSaveFileName = [this](const QString&) { return QString::fromStdString(PathIn("copy.wav")); };
+    bool ran = false;
+    WhileJobRuns([&] {
+        ran = true;
+        EXPECT_TRUE(form.Busy());
+        Child<QToolButton>("sbInvertSpectr")->click(); // ignored while the save runs
+    });
+    Child<QAction>("mnuSavewavAs")->trigger();
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(form.StatusText(0), " Ready");
+    SignalStore copy;
+    ReadWavFile(copy, PathIn("copy.wav"));
+    EXPECT_TRUE(std::equal(values.begin(), values.end(), copy.Samples.begin(), copy.Samples.end()));
+    EXPECT_TRUE(
+        std::equal(values.begin(), values.end(), form.Store.Samples.begin(), form.Store.Samples.end()));
+
+    // "Save Bitmap" writes the picture as it was shown at the click, whatever a palette does meanwhile.
+    TBitmap32 shown;
+    shown.Assign(form.SrcImage->Bitmap());
+    ran = false;
+    WhileJobRuns([&] {
+        ran = true;
+        form.Spectrum1Click(PaletteItem::Greens);
+    });
+    Child<QToolButton>("sbSavePicturea")->click();
+    EXPECT_TRUE(ran);
+    const std::vector<char> bmp = FileBytes(form.SpectrogramPictureFileName().toStdString());
+    ASSERT_EQ(bmp.size(), 54 + shown.PixelCount() * 4);
+    EXPECT_EQ(std::memcmp(bmp.data() + 54, shown.Bits(), shown.PixelCount() * 4), 0);
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join("; ").toStdString();
+    ExpectIdleAndUsable(form);
+}
 
 TEST_F(FailureChecks, SavingOnAFullDiskKeepsTheFileAsItWas) {
     const std::string path = WriteWav("keep.wav", Tone(20000, 800, 8000), 8000, 1);
