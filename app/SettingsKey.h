@@ -38,3 +38,10 @@ struct StorableBounds {
 };
 
 StorableBounds BoundsToStore(const QRect& window, const QSize& screen);
+
+// The bounds a window comes up with from stored ones. A stored bound that a close could not have
+// written (see BoundsToStore: a window mostly off the screen, or not smaller than it) comes from
+// another screen or a damaged store and gives way to its default, so the window always opens on the
+// screen; a size below `minimum` grows to it. Without a screen the defaults are used.
+QRect RestorableBounds(const QRect& defaults, int left, int top, int width, int height, const QSize& minimum,
+                       const QSize& screen);

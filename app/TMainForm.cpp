@@ -88,12 +88,16 @@ void TMainForm::ReadSettings() {
 }
 
 void TMainForm::RestoreWindowBounds() {
-    const int left = settings_->ReadInteger("Left", 40);
-    const int top = settings_->ReadInteger("Top", 30);
-    const int width = settings_->ReadInteger("Width", 400);
-    const int height = settings_->ReadInteger("Height", 250);
-    move(left, top);
-    resize(width, height); // the minimum size raises a smaller stored size
+    const QRect defaults(40, 30, 400, 250);
+    const int left = settings_->ReadInteger("Left", defaults.left());
+    const int top = settings_->ReadInteger("Top", defaults.top());
+    const int width = settings_->ReadInteger("Width", defaults.width());
+    const int height = settings_->ReadInteger("Height", defaults.height());
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect bounds = RestorableBounds(defaults, left, top, width, height, minimumSize(),
+                                          screen ? screen->size() : QSize());
+    move(bounds.topLeft());
+    resize(bounds.size());
 }
 
 // A stored index outside the list would leave it without a selection (and without an FFT size to

@@ -87,6 +87,8 @@ public:
     // the job returns the window to idle (controls unlocked) and reaches the general error report;
     // the result tells whether the job ended without one.
     bool RunLongJob(const std::function<void()>& work);
+    // A status setter for a job's thread: each text reaches the panel through the event queue.
+    std::function<void(const std::string&)> StatusFromJob(int panel);
 
     // The rubber band, once created by the first click on the picture.
     TRubberbandLayer* RubberBand() const { return rubberBand_; }
@@ -237,6 +239,7 @@ private:
     void RunShortEdit(const std::function<void()>& operation);
     void RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&));
     bool RunLongEdit(const char* jobName, uint32_t progressColour, const std::function<void()>& operation);
+    void RunWriteJob(const std::function<void()>& write);
 
     void FormCreate();
     void FormShow();
@@ -257,6 +260,9 @@ private:
     void SetProgressPosition(int percent);
     // Returns to idle after a job that failed: Busy clear, controls unlocked, stop button off.
     void RecoverFromFailedJob();
+    // After a read that failed with an exception: the store refers to a file only if it still holds
+    // that file's values.
+    void ForgetUnreadRecording(const std::string& previousFileName, const int16_t* previousValues);
 
     bool ZoomMode() const;
     void ApplyZoomMode();
@@ -277,6 +283,7 @@ private:
     // The picture last handed to the view, in "Spectrum" colours. Palettes recolour from it, so that a
     // computation in progress is never read; it shares its pixels with SpectrogramBitmap.
     TBitmap32 shownSpectrogram_;
+    bool computingPicture_ = false; // a spectrogram computation runs (its preparation included)
     int anchorX_ = 0;
     int anchorY_ = 0;
     bool dragging_ = false;

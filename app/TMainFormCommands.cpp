@@ -146,12 +146,23 @@ void TMainForm::sbSaveSignalClick() {
 // every job but the file read.
 void TMainForm::SaveSignal(const QString& fileName) {
     if (busy_) return;
-    RunReported([&] {
-        ::SaveSignal(Store, fileName.toStdString(), StartDirectory, [this](const std::string& text) {
-            SetStatus(0, QString::fromStdString(text));
-            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        });
-    });
+    RunWriteJob([&] { ::SaveSignal(Store, fileName.toStdString(), StartDirectory, StatusFromJob(0)); });
+}
+
+// A file of several hundred megabytes takes seconds to write: it is written as a job, so the window
+// stays live, while Busy keeps away every command that could change what is being written. The
+// controls stay as they are. A failure reaches the general error report.
+void TMainForm::RunWriteJob(const std::function<void()>& write) {
+    busy_ = true;
+    if (RunLongJob(write)) busy_ = false; // a failed job has already returned the window to idle
+}
+
+std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {
+    return [this, panel](const std::string& text) {
+        QMetaObject::invokeMethod(
+            this, [this, panel, text] { SetStatus(panel, QString::fromStdString(text)); },
+            Qt::QueuedConnection);
+    };
 }
 
 void TMainForm::mnuExitClick() {
@@ -171,7 +182,12 @@ void TMainForm::sbStopLoadClick() {
 }
 
 void TMainForm::sbSavePictureaClick() {
-    RunReported([&] { SrcImage->Bitmap().SaveToFile(SpectrogramPictureFileName().toStdString()); });
+    if (busy_) return;
+    // The picture as shown now: a palette click during the write recolours the view, not this copy.
+    TBitmap32 picture;
+    picture.Assign(SrcImage->Bitmap());
+    const std::string target = SpectrogramPictureFileName().toStdString();
+    RunWriteJob([&] { picture.SaveToFile(target); });
 }
 
 QString TMainForm::SpectrogramPictureFileName() const {

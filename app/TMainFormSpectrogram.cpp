@@ -38,6 +38,7 @@ SpectrogramSettings TMainForm::SelectedSpectrogramSettings() const {
 
 void TMainForm::LoadWavFile(const QString& fileName) {
     const std::string previousFileName = Store.FileName;
+    const int16_t* previousValues = Store.Samples.data();
     busy_ = true;
     SetStatus(0, " Read wav File...");
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -45,12 +46,8 @@ void TMainForm::LoadWavFile(const QString& fileName) {
     // The read runs as a job so that a large file does not freeze the window; its intermediate
     // texts reach panel 0 through the event queue.
     WavReadResult result;
-    const bool read = RunLongJob([&] {
-        result = ReadWavFile(Store, fileName.toStdString(), [this](const std::string& text) {
-            QMetaObject::invokeMethod(
-                this, [this, text] { SetStatus(0, ToQString(text)); }, Qt::QueuedConnection);
-        });
-    });
+    const bool read =
+        RunLongJob([&] { result = ReadWavFile(Store, fileName.toStdString(), StatusFromJob(0)); });
     if (read && !result.StoreReplaced) {
         SetStatus(0, ToQString(result.Status));
         // The store still holds the previous recording, so "Save", "Reload" and "Save Bitmap" keep
@@ -59,6 +56,7 @@ void TMainForm::LoadWavFile(const QString& fileName) {
         busy_ = false;
         return;
     }
+    if (!read) ForgetUnreadRecording(previousFileName, previousValues);
     if (read) {
         DrawRuler(float(Store.SampleRate));
         CheckChannelItem(Store.ChannelCount);
@@ -75,6 +73,20 @@ void TMainForm::LoadWavFile(const QString& fileName) {
     SetProgressPosition(0);
 }
 
+// A read that failed on the way (memory ran out) may have let the previous recording go before the
+// new one was had. A store that still holds the previous values keeps referring to its file; anything
+// else belongs to no file and counts as nothing loaded, so that no save can write it over a file.
+void TMainForm::ForgetUnreadRecording(const std::string& previousFileName, const int16_t* previousValues) {
+    if (Store.Samples.data() == previousValues && previousValues != nullptr) {
+        Store.FileName = previousFileName;
+    } else {
+        SampleArray().swap(Store.Samples);
+        Store.ValueCount = 0;
+        Store.FileName.clear();
+    }
+    SetBusy(false);
+}
+
 void TMainForm::RecomputeSpectrogram() {
     if (!Store.Loaded()) return;
     const SpectrogramSettings settings = SelectedSpectrogramSettings();
@@ -82,6 +94,11 @@ void TMainForm::RecomputeSpectrogram() {
     busy_ = true;
     SetBusy(true);
     Player.MarkCopyStale();
+    // A palette's picture in the view is a copy of its own. The "Spectrum" picture it was made from is
+    // then let go for the computation, so that the old picture, its recoloured copy and the new one
+    // are never held at once; palette clicks meanwhile only set their check marks.
+    computingPicture_ = true;
+    if (!SrcImage->Bitmap().SharesPixelsWith(shownSpectrogram_)) shownSpectrogram_ = TBitmap32();
 
     // The preparation runs in the job too (it allocates the image). It clears the stop flag, so
     // "Stop Calculate" is offered only once it has ended and the columns are being computed.
@@ -105,7 +122,11 @@ void TMainForm::RecomputeSpectrogram() {
             !(Store.TwoChannels() ? SpectrogramTwoChannels(Spectrogram, Store, settings, preparation, Job)
                                   : SpectrogramOneChannel(Spectrogram, Store, settings, preparation, Job));
     });
-    if (!finished) return;
+    computingPicture_ = false;
+    if (!finished) {
+        if (shownSpectrogram_.Empty()) shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
+        return;
+    }
     SetStatus(1, ToQString(result.ImageSizeText));
     CompleteSpectrogram(result);
 }
@@ -130,6 +151,7 @@ void TMainForm::CompleteSpectrogram(SpectrogramResult& result) {
 }
 
 void TMainForm::ApplyPalette() {
+    if (computingPicture_) return; // the new picture arrives in "Spectrum" colours at the end
     ::ApplyPalette(shownSpectrogram_, checkedPalette_, SrcImage->Bitmap());
     SrcImage->Changed();
 }

@@ -1,0 +1,248 @@
+// Drives the real main window through a recording of 500000000 bytes (two channels, 16 bits,
+// 48000 Hz) and prints, for every step, its time and the peak resident memory of the process while it
+// ran (the high-water mark is reset before each step through /proc/self/clear_refs).
+//
+//   bench_view_huge_recording [FILE.wav]
+//
+// Without FILE a recording of that size is written into a temporary folder first and removed at the
+// end. The steps: open (the spectrogram at N = 1024), N = 8388608 (refused by the image limit), back to
+// 1024, play start and stop (through a silent device paced like a real one), every edit, "Save",
+// "Save Bitmap", a palette and a recomputation under it, and "Reload". Each row also shows the memory
+// the window is allowed to hold at once: the store, one playback copy, the spectrogram image and the
+// view's copy of it, plus the image being replaced while a new one is computed.
+#include "app/ErrorReport.h"
+#include "app/OrvaneApplication.h"
+#include "app/TMainForm.h"
+#include "audio/TestWaveOutDevice.h"
+#include "signal/WavWriter.h"
+#include "spectral/Palettes.h"
+#include "view/qt/TImgView32.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <numbers>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+constexpr uint64_t kFileBytes = 500000000;
+constexpr int kFFT1024Index = 6;
+constexpr int kFFT8388608Index = 19;
+constexpr double kMiB = 1024.0 * 1024.0;
+// Allowance beyond the listed arrays: the frame buffers and tiles of the spectrogram workers, an
+// edit's block buffers, the reader's and writer's buffers and the allocator's slack.
+constexpr double kSlackMiB = 96.0;
+
+// Writes a two-channel 48000 Hz recording of exactly kFileBytes bytes: a 1500 Hz tone sweeping up by
+// 10 kHz over the file in channel 1, a 7000 Hz tone in channel 2, both with a little noise.
+bool WriteHugeRecording(const std::string& path) {
+    const uint64_t dataBytes = kFileBytes - 48;
+    const uint64_t frames = dataBytes / 4;
+    WavFormatRecord record;
+    record.ChannelCount = 2;
+    record.SampleRate = 48000;
+    uint8_t header[48];
+    BuildWavHeader(record, uint32_t(dataBytes), header);
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+
+    std::vector<int16_t> block(2 * 65536);
+    uint32_t noise = 12345;
+    double phase1 = 0;
+    double phase2 = 0;
+    const double step2 = 2 * std::numbers::pi * 7000.0 / 48000.0;
+    for (uint64_t frame = 0; frame < frames;) {
+        size_t n = 0;
+        for (; n < block.size() && frame < frames; n += 2, ++frame) {
+            const double sweep = 1500.0 + 10000.0 * double(frame) / double(frames);
+            phase1 += 2 * std::numbers::pi * sweep / 48000.0;
+            phase2 += step2;
+            noise = noise * 1664525u + 1013904223u;
+            const double hiss = double(int32_t(noise >> 16) - 32768) / 32768.0 * 300.0;
+            block[n] = int16_t(std::lround(9000.0 * std::sin(phase1) + hiss));
+            block[n + 1] = int16_t(std::lround(6000.0 * std::sin(phase2) - hiss));
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(n * 2));
+    }
+    return bool(out);
+}
+
+// The process's "VmHWM" or "VmRSS" line of /proc/self/status, in MiB.
+double StatusMiB(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string prefix = std::string(field) + ":";
+    while (std::getline(status, line))
+        if (line.rfind(prefix, 0) == 0) return std::strtod(line.c_str() + prefix.size(), nullptr) / 1024.0;
+    return -1;
+}
+
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void ProcessUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto end = Clock::now() + timeout;
+    while (!done() && Clock::now() < end) {
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(2ms);
+    }
+    QCoreApplication::processEvents();
+}
+
+double BitmapMiB(const TBitmap32& bitmap) {
+    return double(bitmap.PixelCount()) * 4 / kMiB;
+}
+
+class HugeRecordingRun {
+public:
+    HugeRecordingRun(TMainForm& form, double baselineMiB) : form_(form), baseline_(baselineMiB) {
+        std::printf("%-26s %9s %9s %9s %8s %8s %8s %8s %9s  %s\n", "step", "time ms", "peak MiB", "rss MiB",
+                    "store", "copy", "image", "view", "bound", "panels 0 | 1 | 3 | 4");
+    }
+
+    // Runs `action` (which returns when the window is idle again) and prints its row.
+    void Step(const char* name, const std::function<void()>& action) {
+        const double imageBefore = BitmapMiB(form_.Spectrogram.SpectrogramBitmap);
+        ResetPeak();
+        const auto start = Clock::now();
+        action();
+        ProcessUntil([&] { return !form_.Busy(); }, 600s);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        const double peak = StatusMiB("VmHWM");
+
+        const double store = double(form_.Store.Samples.capacity()) * 2 / kMiB;
+        const double copy = double(form_.Player.PlaybackCopy().capacity()) * 2 / kMiB;
+        const double image = BitmapMiB(form_.Spectrogram.SpectrogramBitmap);
+        const TBitmap32& shown = form_.SrcImage->Bitmap();
+        const bool shared = shown.SharesPixelsWith(form_.Spectrogram.SpectrogramBitmap);
+        const double view = shared ? 0.0 : BitmapMiB(shown);
+        // While a new image is computed the previous one is still shown: both count once.
+        const double bound =
+            baseline_ + store + copy + std::max(image, imageBefore) + std::max(view, imageBefore) + kSlackMiB;
+        const bool over = peak > bound;
+        worst_ = over ? true : worst_;
+        std::printf("%-26s %9lld %9.1f %9.1f %8.1f %8.1f %8.1f %8s %9.1f%s |%s|%s|%s|%s|\n", name,
+                    static_cast<long long>(ms), peak, StatusMiB("VmRSS"), store, copy, image,
+                    shared ? "shared" : std::to_string(int(view)).c_str(), bound, over ? " OVER" : "",
+                    qPrintable(form_.StatusText(0)), qPrintable(form_.StatusText(1)),
+                    qPrintable(form_.StatusText(3)), qPrintable(form_.StatusText(4)));
+        std::fflush(stdout);
+    }
+
+    bool AnyOver() const { return worst_; }
+
+private:
+    TMainForm& form_;
+    double baseline_;
+    bool worst_ = false;
+};
+
+void Choose(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
+void TypeAndClick(QLineEdit* edit, const char* text, QToolButton* button) {
+    edit->setText(QString::fromLatin1(text));
+    button->click();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QTemporaryDir folder;
+    if (!folder.isValid()) return 2;
+    // The window's settings and its start directory ("Save Bitmap" writes there) stay in the folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    if (chdir(folder.path().toLocal8Bit().constData()) != 0) return 2;
+
+    std::string path = argc > 1 ? std::string(argv[1]) : std::string();
+    if (path.empty()) {
+        path = folder.filePath("huge.wav").toStdString();
+        std::printf("writing %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(kFileBytes));
+        if (!WriteHugeRecording(path)) return 2;
+    } else if (path.front() != '/') {
+        path = std::string(std::getenv("PWD") ? std::getenv("PWD") : ".") + "/" + path;
+    }
+
+    int qtArgc = 1;
+    OrvaneApplication application(qtArgc, argv);
+    int errors = 0;
+    SetErrorReportHandler([&](const QString& message) {
+        ++errors;
+        std::printf("error report: %s\n", qPrintable(message));
+    });
+
+    TMainForm form;
+    form.resize(1024, 700);
+    form.show();
+    TestWaveOutDevice::Options device;
+    device.WritePace = TestWaveOutDevice::Pace::RealTime;
+    form.Player.SetDevice(std::make_unique<TestWaveOutDevice>(device));
+    form.AskOpenFileName = [&] { return QString::fromStdString(path); };
+    QCoreApplication::processEvents();
+
+    const double baseline = StatusMiB("VmRSS");
+    std::printf("file %s, %u hardware threads, resident before opening: %.1f MiB\n", path.c_str(),
+                std::thread::hardware_concurrency(), baseline);
+    HugeRecordingRun run(form, baseline);
+
+    run.Step("open (N = 1024)", [&] { form.mnuOpen->trigger(); });
+    run.Step("N = 8388608", [&] { Choose(form.ComboFFTSize, kFFT8388608Index); });
+    run.Step("N = 1024 again", [&] { Choose(form.ComboFFTSize, kFFT1024Index); });
+    run.Step("play start (+1 s)", [&] {
+        form.sbPlayMemory->click();
+        ProcessUntil([&] { return form.StatusText(4).startsWith(" Playing"); }, 10s);
+        ProcessUntil([] { return false; }, 1s);
+    });
+    run.Step("play stop", [&] {
+        form.sbStopPlay->click();
+        ProcessUntil([&] { return form.Player.PlaybackIdle(); }, 10s);
+    });
+    run.Step("Fade", [&] { form.sbFade->click(); });
+    run.Step("Amp", [&] { form.sbNormAmp->click(); });
+    run.Step("Invert", [&] { form.sbInvertSpectr->click(); });
+    run.Step("Invert Channel 1 (L)", [&] { form.mnuInvertChannel1L->trigger(); });
+    run.Step("I/Q2R", [&] { form.sbIQ2Real->click(); });
+    run.Step("Sin 1000 Hz", [&] { TypeAndClick(form.EditFrq, "1000", form.sbGenSin); });
+    run.Step("Cos 1000 Hz", [&] { TypeAndClick(form.EditFrq, "1000", form.sbGenCos); });
+    run.Step("FFT_F 300..15000 Hz", [&] {
+        form.EditFFTLoCut->setText("300");
+        TypeAndClick(form.EditFFTHiCut, "15000", form.sbFFTHiCut);
+    });
+    run.Step("LPF 12000 Hz", [&] { TypeAndClick(form.EditLPF, "12000", form.sbLPFFilter); });
+    run.Step("ASR 48000", [&] { TypeAndClick(form.EditASR, "48000", form.sbASR); });
+    run.Step("Save", [&] { form.mnuSave->trigger(); });
+    run.Step("Save Bitmap", [&] { form.sbSavePicturea->click(); });
+    run.Step("Grayscale palette", [&] { form.Spectrum1Click(PaletteItem::Grayscale); });
+    run.Step("recompute under Grayscale", [&] { Choose(form.ComboImageGain, 11); });
+    run.Step("Reload", [&] { form.sbReload->click(); });
+
+    std::printf("error reports: %d; %s\n", errors,
+                run.AnyOver() ? "some step held more than the allowed arrays"
+                              : "every step within the bound");
+    form.close();
+    return run.AnyOver() ? 1 : 0;
+}
