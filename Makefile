@@ -43,10 +43,9 @@ test-asan: deps
 # ThreadSanitizer on the tests whose code runs threads: spectrogram workers, edits that poll the stop
 # flag, playback and the window's jobs. Races inside Qt's own (uninstrumented) frames are suppressed.
 # Left out: the real-time sound-server test (under TSan's slowdown the stream cannot keep up; the
-# playback thread's flags and messages are checked by the playback tests on the test device), and the
-# window test that needs the replaced operator new, which a TSan build does not replace.
+# playback thread's flags and messages are checked by the playback tests on the test device).
 TSAN_TEST_DIRS := spectrogram ops audio app
-TSAN_EXCLUDED  := RealSoundServer\..*|EditTest\.AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt
+TSAN_EXCLUDED  := RealSoundServer\..*
 test-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) -DORVANE_TSAN=ON $(SANITIZER_CMAKE)
 	cmake --build $(BUILD_TSAN) -j $(JOBS) $(call test_targets,$(TSAN_TEST_DIRS))

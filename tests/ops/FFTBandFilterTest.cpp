@@ -208,8 +208,10 @@ TEST(FFTBandFilter, StopBeforeTheFirstWritingBlockLeavesTheStoreAsItWas) {
 
 TEST(FFTBandFilter, StopDuringTheSecondPassLeavesTwoPassesBeforeABlockEdgeAndOneAfter) {
     // A tone in the middle of the high cut's taper (3000 Hz: bin 1024, weight 0.5) is halved by every
-    // pass, so once and twice filtered values differ almost everywhere.
-    const size_t n = 16384 * 40;
+    // pass, so once and twice filtered values differ almost everywhere. The store is long enough that
+    // the second pass lasts well over 100 ms, so that the stopping thread, which may wait for a core
+    // on a busy machine, still asks for the stop within it.
+    const size_t n = 16384 * 400;
     const auto input = Sum(Noise(n, 2000, 10), Tone(n, 3000, 48000, 20000));
     const auto one = Filtered(input, 3000, 0, 1);
     const auto two = Filtered(input, 3000, 0, 2);
