@@ -231,8 +231,10 @@ constexpr int64_t kCacheBlockValues = 16384;
 // The passes in order. Pass i combines groups of sofar_i * f_i neighbouring values, each group on its
 // own; the first passes, whose groups fit in a cache block, run one block of the largest of their
 // group sizes at a time, so that the array streams through memory once for all of them rather than
-// once per pass. Every value gets the same operations either way.
-void RunPasses(const StagePlan& plan, TComplexDouble* y, int32_t N) {
+// once per pass. Every value gets the same operations either way. A set stop (if any) is seen between
+// blocks and between passes; the passes then end early and false is returned.
+bool RunPasses(const StagePlan& plan, TComplexDouble* y, int32_t N, const std::atomic<bool>* stop) {
+    const auto stopped = [stop] { return stop != nullptr && stop->load(std::memory_order_relaxed); };
     int blocked = 0;
     while (blocked < plan.Count &&
            int64_t{plan.Sofar[blocked + 1]} * plan.Factor[blocked + 1] <= kCacheBlockValues)
@@ -240,6 +242,7 @@ void RunPasses(const StagePlan& plan, TComplexDouble* y, int32_t N) {
     if (blocked >= 2) {
         const int64_t block = int64_t{plan.Sofar[blocked]} * plan.Factor[blocked];
         for (int64_t start = 0; start < N; start += block) {
+            if (stopped()) return false;
             for (int i = 1; i <= blocked; ++i) {
                 const int64_t span = int64_t{plan.Sofar[i]} * plan.Factor[i];
                 RunPass(y + start, plan.Sofar[i], plan.Factor[i], static_cast<int32_t>(block / span));
@@ -248,11 +251,16 @@ void RunPasses(const StagePlan& plan, TComplexDouble* y, int32_t N) {
     } else {
         blocked = 0;
     }
-    for (int i = blocked + 1; i <= plan.Count; ++i) RunPass(y, plan.Sofar[i], plan.Factor[i], plan.Remain[i]);
+    for (int i = blocked + 1; i <= plan.Count; ++i) {
+        if (stopped()) return false;
+        RunPass(y, plan.Sofar[i], plan.Factor[i], plan.Remain[i]);
+    }
+    return true;
 }
 
 // The forward transform once the plan is known: permutation into output, then one pass per factor.
-void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output, int32_t N) {
+bool ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComplexDouble* output, int32_t N,
+                     const std::atomic<bool>* stop = nullptr) {
     if (input == output) {
         auto copy = std::make_unique_for_overwrite<TComplexDouble[]>(static_cast<size_t>(N));
         std::copy_n(input, N, copy.get());
@@ -260,7 +268,7 @@ void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComple
     } else {
         DigitReversePermute(plan, input, output, N);
     }
-    RunPasses(plan, output, N);
+    return RunPasses(plan, output, N, stop);
 }
 
 } // namespace
@@ -268,6 +276,12 @@ void ForwardWithPlan(const StagePlan& plan, const TComplexDouble* input, TComple
 void FourierForward(const TComplexDouble* input, TComplexDouble* output, int32_t N) {
     if (N <= 0) return;
     ForwardWithPlan(PlanStages(N), input, output, N);
+}
+
+bool FourierForward(const TComplexDouble* input, TComplexDouble* output, int32_t N,
+                    const std::atomic<bool>& stop) {
+    if (N <= 0) return true;
+    return ForwardWithPlan(PlanStages(N), input, output, N, &stop);
 }
 
 void FourierInverse(const TComplexDouble* input, TComplexDouble* output, int32_t N) {

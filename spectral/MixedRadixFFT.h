@@ -4,6 +4,7 @@
 // state between calls; concurrent calls on different arrays are safe.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -34,6 +35,11 @@ void MixedRadixFFT(int32_t N, TSimComplexArray& data, bool inverse);
 // may be the same array (otherwise they must not overlap); input is left unchanged unless it is output.
 // N <= 0 does nothing.
 void FourierForward(const TComplexDouble* input, TComplexDouble* output, int32_t N);
+
+// FourierForward that looks at stop between its passes, so that a long transform can be abandoned:
+// returns false, with output unfinished, once stop is set; true when the transform is complete.
+bool FourierForward(const TComplexDouble* input, TComplexDouble* output, int32_t N,
+                    const std::atomic<bool>& stop);
 
 // x[j] = (1/N) * sum_k X[k] * exp(+2*pi*i*j*k/N); always scaled by 1/N. Same array rules as above.
 void FourierInverse(const TComplexDouble* input, TComplexDouble* output, int32_t N);

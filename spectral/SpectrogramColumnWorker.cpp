@@ -97,7 +97,10 @@ bool SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout
             FlushTile(layout, first, x - first, 0);
             return false;
         }
-        Transform(layout.FFTSize);
+        if (!Transform(layout.FFTSize, stop)) {
+            FlushTile(layout, first, x - first, 0);
+            return false;
+        }
         const int64_t coloured = ColourColumn(layout, x, x - first, stop);
         if (coloured < rows) {
             FlushTile(layout, first, x - first, coloured);
@@ -117,13 +120,12 @@ bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int
 
 // Both transforms are forward and unscaled. The small one is left in its kernel order and its bins are
 // read through the scramble table, which gives exactly the values the reordering copy would; the
-// large one runs out of place, so that it needs no temporary block of its own.
-void SpectrogramColumnWorker::Transform(int32_t fftSize) {
-    if (large_) {
-        FourierForward(input_.data(), output_.data(), fftSize);
-    } else {
-        FFTPow2(frame_.data(), fftSize, false, false, false);
-    }
+// large one runs out of place, so that it needs no temporary block of its own. Only the large one,
+// which takes a noticeable time, looks at stop while it runs.
+bool SpectrogramColumnWorker::Transform(int32_t fftSize, const std::atomic<bool>& stop) {
+    if (large_) return FourierForward(input_.data(), output_.data(), fftSize, stop);
+    FFTPow2(frame_.data(), fftSize, false, false, false);
+    return true;
 }
 
 // The levels of bins 1 .. bins - 1 into levels_: |Re| + |Im| summed in extended precision and held as a

@@ -58,7 +58,8 @@ public:
 
 private:
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
-    void Transform(int32_t fftSize);
+    // Returns false when stop was seen inside the large transform (the column is then unfinished).
+    bool Transform(int32_t fftSize, const std::atomic<bool>& stop);
     void ComputeLevels(int32_t bins, double gain);
     // Colours column x into tile column c; returns the rows coloured (all of them unless stopped).
     int64_t ColourColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,

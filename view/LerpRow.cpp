@@ -32,6 +32,11 @@ inline __m128i Gather4(const TColor32* row, const int32_t* index) {
     return _mm_set_epi32(int(row[index[3]]), int(row[index[2]]), int(row[index[1]]), int(row[index[0]]));
 }
 
+inline void Prefetch4(const TColor32* row, const int32_t* index) {
+    if (row == nullptr) return;
+    for (int k = 0; k < 4; ++k) __builtin_prefetch(row + index[k]);
+}
+
 inline __m128i Load(const void* p) {
     return _mm_loadu_si128(static_cast<const __m128i*>(p));
 }
@@ -51,11 +56,12 @@ void LerpRow(const TColor32* a, const TColor32* b, uint32_t w, TColor32* out, in
 }
 
 void LerpGatherRow(const TColor32* row, const int32_t* first, const int32_t* second, const uint16_t* weights4,
-                   TColor32* out, int32_t n, TColor32 orMask) {
+                   TColor32* out, int32_t n, TColor32 orMask, const TColor32* ahead) {
     int32_t i = 0;
 #if defined(__SSE2__)
     const __m128i mask = _mm_set1_epi32(int(orMask));
     for (; i + 4 <= n; i += 4) {
+        Prefetch4(ahead, first + i);
         const __m128i h = Lerp4(Gather4(row, first + i), Gather4(row, second + i), Load(weights4 + 4 * i),
                                 Load(weights4 + 4 * i + 8));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_or_si128(h, mask));
@@ -65,12 +71,15 @@ void LerpGatherRow(const TColor32* row, const int32_t* first, const int32_t* sec
 }
 
 void LerpGatherRows(const TColor32* a, const TColor32* b, const int32_t* first, const int32_t* second,
-                    const uint16_t* weights4, uint32_t wy, TColor32* out, int32_t n, TColor32 orMask) {
+                    const uint16_t* weights4, uint32_t wy, TColor32* out, int32_t n, TColor32 orMask,
+                    const TColor32* aheadA, const TColor32* aheadB) {
     int32_t i = 0;
 #if defined(__SSE2__)
     const __m128i mask = _mm_set1_epi32(int(orMask));
     const __m128i wyv = _mm_set1_epi16(int16_t(wy));
     for (; i + 4 <= n; i += 4) {
+        Prefetch4(aheadA, first + i);
+        Prefetch4(aheadB, first + i);
         const __m128i wLo = Load(weights4 + 4 * i);
         const __m128i wHi = Load(weights4 + 4 * i + 8);
         const __m128i top = Lerp4(Gather4(a, first + i), Gather4(a, second + i), wLo, wHi);

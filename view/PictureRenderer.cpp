@@ -108,16 +108,22 @@ struct PictureJob {
         TColor32* out = Target.Row(y) + Area.Left;
         std::memcpy(out, out - Target.Width, size_t(Area.Width()) * sizeof(TColor32));
     }
+    // Calls draw(y) for the view rows top .. bottom - 1, except those that repeat the row above,
+    // which are copied.
+    template <class Draw> void ForEachRow(int32_t top, int32_t bottom, bool linear, Draw&& draw) const {
+        for (int32_t y = top; y < bottom; ++y) {
+            if (RepeatsRowAbove(y, top, linear))
+                CopyRowAbove(y);
+            else
+                draw(y);
+        }
+    }
 };
 
 void DrawNearestRows(const PictureJob& job, int32_t top, int32_t bottom) {
     const int32_t* xi = job.Xs.First.data();
     const int32_t w = job.Area.Width();
-    for (int32_t y = top; y < bottom; ++y) {
-        if (job.RepeatsRowAbove(y, top, false)) {
-            job.CopyRowAbove(y);
-            continue;
-        }
+    job.ForEachRow(top, bottom, false, [&](int32_t y) {
         const TColor32* s = job.SourceRow(job.Ys.First[job.Row(y)]);
         TColor32* out = job.Target.Row(y) + job.Area.Left;
         // A picture much wider than the view puts every sample on its own cache line; the samples of
@@ -128,10 +134,10 @@ void DrawNearestRows(const PictureJob& job, int32_t top, int32_t bottom) {
                 __builtin_prefetch(next + xi[x]);
                 out[x] = s[xi[x]] | kOpaque;
             }
-            continue;
+            return;
         }
         for (int32_t x = 0; x < w; ++x) out[x] = s[xi[x]] | kOpaque;
-    }
+    });
 }
 
 // Linear, for pictures drawn at about their size or larger: each source column of the visible span
@@ -143,11 +149,7 @@ void DrawLinearRowsBySpan(const PictureJob& job, int32_t top, int32_t bottom,
     const int32_t w = job.Area.Width();
     const int32_t first = job.Xs.First.front();
     const int32_t count = int32_t(span.size());
-    for (int32_t y = top; y < bottom; ++y) {
-        if (job.RepeatsRowAbove(y, top, true)) {
-            job.CopyRowAbove(y);
-            continue;
-        }
+    job.ForEachRow(top, bottom, true, [&](int32_t y) {
         const size_t k = job.Row(y);
         const TColor32* a = job.SourceRow(job.Ys.First[k]) + first;
         const TColor32* b = job.SourceRow(job.Ys.Second[k]) + first;
@@ -159,28 +161,77 @@ void DrawLinearRowsBySpan(const PictureJob& job, int32_t top, int32_t bottom,
         }
         LerpGatherRow(blended, spanFirst.data(), spanSecond.data(), job.Xs.Weight4.data(),
                       job.Target.Row(y) + job.Area.Left, w, kOpaque);
-    }
+    });
 }
 
-// Linear, for pictures drawn smaller than their size: the four neighbours of each view pixel.
+// A source row, or null when the picture is too narrow for prefetching to pay (see DrawNearestRows).
+const TColor32* RowToPrefetch(const PictureJob& job, int32_t row) {
+    return job.SourceWidth >= kPrefetchWidth ? job.SourceRow(row) : nullptr;
+}
+
+// Linear, for pictures drawn narrower than their size but taller: the four neighbours of each view
+// pixel. View rows next to each other mostly share a source row, so each source row is blended
+// horizontally once, kept for the two rows last used, and the view rows blend those vertically.
+struct GatheredRows {
+    explicit GatheredRows(size_t width)
+        : Pixels{std::vector<TColor32>(width), std::vector<TColor32>(width)} {}
+    std::vector<TColor32> Pixels[2];
+    int32_t Source[2] = {-1, -1};
+};
+
+// The horizontal blend of source row `row`, gathered unless at hand, without evicting row `keep`;
+// `ahead` is the row to prefetch meanwhile.
+const TColor32* GatheredRow(const PictureJob& job, GatheredRows& rows, int32_t row, int32_t keep,
+                            const TColor32* ahead) {
+    for (int slot = 0; slot < 2; ++slot)
+        if (rows.Source[slot] == row) return rows.Pixels[slot].data();
+    const int slot = rows.Source[0] == keep ? 1 : 0;
+    LerpGatherRow(job.SourceRow(row), job.Xs.First.data(), job.Xs.Second.data(), job.Xs.Weight4.data(),
+                  rows.Pixels[slot].data(), job.Area.Width(), 0, ahead);
+    rows.Source[slot] = row;
+    return rows.Pixels[slot].data();
+}
+
+void DrawLinearRowsByGatheredRows(const PictureJob& job, int32_t top, int32_t bottom, GatheredRows& rows) {
+    const int32_t w = job.Area.Width();
+    job.ForEachRow(top, bottom, true, [&](int32_t y) {
+        const size_t k = job.Row(y);
+        const int32_t first = job.Ys.First[k];
+        const int32_t second = job.Ys.Second[k];
+        // the row after `second` is the one the next view rows will ask for
+        const int32_t next = std::min(second + 1, int32_t(job.Ys.Second.back()));
+        const TColor32* ahead = next != second ? RowToPrefetch(job, next) : nullptr;
+        TColor32* out = job.Target.Row(y) + job.Area.Left;
+        const TColor32* upper = GatheredRow(job, rows, first, second, ahead);
+        if (job.Ys.Weight[k] == 0) {
+            for (int32_t x = 0; x < w; ++x) out[x] = upper[x] | kOpaque;
+            return;
+        }
+        const TColor32* lower = GatheredRow(job, rows, second, first, ahead);
+        LerpRow(upper, lower, job.Ys.Weight[k], out, w);
+        for (int32_t x = 0; x < w; ++x) out[x] |= kOpaque;
+    });
+}
+
+// Linear, for pictures drawn smaller than their size in both directions: the four neighbours of each
+// view pixel, from two source rows that the next view row does not share.
 void DrawLinearRowsByPixel(const PictureJob& job, int32_t top, int32_t bottom) {
     const int32_t w = job.Area.Width();
-    for (int32_t y = top; y < bottom; ++y) {
-        if (job.RepeatsRowAbove(y, top, true)) {
-            job.CopyRowAbove(y);
-            continue;
-        }
+    job.ForEachRow(top, bottom, true, [&](int32_t y) {
         const size_t k = job.Row(y);
         const TColor32* a = job.SourceRow(job.Ys.First[k]);
         TColor32* out = job.Target.Row(y) + job.Area.Left;
+        const bool more = y + 1 < bottom;
+        const TColor32* aheadA = more ? RowToPrefetch(job, job.Ys.First[k + 1]) : nullptr;
+        const TColor32* aheadB = more ? RowToPrefetch(job, job.Ys.Second[k + 1]) : nullptr;
         if (job.Ys.Weight[k] == 0) {
             LerpGatherRow(a, job.Xs.First.data(), job.Xs.Second.data(), job.Xs.Weight4.data(), out, w,
-                          kOpaque);
+                          kOpaque, aheadA);
         } else {
             LerpGatherRows(a, job.SourceRow(job.Ys.Second[k]), job.Xs.First.data(), job.Xs.Second.data(),
-                           job.Xs.Weight4.data(), job.Ys.Weight[k], out, w, kOpaque);
+                           job.Xs.Weight4.data(), job.Ys.Weight[k], out, w, kOpaque, aheadA, aheadB);
         }
-    }
+    });
 }
 
 // Splits rows top .. bottom into one band per thread when the area is large enough to gain from it;
@@ -246,6 +297,15 @@ void RenderPicture(const TPixelAccess& target, const TBitmap32& bitmap, const TV
         return;
     }
     const size_t spanWidth = size_t(job.Xs.Second.back() - job.Xs.First.front() + 1);
+    if (spanWidth > size_t(d.Width()) && placement.Height >= bitmap.Height()) {
+        // the gathered rows of each band, allocated here so that no worker can fail
+        std::vector<GatheredRows> gathered(bands, GatheredRows(size_t(d.Width())));
+        ForEachBand(d.Top, d.Bottom, pixels, bands,
+                    [&job, &gathered](size_t band, int32_t top, int32_t bottom) {
+                        DrawLinearRowsByGatheredRows(job, top, bottom, gathered[band]);
+                    });
+        return;
+    }
     if (spanWidth > size_t(d.Width())) {
         ForEachBand(d.Top, d.Bottom, pixels, bands,
                     [&job](size_t, int32_t top, int32_t bottom) { DrawLinearRowsByPixel(job, top, bottom); });

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <vector>
 
@@ -96,6 +97,22 @@ TEST(MixedRadixFFT, InPlaceEqualsOutOfPlaceAndRoundTripsThroughTheEntryPoint) {
         // The 14-digit constants cost about 1e-14; the twiddles are running products, whose rounding
         // grows with the number of steps.
         EXPECT_LT(worst, 1e-13L + 2e-16L * n) << "N = " << n;
+    }
+}
+
+// The stoppable forward transform: unstopped it gives the plain transform bit for bit; with stop already
+// set it gives up before its first pass, whether the passes run block by block (32768) or not (30).
+TEST(MixedRadixFFT, StoppableForwardIsThePlainOneUnlessStopped) {
+    for (const int32_t n : {30, 4096, 32768, 262144}) {
+        const TSimComplexArray input = ToDouble(RandomSignal(static_cast<size_t>(n), 9));
+        TSimComplexArray plain(input.size());
+        FourierForward(input.data(), plain.data(), n);
+        std::atomic<bool> stop{false};
+        TSimComplexArray stoppable(input.size());
+        EXPECT_TRUE(FourierForward(input.data(), stoppable.data(), n, stop)) << "N = " << n;
+        EXPECT_TRUE(SameBits(stoppable, plain)) << "N = " << n;
+        stop = true;
+        EXPECT_FALSE(FourierForward(input.data(), stoppable.data(), n, stop)) << "N = " << n;
     }
 }
 

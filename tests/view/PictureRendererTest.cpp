@@ -127,6 +127,31 @@ TEST(PictureRenderer, LinearInterpolatesBetweenFourNeighbours) {
     EXPECT_EQ(target.Pixel(16, 5), kBackground);
 }
 
+TEST(PictureRenderer, LinearShrinksByBlendingTheFourNeighbours) {
+    // Narrower and taller, narrower and lower; small pictures and ones wide enough for the prefetching.
+    struct Case {
+        int sourceWidth, sourceHeight, width, height;
+    };
+    for (const Case c :
+         {Case{60, 10, 17, 23}, Case{60, 50, 17, 13}, Case{9000, 6, 40, 20}, Case{9000, 40, 30, 10}}) {
+        TBitmap32 bitmap = Pattern(c.sourceWidth, c.sourceHeight);
+        bitmap.SetResamplerClassName("TLinearResampler");
+        TBitmap32 target = Target(c.width, c.height);
+        Render(target, bitmap, Place(bitmap, 0, 0, c.width, c.height), {0, 0, c.width, c.height});
+        for (int y = 0; y < c.height; ++y)
+            for (int x = 0; x < c.width; ++x) {
+                const double u = (x + 0.5) * c.sourceWidth / double(c.width);
+                const double v = (y + 0.5) * c.sourceHeight / double(c.height);
+                const TColor32 got = target.Pixel(x, y);
+                ASSERT_EQ(got >> 24, 0xFFu);
+                for (int shift : {0, 8, 16})
+                    ASSERT_NEAR(double((got >> shift) & 0xFF), Bilinear(bitmap, u, v, shift), 3.0)
+                        << c.sourceWidth << "x" << c.sourceHeight << " at " << x << "," << y << " shift "
+                        << shift;
+            }
+    }
+}
+
 TEST(PictureRenderer, WritesOnlyInsideTheClip) {
     const TBitmap32 bitmap = Pattern(10, 10);
     TBitmap32 target = Target(10, 10);
