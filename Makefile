@@ -29,16 +29,14 @@ test: build
 
 # The sanitizer builds compile only the test programs (and the CLI they call), not the benchmarks or tools.
 SANITIZER_CMAKE := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_BENCH=OFF $(CMAKE_FLAGS)
-# Builds the test programs of the given folders of tests/ one after the other (each with every core):
-# several targets in one parallel make would build their shared libraries twice at once.
-build_tests = for t in $(foreach d,$(1),$(if $(wildcard tests/$(d)/*.cpp),test_$(d))); do \
-	  cmake --build $(2) -j $(JOBS) --target $$t || exit 1; done
+# The test programs of the given folders of tests/ (CMake's top-level Makefile builds them in turn).
+test_targets = $(foreach d,$(1),$(if $(wildcard tests/$(d)/*.cpp),--target test_$(d)))
 ALL_TEST_DIRS := $(notdir $(patsubst %/,%,$(dir $(wildcard tests/*/*.cpp))))
 
 # Leaks inside Qt, fontconfig and the audio libraries are suppressed by name; never our own code's.
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -DORVANE_SANITIZE=ON $(SANITIZER_CMAKE)
-	@$(call build_tests,$(sort $(ALL_TEST_DIRS)),$(BUILD_ASAN))
+	cmake --build $(BUILD_ASAN) -j $(JOBS) $(call test_targets,$(sort $(ALL_TEST_DIRS)))
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
@@ -51,7 +49,7 @@ TSAN_TEST_DIRS := spectrogram ops audio app
 TSAN_EXCLUDED  := RealSoundServer\..*
 test-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) -DORVANE_TSAN=ON $(SANITIZER_CMAKE)
-	@$(call build_tests,$(TSAN_TEST_DIRS),$(BUILD_TSAN))
+	cmake --build $(BUILD_TSAN) -j $(JOBS) $(call test_targets,$(TSAN_TEST_DIRS))
 	TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/tests/tsan.supp" \
 	  ctest --test-dir $(BUILD_TSAN) --output-on-failure -j $(JOBS) \
 	  -L '^($(subst $(eval) ,|,$(strip $(TSAN_TEST_DIRS))))$$' -E '^($(TSAN_EXCLUDED))$$'
