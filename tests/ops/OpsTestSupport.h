@@ -4,6 +4,7 @@
 #include "signal/SignalStore.h"
 #include "spectral/FFTPow2.h"
 #include "spectral/FadeCurve.h"
+#include "spectrogram/SpectrogramTestSupport.h"
 
 #include <cmath>
 #include <cstdint>
@@ -13,16 +14,8 @@
 
 namespace opstest {
 
-inline SignalStore MakeStore(const std::vector<int16_t>& values, uint16_t channels = 1,
-                             int32_t rate = 48000) {
-    SignalStore store;
-    store.Samples.assign(values.begin(), values.end());
-    store.ValueCount = static_cast<int32_t>(values.size());
-    store.ChannelCount = channels;
-    store.SampleRate = rate;
-    store.FileName = "test.wav";
-    return store;
-}
+// A loaded store holding `values`: the same one the spectrogram tests use.
+using spectest::MakeStore;
 
 // The Fade edit's curve as the spectrogram preparation leaves it for a store of `values` values.
 inline std::vector<float> FadeCurveFor(size_t values) {
