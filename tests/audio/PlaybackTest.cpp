@@ -62,6 +62,16 @@ struct Rig {
         }
         return true;
     }
+    // On a gated device: lets `buffers` buffers through after the first, stops without fade-out and
+    // waits for the thread to end. False when the device or the thread did not get that far.
+    bool PlayBuffersThenStop(size_t buffers) {
+        if (!device->WaitForWrites(1, 5s)) return false;
+        device->AllowWrites(buffers);
+        if (!device->WaitForWrites(buffers + 1, 5s)) return false;
+        player->StopPlayback(false);
+        device->AllowWrites(1000);
+        return WaitIdle();
+    }
     // Every value the device was given, in order.
     std::vector<int16_t> Heard() const {
         std::vector<int16_t> all;
@@ -248,12 +258,7 @@ TEST(Playback, StopWithoutFadeEndsAfterTheBufferBeingFilled) {
 TEST(Playback, LoopWrapsFromTheLastValueToTheFirstWithoutAGap) {
     Rig rig(Gated());
     rig.Play(Ramp(1500, 2, 4000), true); // 1024 values per buffer
-    ASSERT_TRUE(rig.device->WaitForWrites(1, 5s));
-    rig.device->AllowWrites(5);
-    ASSERT_TRUE(rig.device->WaitForWrites(6, 5s));
-    rig.player->StopPlayback(false);
-    rig.device->AllowWrites(1000);
-    ASSERT_TRUE(rig.WaitIdle());
+    ASSERT_TRUE(rig.PlayBuffersThenStop(5));
 
     const std::vector<int16_t> heard = rig.Heard();
     const std::vector<int16_t>& copy = rig.player->PlaybackCopy();
@@ -285,12 +290,7 @@ TEST(Playback, LoopFlagSwitchedDuringPlaybackDecidesAtTheCopysEnd) {
 TEST(Playback, CursorReportsFollowThePlayPosition) {
     Rig rig(Gated());
     rig.Play(Ramp(96000, 1, 48000), true); // 3072 values per buffer
-    ASSERT_TRUE(rig.device->WaitForWrites(1, 5s));
-    rig.device->AllowWrites(40);
-    ASSERT_TRUE(rig.device->WaitForWrites(41, 5s));
-    rig.player->StopPlayback(false);
-    rig.device->AllowWrites(1000);
-    ASSERT_TRUE(rig.WaitIdle());
+    ASSERT_TRUE(rig.PlayBuffersThenStop(40));
     const auto moves = rig.log.Moves();
     ASSERT_GE(moves.size(), 41u);
     for (size_t k = 0; k < moves.size(); ++k) {
