@@ -250,7 +250,7 @@ private:
     void SelectStoredItem(QComboBox* combo, const QString& name, int fallback);
 
     // Spectrogram steps around the engine.
-    void CompleteSpectrogram(SpectrogramResult& result);
+    void CompleteSpectrogram(const SpectrogramResult& result);
     void ApplyPalette();
     void UpdateChannelControls();
     void CheckChannelItem(uint16_t channelCount);

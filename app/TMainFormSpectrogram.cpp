@@ -100,28 +100,24 @@ void TMainForm::RecomputeSpectrogram() {
     computingPicture_ = true;
     if (!SrcImage->Bitmap().SharesPixelsWith(shownSpectrogram_)) shownSpectrogram_ = TBitmap32();
 
-    // The preparation runs in the job too (it allocates the image). It clears the stop flag, so
-    // "Stop Calculate" is offered only once it has ended and the columns are being computed.
-    SpectrogramResult result;
-    result.Ran = true;
-    const bool finished = RunLongJob([&] {
-        SpectrogramPreparation preparation = PrepareSpectrogramBitmap(Spectrogram, Store, settings, Job);
-        result.ImageSizeText = preparation.ImageSizeText;
-        result.Refused = preparation.Hop < 0;
+    // The whole computation, its preparation included (it allocates the image), runs as a job through
+    // the engine's one entry point; the window only shows the image size and offers the stop button
+    // once the image is prepared.
+    SpectrogramRunOptions options;
+    options.Prepared = [this](const SpectrogramPreparation& preparation) {
         QMetaObject::invokeMethod(
             this,
-            [this, text = preparation.ImageSizeText, accepted = !result.Refused] {
+            [this, text = preparation.ImageSizeText, accepted = preparation.Hop >= 0] {
                 SetStatus(1, ToQString(text));
                 if (!accepted) return;
                 SetProgressBackColor(clBlack);
                 sbStopLoad->setEnabled(true);
             },
             Qt::QueuedConnection);
-        if (result.Refused) return;
-        result.Stopped =
-            !(Store.TwoChannels() ? SpectrogramTwoChannels(Spectrogram, Store, settings, preparation, Job)
-                                  : SpectrogramOneChannel(Spectrogram, Store, settings, preparation, Job));
-    });
+    };
+    SpectrogramResult result;
+    const bool finished =
+        RunLongJob([&] { result = ::RecomputeSpectrogram(Spectrogram, Store, settings, Job, options); });
     computingPicture_ = false;
     if (!finished) {
         if (shownSpectrogram_.Empty()) shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
@@ -131,7 +127,7 @@ void TMainForm::RecomputeSpectrogram() {
     CompleteSpectrogram(result);
 }
 
-void TMainForm::CompleteSpectrogram(SpectrogramResult& result) {
+void TMainForm::CompleteSpectrogram(const SpectrogramResult& result) {
     std::exception_ptr failure;
     try {
         SrcImage->SetBitmap(Spectrogram.SpectrogramBitmap);
@@ -139,7 +135,6 @@ void TMainForm::CompleteSpectrogram(SpectrogramResult& result) {
     } catch (...) {
         failure = std::current_exception();
     }
-    ::CompleteSpectrogram(Spectrogram, Store, result);
     SetStatus(2, ToQString(result.TimeText));
     SetStatus(3, ToQString(result.ChannelRateText));
     sbStopLoad->setEnabled(false);

@@ -80,6 +80,7 @@ SpectrogramResult RecomputeSpectrogram(SpectrogramState& state, const SignalStor
     SpectrogramPreparation preparation = PrepareSpectrogramBitmap(state, store, settings, control, options);
     result.ImageSizeText = preparation.ImageSizeText;
     result.Refused = preparation.Hop < 0;
+    if (options.Prepared) options.Prepared(preparation);
     if (!result.Refused) {
         const bool complete = store.TwoChannels()
                                   ? SpectrogramTwoChannels(state, store, settings, preparation, control)

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -19,11 +20,16 @@
 // Frame buffers of the large transform may take at most this much memory over all workers.
 inline constexpr std::size_t kLargeTransformMemoryBudget = std::size_t{1} << 30;
 
+struct SpectrogramPreparation;
+
 struct SpectrogramRunOptions {
     unsigned Threads = 0; // worker threads; 0: one per core
     // Largest number of bytes the image and the frame buffers may take together; a larger need fails
     // exactly as an allocation failure does. The default is no limit beyond the machine's.
     std::size_t MemoryLimit = std::numeric_limits<std::size_t>::max();
+    // Called on the computing thread once the preparation has ended, accepted or refused, before the
+    // first column: where a window shows the image size and offers its stop button.
+    std::function<void(const SpectrogramPreparation&)> Prepared;
 };
 
 struct SpectrogramPreparation {
