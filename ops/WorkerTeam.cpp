@@ -1,0 +1,99 @@
+#include "ops/WorkerTeam.h"
+
+#include <algorithm>
+
+WorkerTeam::WorkerTeam(unsigned threads, unsigned atMost) {
+    const unsigned wanted = threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned size = std::max(1u, std::min(wanted, atMost));
+    try {
+        helpers_.reserve(size - 1);
+        for (unsigned i = 1; i < size; ++i) helpers_.emplace_back([this] { HelperLoop(); });
+    } catch (...) {
+        Quit();
+        throw;
+    }
+}
+
+WorkerTeam::~WorkerTeam() {
+    Quit();
+}
+
+void WorkerTeam::Quit() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+    }
+    wake_.notify_all();
+    helpers_.clear(); // joins
+}
+
+void WorkerTeam::Run(size_t count, const Task& task, const Gate& gate) {
+    if (helpers_.empty() || count <= 1) {
+        for (size_t i = 0; i < count && (!gate || gate(i)); ++i) task(i);
+        return;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        task_ = &task;
+        gate_ = gate ? &gate : nullptr;
+        count_ = count;
+        next_ = 0;
+        failure_ = nullptr;
+        busyHelpers_ = static_cast<unsigned>(helpers_.size());
+        ++round_;
+    }
+    wake_.notify_all();
+    TakeTasks();
+    std::exception_ptr failure;
+    {
+        std::unique_lock lock(mutex_);
+        finished_.wait(lock, [this] { return busyHelpers_ == 0; });
+        task_ = nullptr;
+        gate_ = nullptr;
+        failure = failure_;
+    }
+    if (failure) std::rethrow_exception(failure);
+}
+
+// Tasks are handed out under the lock: they are few and long, so the lock costs nothing that shows.
+void WorkerTeam::TakeTasks() {
+    for (;;) {
+        size_t index = 0;
+        try {
+            std::lock_guard lock(mutex_);
+            if (next_ >= count_) return;
+            if (gate_ && !(*gate_)(next_)) {
+                next_ = count_;
+                return;
+            }
+            index = next_++;
+        } catch (...) {
+            std::lock_guard lock(mutex_); // the gate threw (the lock above is released by now)
+            if (!failure_) failure_ = std::current_exception();
+            next_ = count_;
+            return;
+        }
+        try {
+            (*task_)(index);
+        } catch (...) {
+            std::lock_guard lock(mutex_);
+            if (!failure_) failure_ = std::current_exception();
+            next_ = count_;
+        }
+    }
+}
+
+void WorkerTeam::HelperLoop() {
+    uint64_t seen = 0;
+    for (;;) {
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return quit_ || round_ != seen; });
+            if (quit_) return;
+            seen = round_;
+        }
+        TakeTasks();
+        std::lock_guard lock(mutex_);
+        if (--busyHelpers_ == 0) finished_.notify_one();
+    }
+}
