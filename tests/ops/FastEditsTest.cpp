@@ -106,6 +106,11 @@ std::vector<ShiftCase> ShiftCases() {
     return cases;
 }
 
+std::ostream& operator<<(std::ostream& out, const ShiftCase& c) {
+    return out << c.Walk.Name << (c.Wave == ShiftWave::Sine ? " Sin" : " Cos") << " at " << c.Walk.Frequency
+               << " Hz";
+}
+
 class ShiftWalk : public testing::TestWithParam<ShiftCase> {};
 
 TEST_P(ShiftWalk, GivesTheValuesOfTheBlockByBlockOscillator) {
@@ -125,6 +130,42 @@ INSTANTIATE_TEST_SUITE_P(Stores, ShiftWalk, testing::ValuesIn(ShiftCases()),
                                     (info.param.Wave == ShiftWave::Sine ? "Sin" : "Cos") +
                                     std::to_string(info.index);
                          });
+
+// The oscillator entries themselves, double for double: a difference in their last bit would rarely
+// show in a rounded value.
+struct OscillatorCase {
+    double Frequency;
+    int32_t Rate;
+    double Amplitude;
+};
+
+std::ostream& operator<<(std::ostream& out, const OscillatorCase& c) {
+    return out << c.Frequency << " Hz at " << c.Rate << " Hz, amplitude " << c.Amplitude;
+}
+
+class OscillatorBlocks : public testing::TestWithParam<OscillatorCase> {};
+
+TEST_P(OscillatorBlocks, AreThoseOfTheBlockByBlockGenerator) {
+    const OscillatorCase& c = GetParam();
+    for (const bool sine : {true, false}) {
+        ShiftOscillator fast;
+        fast.Omega = 2 * std::numbers::pi * c.Frequency;
+        ShiftOscillator slow = fast;
+        for (int block = 0; block < 200; ++block) {
+            (sine ? GenerateSinBlock : GenerateCosBlock)(fast, c.Rate, c.Amplitude);
+            reference::GenerateBlock(slow, c.Rate, c.Amplitude, sine ? reference::Sine : reference::Cosine);
+            ASSERT_EQ(fast.TimeOffset, slow.TimeOffset) << sine << " " << block;
+            for (size_t i = 0; i < fast.Block.size(); ++i)
+                ASSERT_EQ(fast.Block[i], slow.Block[i]) << sine << " " << block << " " << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Generators, OscillatorBlocks,
+                         testing::Values(OscillatorCase{3000, 48000, 32767},
+                                         OscillatorCase{1234.5, 44100, 777}, OscillatorCase{12000, 48000, 1},
+                                         OscillatorCase{0.3, 1, 25000},
+                                         OscillatorCase{7999.99, 8000, 30000}));
 
 // Frame walks poll after frame 0 and after every frame m * PollEvery - 1.
 const WalkCase kFrameWalks[] = {

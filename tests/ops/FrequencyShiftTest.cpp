@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace opstest;
 
 TEST(ShiftOscillator, BlocksJoinWithoutAPhaseJump) {
@@ -127,6 +129,10 @@ struct QuarterRateCase {
     std::vector<int16_t> Input;
     std::vector<int16_t> Expected;
 };
+
+std::ostream& operator<<(std::ostream& out, const QuarterRateCase& c) {
+    return out << c.Name;
+}
 
 class QuarterRateShift : public testing::TestWithParam<QuarterRateCase> {};
 
