@@ -1,15 +1,30 @@
 #include "ops/StoreLevel.h"
 
 #include "ops/SampleRounding.h"
+#include "ops/WorkerTeam.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 #include <new>
 #include <vector>
 
 namespace {
 
 constexpr size_t kDistinctValues = 65536;
+constexpr size_t kSharedFrom = size_t{1} << 20; // values from which a pass is shared among the cores
+
+// Calls part(first, end) for consecutive parts of positions 0 .. count-1, one part per core for a
+// large store, on as many threads.
+template <class Part> void InParts(size_t count, Part part) {
+    if (count < kSharedFrom) {
+        part(size_t{0}, count);
+        return;
+    }
+    WorkerTeam team(0);
+    const size_t parts = team.Size();
+    team.Run(parts, [&](size_t i) { part(count * i / parts, count * (i + 1) / parts); });
+}
 
 // Applies `rounded` (a function of the value alone) to every value. A store with more values than
 // there are distinct 16-bit values gets a table of all 65536 results first, so that each value costs
@@ -29,7 +44,9 @@ template <class Rounded> void MapValues(SampleArray& samples, Rounded rounded) {
     }
     for (size_t i = 0; i < kDistinctValues; ++i)
         table[i] = rounded(static_cast<int16_t>(static_cast<int32_t>(i) - 32768));
-    for (int16_t& s : samples) s = table[static_cast<size_t>(s + 32768)];
+    InParts(samples.size(), [&](size_t first, size_t end) {
+        for (size_t i = first; i < end; ++i) samples[i] = table[static_cast<size_t>(samples[i] + 32768)];
+    });
 }
 
 // numerator / denominator in extended precision, kept as a double.
@@ -40,8 +57,15 @@ double Ratio(int32_t numerator, int32_t denominator) {
 } // namespace
 
 int32_t PeakMagnitude(const SampleArray& samples) {
+    std::mutex lock;
     int32_t peak = 1;
-    for (const int16_t s : samples) peak = std::max(peak, std::abs(static_cast<int32_t>(s)));
+    InParts(samples.size(), [&](size_t first, size_t end) {
+        int32_t partPeak = 1;
+        for (size_t i = first; i < end; ++i)
+            partPeak = std::max(partPeak, std::abs(static_cast<int32_t>(samples[i])));
+        std::lock_guard guard(lock);
+        peak = std::max(peak, partPeak);
+    });
     return peak;
 }
 

@@ -2,15 +2,15 @@
 
 #include <algorithm>
 
+// A helper that cannot be started (no memory, no more threads) leaves the team smaller: the work is
+// the same with fewer hands, so the team never refuses it.
 WorkerTeam::WorkerTeam(unsigned threads, unsigned atMost) {
     const unsigned wanted = threads > 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
     const unsigned size = std::max(1u, std::min(wanted, atMost));
     try {
         helpers_.reserve(size - 1);
         for (unsigned i = 1; i < size; ++i) helpers_.emplace_back([this] { HelperLoop(); });
-    } catch (...) {
-        Quit();
-        throw;
+    } catch (const std::exception&) {
     }
 }
 

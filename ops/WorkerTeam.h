@@ -17,7 +17,8 @@
 
 class WorkerTeam {
 public:
-    // threads: the team's size with the caller, 0 for one per core; never more than atMost.
+    // threads: the team's size with the caller, 0 for one per core; never more than atMost. Never
+    // throws: helpers that cannot be started are left out.
     explicit WorkerTeam(unsigned threads, unsigned atMost = 64);
     ~WorkerTeam();
     WorkerTeam(const WorkerTeam&) = delete;

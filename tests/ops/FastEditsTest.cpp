@@ -6,6 +6,7 @@
 #include "ops/FrequencyShift.h"
 #include "ops/IQToReal.h"
 #include "ops/LPFFilter.h"
+#include "ops/StoreLevel.h"
 #include "ops/reference/ReferenceOps.h"
 
 #include <gtest/gtest.h>
@@ -268,5 +269,32 @@ TEST(FastEditCommands, TheConversionPublishesProgressEvery50000Frames) {
     EXPECT_EQ(job.Progress.load(), PercentDone(99999, 119999));
     EXPECT_EQ(job.Progress.load(), slowJob.Progress.load());
 }
+
+} // namespace
+
+namespace {
+
+// Stores of more than a million values have their level passes shared among the cores and looked up
+// in a table: the values are those of the value-by-value passes.
+class LargeLevelPasses : public testing::TestWithParam<bool> {};
+
+TEST_P(LargeLevelPasses, GiveTheValuesOfTheValueByValuePasses) {
+    const bool minimumPresent = GetParam();
+    std::vector<int16_t> values = Noise(1300001, 32767, 23);
+    if (minimumPresent) values[777777] = -32768;
+    const SignalStore input = MakeStore(values, 2);
+    EXPECT_EQ(PeakMagnitude(input.Samples), reference::PeakMagnitude(input.Samples));
+    for (const bool scale : {true, false}) {
+        SignalStore fast = input;
+        SignalStore slow = input;
+        EXPECT_EQ(PrepareLevel(fast, scale), reference::PrepareLevel(slow, scale));
+        ExpectSameStores(fast, slow);
+        RestoreLevel(fast, 12345);
+        reference::DivideAll(slow.Samples, 12345);
+        ExpectSameStores(fast, slow);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, LargeLevelPasses, testing::Bool());
 
 } // namespace
