@@ -38,8 +38,8 @@ std::optional<double> ShiftFrequencyFromText(const SignalStore& store, std::stri
 // at least every 163840 values, at multiples of 10) leaves the values after the poll position as they
 // were before the oscillator; the level restore still runs. Nothing happens on a store whose rate is
 // below 1. The oscillator of every block of 1024 values is computed from that block's time offset, so
-// the values between two polls are shared among the cores; the arrays it needs are taken before it
-// changes a value.
+// stretches of the store are shared among the cores; the arrays it needs are taken before it changes
+// a value.
 void SinShift(SignalStore& store, double frequency, JobControl& job);
 void CosShift(SignalStore& store, double frequency, JobControl& job);
 

@@ -1,6 +1,7 @@
 // Where the edits that walk the store look at the stop flag and publish their progress. A walk calls
-// StopAt(k) at some of its positions k, in increasing order, each time once everything up to position
-// k is final; a true answer ends the walk there, and the positions after k keep what they held.
+// StopAt(k) at some of its positions k, in increasing order, before it starts on the positions after
+// k; a true answer ends the walk with every position up to k done and the positions after k as they
+// were.
 #pragma once
 
 #include "ops/SampleRounding.h"

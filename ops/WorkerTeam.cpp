@@ -39,50 +39,60 @@ void WorkerTeam::Run(size_t count, const Task& task, const Gate& gate) {
         count_ = count;
         next_ = 0;
         failure_ = nullptr;
-        busyHelpers_ = static_cast<unsigned>(helpers_.size());
         ++round_;
     }
     wake_.notify_all();
-    TakeTasks();
+    TakeTasks(); // returns once every task is handed out (or the handing out ended)
     std::exception_ptr failure;
     {
         std::unique_lock lock(mutex_);
-        finished_.wait(lock, [this] { return busyHelpers_ == 0; });
+        finished_.wait(lock, [this] { return running_ == 0; });
         task_ = nullptr;
         gate_ = nullptr;
+        count_ = 0;
+        next_ = 0;
         failure = failure_;
     }
     if (failure) std::rethrow_exception(failure);
 }
 
-// Tasks are handed out under the lock: they are few and long, so the lock costs nothing that shows.
+// Takes tasks until none is left. They are handed out under the lock: they are few and long, so the
+// lock costs nothing that shows.
 void WorkerTeam::TakeTasks() {
     for (;;) {
         size_t index = 0;
-        try {
+        const Task* task = nullptr;
+        {
             std::lock_guard lock(mutex_);
             if (next_ >= count_) return;
-            if (gate_ && !(*gate_)(next_)) {
+            bool open = true;
+            try {
+                open = gate_ == nullptr || (*gate_)(next_);
+            } catch (...) {
+                if (!failure_) failure_ = std::current_exception();
+                open = false;
+            }
+            if (!open) {
                 next_ = count_;
                 return;
             }
             index = next_++;
-        } catch (...) {
-            std::lock_guard lock(mutex_); // the gate threw (the lock above is released by now)
-            if (!failure_) failure_ = std::current_exception();
-            next_ = count_;
-            return;
+            task = task_;
+            ++running_;
         }
         try {
-            (*task_)(index);
+            (*task)(index);
         } catch (...) {
             std::lock_guard lock(mutex_);
             if (!failure_) failure_ = std::current_exception();
             next_ = count_;
         }
+        std::lock_guard lock(mutex_);
+        if (--running_ == 0 && next_ >= count_) finished_.notify_all();
     }
 }
 
+// A helper that wakes late for a round finds nothing left and waits for the next one.
 void WorkerTeam::HelperLoop() {
     uint64_t seen = 0;
     for (;;) {
@@ -93,7 +103,5 @@ void WorkerTeam::HelperLoop() {
             seen = round_;
         }
         TakeTasks();
-        std::lock_guard lock(mutex_);
-        if (--busyHelpers_ == 0) finished_.notify_one();
     }
 }

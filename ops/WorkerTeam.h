@@ -1,6 +1,8 @@
 // A few threads that stay for one edit and share its work: Run hands out tasks 0 .. count-1 in order,
 // every thread of the team (the caller among them) takes the next task not yet taken until none is
-// left, and Run returns when all it handed out have finished. A gate, asked under the team's lock
+// left, and Run returns when all it handed out have finished. It never waits for a helper that took
+// nothing: on a busy machine, where a helper may not get a core for a while, the caller just does
+// more of the work itself. A gate, asked under the team's lock
 // before each task is handed out, can end the handing out: the tasks handed out are then always the
 // first ones. A task that throws ends the handing out too; Run rethrows the first exception once the
 // others have finished.
@@ -42,8 +44,8 @@ private:
     const Gate* gate_ = nullptr;
     size_t count_ = 0;
     size_t next_ = 0;
+    size_t running_ = 0; // tasks handed out and not finished
     uint64_t round_ = 0;
-    unsigned busyHelpers_ = 0;
     bool quit_ = false;
     std::exception_ptr failure_;
     std::vector<std::jthread> helpers_;
