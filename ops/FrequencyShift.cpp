@@ -27,19 +27,34 @@ constexpr int64_t kPollEvery = 163840;
 constexpr int64_t kChunk = 16384; // values a thread takes at a time
 
 constexpr long double kTurn = 2 * std::numbers::pi_v<long double>;
+constexpr double kTurnsPerRadian = static_cast<double>(1 / kTurn);
+
+// The whole turns in `phase`: the quotient phase / kTurn formed in extended precision and cut towards
+// zero. A double estimate of the quotient lies within 4 units of its last place of it, so where the
+// estimate is farther than that from a whole number both have the same whole part, read with a plain
+// double conversion; only nearer to one (and for huge or invalid phases) is the extended division
+// done. (The extended conversion to a 64-bit integer and back, which the division path needs, can be
+// many times slower than everything else here together.)
+long double WholeTurns(long double phase) {
+    const double estimate = static_cast<double>(phase) * kTurnsPerRadian;
+    const double size = std::fabs(estimate);
+    if (size < 0x1p52) {
+        const double whole = static_cast<double>(static_cast<long long>(estimate));
+        const double fraction = std::fabs(estimate - whole);
+        const double margin = size * 0x1p-50;
+        if (fraction > margin && fraction < 1 - margin) return whole;
+    }
+    const long double quotient = phase / kTurn;
+    return std::fabs(quotient) < 0x1p62L ? static_cast<long double>(static_cast<long long>(quotient))
+                                         : std::trunc(quotient);
+}
 
 // wave(omega * t): the phase is formed and reduced to less than one turn in extended precision, so the
 // angle keeps its accuracy however long the recording; the function itself then runs in double
-// precision on the reduced angle (as accurate as the extended functions, and ten times faster). The
-// whole turns are cut towards zero; a phase too large for a 64-bit count (or not a number) is reduced
-// by std::trunc, without the conversion that would be undefined there.
+// precision on the reduced angle (as accurate as the extended functions, and ten times faster).
 long double OscillatorValue(double omega, double t, Wave wave) {
     const long double phase = static_cast<long double>(omega) * t;
-    const long double quotient = phase / kTurn;
-    const long double turns = std::fabs(quotient) < 0x1p62L
-                                  ? static_cast<long double>(static_cast<long long>(quotient))
-                                  : std::trunc(quotient);
-    return wave(static_cast<double>(phase - kTurn * turns));
+    return wave(static_cast<double>(phase - kTurn * WholeTurns(phase)));
 }
 
 // One generator of a run. Entry i of the block whose time offset is T is A wave(omega t_i), with
