@@ -4,7 +4,8 @@
 //   each as a whole process (orvane-cli edit: read, edit, write; sox: read, filter, write) and as the
 //   edit alone in this process;
 // - "LPF", "I/Q2R", "Sin", "Cos" against their straightforward versions (ops/reference), the same
-//   values the edits computed before they were made faster; "FFT_F" alone.
+//   values the edits computed before they were made faster; "FFT_F" alone;
+// - how long each edit takes to end once a stop is requested 150 ms into its run.
 // Prints the median of each and the ratios of the medians. ORVANE_BENCH_ROUNDS sets the rounds (5).
 #include "ops/FFTBandFilter.h"
 #include "ops/FrequencyShift.h"
@@ -137,38 +138,45 @@ int main() {
         {"LPF (orvane-cli process)", process(cli + " edit " + in + " " + out + " lpf 5000 >/dev/null")});
     runs.push_back(
         {"I/Q2R (orvane-cli process)", process(cli + " edit " + in + " " + out + " iq2real >/dev/null")});
-    const std::vector<std::pair<std::string, std::function<void(SignalStore&)>>> edits = {
-        {"LPF",
-         [](SignalStore& s) {
-             JobControl job;
-             LPFFilterStore(s, kCutoff, job);
-         }},
-        {"LPF reference", [&](SignalStore& s) { reference::LPFFilterStore(s, kCutoff, never); }},
-        {"I/Q2R",
-         [](SignalStore& s) {
-             JobControl job;
-             ConvertIQToReal(s, job);
-         }},
-        {"I/Q2R reference", [&](SignalStore& s) { reference::ConvertIQToReal(s, never); }},
-        {"Sin",
-         [](SignalStore& s) {
-             JobControl job;
-             SinShift(s, 3000, job);
-         }},
-        {"Sin reference", [&](SignalStore& s) { reference::ShiftStore(s, 3000, ShiftWave::Sine, never); }},
-        {"Cos",
-         [](SignalStore& s) {
-             JobControl job;
-             CosShift(s, 3000, job);
-         }},
-        {"Cos reference", [&](SignalStore& s) { reference::ShiftStore(s, 3000, ShiftWave::Cosine, never); }},
-        {"FFT_F",
-         [](SignalStore& s) {
-             JobControl job;
-             FFTBandFilter(s, 6000, 300, 1, job);
-         }},
+    using Edit = std::function<void(SignalStore&, JobControl&)>;
+    const std::vector<std::pair<std::string, Edit>> edits = {
+        {"LPF", [](SignalStore& s, JobControl& job) { LPFFilterStore(s, kCutoff, job); }},
+        {"LPF reference", [&](SignalStore& s, JobControl&) { reference::LPFFilterStore(s, kCutoff, never); }},
+        {"I/Q2R", [](SignalStore& s, JobControl& job) { ConvertIQToReal(s, job); }},
+        {"I/Q2R reference", [&](SignalStore& s, JobControl&) { reference::ConvertIQToReal(s, never); }},
+        {"Sin", [](SignalStore& s, JobControl& job) { SinShift(s, 3000, job); }},
+        {"Sin reference",
+         [&](SignalStore& s, JobControl&) { reference::ShiftStore(s, 3000, ShiftWave::Sine, never); }},
+        {"Cos", [](SignalStore& s, JobControl& job) { CosShift(s, 3000, job); }},
+        {"Cos reference",
+         [&](SignalStore& s, JobControl&) { reference::ShiftStore(s, 3000, ShiftWave::Cosine, never); }},
+        {"FFT_F", [](SignalStore& s, JobControl& job) { FFTBandFilter(s, 6000, 300, 1, job); }},
     };
-    for (const auto& [name, edit] : edits) runs.push_back({name, EditOnCopy(original, work, edit, seconds)});
+    for (const auto& [name, edit] : edits) {
+        runs.push_back({name, EditOnCopy(
+                                  original, work,
+                                  [edit](SignalStore& s) {
+                                      JobControl job;
+                                      edit(s, job);
+                                  },
+                                  seconds)});
+    }
+    // How long each edit takes to end after "Stop Calculate", asked 150 ms into the run.
+    for (const auto& [name, edit] : edits) {
+        if (name.find("reference") != std::string::npos) continue;
+        runs.push_back(
+            {name + " stop", [&, edit] {
+                 work = original;
+                 JobControl job;
+                 std::chrono::steady_clock::time_point asked;
+                 std::jthread worker([&] { edit(work, job); });
+                 std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                 asked = std::chrono::steady_clock::now();
+                 job.RequestStop();
+                 worker.join();
+                 seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
+             }});
+    }
 
     for (int round = 0; round < rounds; ++round) {
         for (const Timed& run : runs) {
@@ -182,6 +190,7 @@ int main() {
 
     std::printf("%-30s %10s %10s %10s\n", "median of each (s)", "median", "min", "max");
     for (const Timed& run : runs) {
+        if (run.Name.ends_with(" stop")) continue;
         const auto& t = times[run.Name];
         std::printf("%-30s %10.3f %10.3f %10.3f\n", run.Name.c_str(), Median(t),
                     *std::min_element(t.begin(), t.end()), *std::max_element(t.begin(), t.end()));
@@ -201,6 +210,11 @@ int main() {
     ratio("I/Q2R reference", "I/Q2R");
     ratio("Sin reference", "Sin");
     ratio("Cos reference", "Cos");
+    std::printf("the stop: seconds from the request to the end of the edit (target: within 0.1 s)\n");
+    for (const auto& [name, edit] : edits)
+        if (times.count(name + " stop") != 0)
+            std::printf("%-30s %10.3f (max %.3f)\n", (name + " stop").c_str(), Median(times[name + " stop"]),
+                        *std::max_element(times[name + " stop"].begin(), times[name + " stop"].end()));
     std::printf("load at the end: %s\n", LoadAverage().c_str());
     return 0;
 }
