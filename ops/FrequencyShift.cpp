@@ -103,12 +103,24 @@ std::vector<double> BlockOffsets(const Oscillator& oscillator, std::vector<doubl
 // Multiplies values first .. end - 1 by their oscillator entries (each divided by the amplitude).
 void ShiftValues(int16_t* samples, int64_t first, int64_t end, const Oscillator& oscillator,
                  const std::vector<double>& offsets, double amplitude) {
-    for (int64_t k = first; k < end; ++k) {
-        const auto position = static_cast<size_t>(k);
-        const int16_t value = samples[k];
-        const double entry = oscillator.Entry(position % kBlockLength, offsets[position / kBlockLength]);
-        samples[k] = RoundToSampleVia(value * entry / amplitude,
-                                      [&] { return static_cast<long double>(value) * entry / amplitude; });
+    // The entries of a run of values first, then the products: the divisions of one run overlap
+    // instead of each waiting behind its own oscillator call.
+    constexpr int64_t kRun = 256;
+    std::array<double, kRun> entries;
+    for (int64_t from = first; from < end; from += kRun) {
+        const int64_t count = std::min(kRun, end - from);
+        for (int64_t i = 0; i < count; ++i) {
+            const auto position = static_cast<size_t>(from + i);
+            entries[static_cast<size_t>(i)] =
+                oscillator.Entry(position % kBlockLength, offsets[position / kBlockLength]);
+        }
+        for (int64_t i = 0; i < count; ++i) {
+            const int16_t value = samples[from + i];
+            const double entry = entries[static_cast<size_t>(i)];
+            samples[from + i] = RoundToSampleVia(value * entry / amplitude, [&] {
+                return static_cast<long double>(value) * entry / amplitude;
+            });
+        }
     }
 }
 
