@@ -1,4 +1,4 @@
-// Creation, showing and closing of the main window, its settings, file drops and the status bar.
+// Creation, showing and closing of the main window, its settings and the status bar.
 #include "app/TMainForm.h"
 
 #include "app/TRulerPaintBox.h"
@@ -12,19 +12,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 
 #include <chrono>
 #include <clocale>
@@ -164,40 +159,6 @@ bool TMainForm::FormCloseQuery() {
     }
     if (canClose && Player.PlaybackIdle()) WriteSettings();
     return canClose;
-}
-
-void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent* event) {
-    event->acceptProposedAction();
-    FilesDropped(event->mimeData()->urls());
-}
-
-void TMainForm::FilesDropped(const QList<QUrl>& urls) {
-    if (busy_) return;
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) continue;
-        OpenDroppedFile(url.toLocalFile());
-        return;
-    }
-}
-
-void TMainForm::OpenOnceShown(const QString& path) {
-    const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    QTimer::singleShot(0, this, [this, file] { FilesDropped({file}); });
-}
-
-void TMainForm::OpenDroppedFile(const QString& path) {
-    if (busy_) return;
-    if (QFileInfo(path).isFile()) {
-        Player.StopPlayback(true);
-        LoadWavFile(path);
-    } else {
-        raise();
-        activateWindow();
-    }
 }
 
 QString TMainForm::StatusText(int panel) const {
