@@ -21,8 +21,9 @@ struct SpectrogramResult {
 };
 
 // Recomputes state.SpectrogramBitmap from the store: nothing when no file is loaded, two stacked bands
-// when store.ChannelCount is 2, one picture otherwise. Polls control.StopRequested throughout (the
-// preparation clears it first) and reports progress in percent, 100 when every column is done.
+// when store.ChannelCount is 2, one picture otherwise. Polls control.StopRequested throughout, the
+// preparation included (the caller clears it before the job), and reports progress in percent, 100
+// when every column is done.
 SpectrogramResult RecomputeSpectrogram(SpectrogramState& state, const SignalStore& store,
                                        const SpectrogramSettings& settings, JobControl& control,
                                        const SpectrogramRunOptions& options = {});

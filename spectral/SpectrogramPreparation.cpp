@@ -76,7 +76,6 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
     state.CurrentFFTSize = n;
     BuildWindowTable(static_cast<uint8_t>(settings.WindowIndex), state.CurrentFFTSize, state.WindowTable);
     BuildFadeCurve(state.FadeCurve, store.Samples.size());
-    control.ClearStop();
     control.SetProgress(0);
 
     preparation.Hop = SpectrogramHop(n, settings.Decimation);

@@ -1,6 +1,6 @@
 // The start of every spectrogram computation: size the new image (or refuse it), set the FFT size,
-// rebuild the window table and the Fade edit's curve, clear the stop flag, and allocate the workers'
-// frame buffers, all before the first column is computed.
+// rebuild the window table and the Fade edit's curve, and allocate the workers' frame buffers, all
+// before the first column is computed.
 #pragma once
 
 #include "signal/JobControl.h"
@@ -41,7 +41,8 @@ struct SpectrogramPreparation {
 // Sizes a new, all-zero SpectrogramBitmap for store.ValueCount and the settings, or refuses it (image
 // estimate of 501 MB or more, or the image or frame buffers cannot be allocated) keeping the previous
 // image, FFT size, window table and curve. On acceptance it sets CurrentFFTSize, WindowTable and
-// FadeCurve, clears control's stop flag and progress. StartTime is set in both cases.
+// FadeCurve and clears control's progress; the stop flag is left as it is (whoever starts the job
+// clears it first), so that a stop during the preparation is honoured. StartTime is set in both cases.
 SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const SignalStore& store,
                                                 const SpectrogramSettings& settings, JobControl& control,
                                                 const SpectrogramRunOptions& options = {});

@@ -170,12 +170,15 @@ TEST(SpectrogramRun, StopDuringTheBottomBandKeepsTheTopBandComplete) {
     EXPECT_EQ(picture.Pixel(last, band + 1), 0u);
 }
 
-TEST(SpectrogramRun, StopRequestedBeforeTheRunIsClearedByThePreparation) {
+// A stop requested before the run, or while the image is prepared, is honoured: nothing is drawn.
+TEST(SpectrogramRun, StopRequestedBeforeTheRunEndsItBeforeTheFirstColumn) {
     const SignalStore store = MakeStore(Noise(5000, 5000));
     SpectrogramState state;
     JobControl control;
     control.RequestStop();
     const SpectrogramResult result = RecomputeSpectrogram(state, store, Settings(256), control);
-    EXPECT_FALSE(result.Stopped);
-    EXPECT_EQ(control.Progress.load(), 100);
+    EXPECT_TRUE(result.Stopped);
+    EXPECT_TRUE(control.Stopping());
+    for (size_t i = 0; i < state.SpectrogramBitmap.PixelCount(); ++i)
+        ASSERT_EQ(state.SpectrogramBitmap.Bits()[i], 0u);
 }
