@@ -5,6 +5,7 @@
 #include "app/SettingsKey.h"
 #include "audio/Playback.h"
 #include "ops/EditCommand.h"
+#include "ops/EditHistory.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 #include "spectral/SpectrogramSettings.h"
@@ -63,6 +64,7 @@ public:
     SpectrogramState Spectrogram; // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
     JobControl Job;               // StopRequested and the progress of the running job
     Playback Player;              // the playback module
+    EditHistory History;          // the states before the edits, for Undo and Redo
     std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
 
     bool Busy() const { return busy_; }
@@ -118,6 +120,8 @@ public:
     // The file dialogs, replaceable in tests: these return the chosen path, or empty for cancel.
     std::function<QString()> AskOpenFileName;
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
+    // The undo memory in MiB, asked for with the current value; nothing for cancel.
+    std::function<std::optional<int>(int currentMiB)> AskUndoMemory;
 
     // --- Controls, named as their objectName --------------------------------------------------------
     QFrame* Panel2 = nullptr;
@@ -176,6 +180,9 @@ public:
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuUndoMemory = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
     QMenu* mnuFormatInterpretator = nullptr;
@@ -212,6 +219,9 @@ public slots:
     void sbPlayMemoryClick();
     void sbLoopPlayClick();
     void sbStopPlayClick();
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuUndoMemoryClick();
 
     // Edits of the store.
     void sbFadeClick();
@@ -261,6 +271,11 @@ private:
     // is followed by what the command asks for (a new picture, the ruler, the channel items).
     void RunEditCommand(EditCommand command, const EditCommandInput& input = {});
     void FollowEdit(EditCommand command, const EditOutcome& outcome);
+    // Undo (true) or Redo (false) as a job, followed by the layout and picture of the restored store.
+    void StepHistory(bool undo);
+    // The captions and states of "Undo" and "Redo" as the history and the job state allow.
+    void UpdateHistoryItems(bool unlocked);
+    void ConnectHistoryHandlers();
     // A save or export: ignored with a status text while a job runs, otherwise run as a job.
     void RunWriteJob(const std::function<void()>& write);
 

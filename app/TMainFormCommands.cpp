@@ -40,6 +40,7 @@ void TMainForm::ConnectHandlers() {
 
     ConnectViewHandlers();
     ConnectEditHandlers();
+    ConnectHistoryHandlers();
     ConnectPlayback();
 }
 

@@ -87,6 +87,9 @@ void TMainForm::ReloadFile() {
 // freeze the window and nothing can save or edit a store that is being replaced.
 void TMainForm::LoadWavFile(const QString& fileName) {
     const StoreBefore before = Describe(Store);
+    // The states of the recording that is replaced are of no use any more, and their memory is
+    // needed for the new one.
+    History.Clear();
     SetStatus(0, " Read wav File...");
     WavReadResult result;
     bool previousKept = false;
