@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/TRulerPaintBox.h"
+#include "signal/WavReader.h"
 #include "view/Overlays.h"
 #include "view/qt/TImgView32.h"
 
@@ -42,6 +43,13 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
     EXPECT_EQ(form.Store.SampleRate, 44100);
     EXPECT_EQ(undo->text(), "Undo ASR");
     EXPECT_TRUE(undo->isEnabled());
+
+    // Save writes the current state; undo works on after it as before.
+    form.mnuSaveClick();
+    SignalStore saved;
+    ReadWavFile(saved, PathIn("iq.wav"));
+    EXPECT_TRUE(std::equal(edited.begin(), edited.end(), saved.Samples.begin()));
+    EXPECT_EQ(saved.SampleRate, 44100);
 
     for (const char* name : {"ASR", "I/Q2R", "Sin", "Amp"}) {
         EXPECT_EQ(undo->text(), QString("Undo %1").arg(name));
