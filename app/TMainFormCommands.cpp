@@ -73,6 +73,7 @@ void TMainForm::SetBusy(bool busy) {
 }
 
 bool TMainForm::RunLongJob(const std::function<void()>& work) {
+    Job.ClearStop(); // on this thread, before the worker runs: a stop from now on reaches the job
     Job.SetProgress(0);
     try {
         RunJob(Job, work, [this](int percent) { SetProgressPosition(percent); });

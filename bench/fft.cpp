@@ -32,7 +32,7 @@ void BM_FFTPow2Forward(benchmark::State& state) {
     std::vector<TComplexSingle> data(source.size()), work(source.size());
     for (auto _ : state) {
         std::copy(source.begin(), source.end(), data.begin());
-        FFTPow2(data.data(), n, false, false, true, work.data());
+        FFTPow2(data.data(), n, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural, work.data());
         benchmark::DoNotOptimize(data.data());
     }
 }
@@ -44,7 +44,7 @@ void BM_FFTPow2ForwardKernelOrder(benchmark::State& state) {
     std::vector<TComplexSingle> data(source.size());
     for (auto _ : state) {
         std::copy(source.begin(), source.end(), data.begin());
-        FFTPow2(data.data(), n, false, false, false);
+        FFTPow2(data.data(), n, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
         benchmark::DoNotOptimize(data.data());
     }
 }
@@ -56,7 +56,7 @@ void BM_FFTPow2ForwardNoWork(benchmark::State& state) {
     std::vector<TComplexSingle> data(source.size());
     for (auto _ : state) {
         std::copy(source.begin(), source.end(), data.begin());
-        FFTPow2(data.data(), n, false, false, true);
+        FFTPow2(data.data(), n, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural);
         benchmark::DoNotOptimize(data.data());
     }
 }
@@ -90,7 +90,7 @@ void BM_MixedRadixFFT(benchmark::State& state) {
     TSimComplexArray data(source.size());
     for (auto _ : state) {
         std::copy(source.begin(), source.end(), data.begin());
-        MixedRadixFFT(n, data, false);
+        MixedRadixFFT(n, data, FFTDirection::Forward);
         benchmark::DoNotOptimize(data.data());
     }
 }
