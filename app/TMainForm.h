@@ -97,6 +97,11 @@ public:
     // The file dialogs, replaceable in tests: these return the chosen path, or empty for cancel.
     std::function<QString()> AskOpenFileName;
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
+    // The export dialog, given the suggested path (folder and name of a PNG file).
+    std::function<QString(const QString& suggestedPath)> AskExportFileName;
+    // The folder the open dialog starts in: that of the last file chosen in it (empty at first: the
+    // current folder).
+    QString OpenDialogFolder() const;
 
     // --- Controls, named as their objectName --------------------------------------------------------
     QFrame* Panel2 = nullptr;
@@ -154,6 +159,7 @@ public:
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
+    QAction* mnuExportPicture = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
@@ -163,6 +169,7 @@ public:
     QAction* mnuInvertChannel1L = nullptr;
     QAction* mnuInvertChannel2R = nullptr;
     QAction* mnuAbout = nullptr;
+    QAction* mnuVersion = nullptr; // shows the version; no action
     QMenu* SrcViewPopupMenu = nullptr;
     QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
     QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
@@ -180,6 +187,7 @@ public slots:
     void mnuShiftPanelClick();
     void sbStopLoadClick();
     void sbSavePictureaClick();
+    void mnuExportPictureClick();
     void mnu1ChannelClick();
     void mnu2ChannelsClick();
     void ComboFFTSizeChange();
@@ -239,7 +247,12 @@ private:
     void RunShortEdit(const std::function<void()>& operation);
     void RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&));
     bool RunLongEdit(const char* jobName, uint32_t progressColour, const std::function<void()>& operation);
-    void RunWriteJob(const std::function<void()>& write);
+    bool RunWriteJob(const std::function<void()>& write);
+    // Saves `picture` (PNG or BMP by the name) as a write job and says in panel 0 where it went.
+    void WritePictureFile(const TBitmap32& picture, const std::string& fileName);
+    QString AskExportTarget(const QString& suggestedPath);
+    void RememberOpenFolder(const QString& fileName);
+    void ConnectExportHandlers();
 
     void FormCreate();
     void FormShow();

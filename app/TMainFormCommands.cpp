@@ -52,6 +52,7 @@ void TMainForm::ConnectHandlers() {
     ConnectViewHandlers();
     ConnectEditHandlers();
     ConnectPlayback();
+    ConnectExportHandlers();
 }
 
 void TMainForm::SetBusy(bool busy) {
@@ -67,6 +68,7 @@ void TMainForm::SetBusy(bool busy) {
     mnuFormatInterpretator->setEnabled(unlocked);
     const bool saveable = unlocked && Store.Loaded();
     sbSavePicturea->setEnabled(saveable);
+    mnuExportPicture->setEnabled(saveable);
     sbSaveSignal->setEnabled(saveable);
     mnuSave->setEnabled(saveable);
     mnuSavewavAs->setEnabled(saveable);
@@ -96,10 +98,13 @@ void TMainForm::RecoverFromFailedJob() {
 
 void TMainForm::mnuOpenClick() {
     if (busy_) return;
-    const QString fileName = AskOpenFileName ? AskOpenFileName()
-                                             : QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                                            "wav (*.wav);;Any File (*)");
-    if (!fileName.isEmpty()) LoadWavFile(fileName);
+    const QString fileName =
+        AskOpenFileName
+            ? AskOpenFileName()
+            : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), "wav (*.wav);;Any File (*)");
+    if (fileName.isEmpty()) return;
+    RememberOpenFolder(fileName);
+    LoadWavFile(fileName);
 }
 
 void TMainForm::sbReloadClick() {
@@ -152,9 +157,11 @@ void TMainForm::SaveSignal(const QString& fileName) {
 // A file of several hundred megabytes takes seconds to write: it is written as a job, so the window
 // stays live, while Busy keeps away every command that could change what is being written. The
 // controls stay as they are. A failure reaches the general error report.
-void TMainForm::RunWriteJob(const std::function<void()>& write) {
+bool TMainForm::RunWriteJob(const std::function<void()>& write) {
     busy_ = true;
-    if (RunLongJob(write)) busy_ = false; // a failed job has already returned the window to idle
+    const bool written = RunLongJob(write);
+    if (written) busy_ = false; // a failed job has already returned the window to idle
+    return written;
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {
@@ -187,7 +194,7 @@ void TMainForm::sbSavePictureaClick() {
     TBitmap32 picture;
     picture.Assign(SrcImage->Bitmap());
     const std::string target = SpectrogramPictureFileName().toStdString();
-    RunWriteJob([&] { picture.SaveToFile(target); });
+    WritePictureFile(picture, target);
 }
 
 QString TMainForm::SpectrogramPictureFileName() const {
