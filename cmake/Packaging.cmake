@@ -4,6 +4,11 @@
 #   cmake --build BUILD --target package   (make package) builds BUILD/orvane-plus_VERSION_ARCH.deb.
 include(GNUInstallDirs)
 
+# Installing (and so packaging) does not build every target first: the Makefile's install and package
+# targets build the programs, and the package test depends on what the package holds. Without this,
+# CPack would build the benchmarks and every test program before it packs.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 # The version both programs print, from project(VERSION ...).
 set(ORVANE_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/ProgramInfo.h.in ${ORVANE_GENERATED_DIR}/ProgramInfo.h @ONLY)

@@ -50,7 +50,7 @@ struct DialogAnswer {
             if (name.isEmpty()) return dialog->reject();
             dialog->selectFile(name);
             Suffix = dialog->defaultSuffix();
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, which is protected
         });
         Timer.start();
     }

@@ -94,7 +94,8 @@ TEST_P(PackageFiles, LieWhereADebianSystemLooksForThem) {
     ASSERT_EQ(::stat(Unpacked(path).c_str(), &info), 0) << path;
     EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
     EXPECT_GT(info.st_size, 0) << path;
-    if (path.starts_with("usr/bin/")) EXPECT_EQ(info.st_mode & 0755, 0755u) << path;
+    const unsigned expectedMode = path.starts_with("usr/bin/") ? 0755 : 0644;
+    EXPECT_EQ(info.st_mode & 0777, expectedMode) << path;
 }
 INSTANTIATE_TEST_SUITE_P(Layout, PackageFiles,
                          ::testing::Values("usr/bin/orvane", "usr/bin/orvane-cli",
