@@ -11,11 +11,10 @@
 // How the rows are compressed: a zlib level (0 stores, 1 ... 9 compress harder), a zlib strategy
 // (Z_DEFAULT_STRATEGY 0, Z_FILTERED 1, Z_HUFFMAN_ONLY 2, Z_RLE 3) and libpng's set of row filters
 // (PNG_FILTER_NONE 0x08, SUB 0x10, UP 0x20, AVG 0x40, PAETH 0x80).
-// The default stores the rows unfiltered: a spectrogram's pixels vary too much for the fast settings to
-// gain much, and every setting that compresses takes several times as long to write as the BMP of the
-// same picture (bench/picture_export.cpp: the 22510 x 512 picture of a minute at 48000 Hz, "X / 8",
-// takes about 1.2 times the BMP's time stored, five times or more compressed). Stored, the PNG holds
-// three bytes per pixel against the BMP's four.
+// The default stores the rows unfiltered: every setting that compresses takes several times as long
+// to write as the BMP of the same picture (bench/picture_export.cpp measures them on the 22510 x 512
+// picture of a minute at 48000 Hz, "X / 8"), since a spectrogram's noise leaves little for the fast
+// settings to find. Stored, the PNG still holds three bytes per pixel against the BMP's four.
 struct PngCompression {
     int Level = 0;
     int Strategy = 0;

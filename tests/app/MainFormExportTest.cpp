@@ -62,6 +62,10 @@ struct ExportCase {
     PaletteItem Palette; // shown at the click
 };
 
+void PrintTo(const ExportCase& exported, std::ostream* out) {
+    *out << exported.Name;
+}
+
 class ExportFormats : public ExportTest, public ::testing::WithParamInterface<ExportCase> {};
 
 } // namespace

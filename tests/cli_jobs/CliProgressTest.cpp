@@ -1,6 +1,6 @@
 // The progress bar of render and edit on a terminal, silence on a pipe and with --quiet, and Ctrl+C
 // during a long job: the job stops, nothing is written or replaced, and the exit code is 130.
-#include "CliRun.h"
+#include "../cli/CliRun.h"
 #include "TerminalRun.h"
 
 #include "../signal/WavBytes.h"
@@ -108,6 +108,10 @@ struct InterruptedJob {
     size_t Bytes;          // size of the input
     const char* Extension; // of the output
 };
+
+void PrintTo(const InterruptedJob& job, std::ostream* out) {
+    *out << job.Name;
+}
 
 class CliInterrupt : public ::testing::TestWithParam<InterruptedJob> {
 protected:
