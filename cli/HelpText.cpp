@@ -35,7 +35,6 @@ std::string HelpText() {
            "  --quiet            no progress bar (it is shown only when standard error is a terminal)\n"
            "\nCtrl+C stops a running render or edit; nothing is written.\n"
            "\nexit codes: 0 done, 1 a file that cannot be read or an image that is refused,\n"
-           "  2 bad usage, a number that is not a number or an output that cannot be written,\n"
-           "  " +
+           "  2 bad usage or a number that is not a number, " +
            std::to_string(kInterruptedExitCode) + " stopped by Ctrl+C\n";
 }
