@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <regex>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,12 +64,16 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args,
     return run;
 }
 
+// Each drawing ends in "] ", blanks, the number and "%".
 std::vector<int> ShownPercentages(const std::string& screen) {
-    static const std::regex kBar(R"(\] +(\d+)%)");
     std::vector<int> shown;
-    for (auto it = std::sregex_iterator(screen.begin(), screen.end(), kBar); it != std::sregex_iterator();
-         ++it)
-        shown.push_back(std::stoi((*it)[1]));
+    for (size_t at = screen.find("] "); at != std::string::npos; at = screen.find("] ", at + 1)) {
+        const size_t digits = screen.find_first_not_of(' ', at + 1);
+        const size_t end = screen.find_first_not_of("0123456789", digits);
+        if (digits == std::string::npos || end == std::string::npos || end == digits || screen[end] != '%')
+            continue;
+        shown.push_back(std::stoi(screen.substr(digits, end - digits)));
+    }
     return shown;
 }
 
