@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -43,27 +42,30 @@ struct BuiltPackage {
     }
 };
 
+// One package for all checks: each test of a program runs in a process of its own, and building the
+// package takes seconds.
 class Package : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { built_ = std::make_unique<BuiltPackage>(); }
-    static void TearDownTestSuite() { built_.reset(); }
-    void SetUp() override { ASSERT_TRUE(built_->Failure.empty()) << built_->Failure; }
-
-    static std::string Unpacked(const std::string& path) { return built_->Root + "/" + path; }
-    static std::string Field(const std::string& name) {
+    std::string Unpacked(const std::string& path) const { return built.Root + "/" + path; }
+    std::string Field(const std::string& name) const {
         const CliRun run =
-            RunCommand("dpkg-deb -f " + Quote(built_->Deb) + " " + name, built_->Dir.File("f.txt"));
+            RunCommand("dpkg-deb -f " + Quote(built.Deb) + " " + name, built.Dir.File("f.txt"));
         return run.Out.empty() ? run.Out : run.Out.substr(0, run.Out.size() - 1);
     }
-    static CliRun Run(const std::string& commandLine) {
-        return RunCommand(commandLine, built_->Dir.File("e.txt"));
+    CliRun Run(const std::string& commandLine) const {
+        return RunCommand(commandLine, built.Dir.File("e.txt"));
     }
 
-    static std::unique_ptr<BuiltPackage> built_;
-};
-std::unique_ptr<BuiltPackage> Package::built_;
+    void ExpectFilesWhereADebianSystemLooksForThem() const;
+    void ExpectEveryFileUnderUsr() const;
+    void ExpectTheRuntimeLibrariesOnlyAsDependencies() const;
+    void ExpectUnpackedProgramsToTellTheirVersion() const;
+    void ExpectADesktopEntryThatOpensWavFiles() const;
+    void ExpectIconsOfTheirSizes() const;
+    void ExpectAManualPageThatNamesEveryOption() const;
 
-class PackageFiles : public Package, public ::testing::WithParamInterface<const char*> {};
+    const BuiltPackage built;
+};
 
 std::string PngSize(const std::string& path) {
     const wavtest::Bytes b = wavtest::ReadFile(path);
@@ -88,27 +90,24 @@ std::vector<std::string> HelpOptions() {
 
 } // namespace
 
-TEST_P(PackageFiles, LieWhereADebianSystemLooksForThem) {
-    const std::string path = GetParam();
-    struct stat info {};
-    ASSERT_EQ(::stat(Unpacked(path).c_str(), &info), 0) << path;
-    EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
-    EXPECT_GT(info.st_size, 0) << path;
-    const unsigned expectedMode = path.starts_with("usr/bin/") ? 0755 : 0644;
-    EXPECT_EQ(info.st_mode & 0777, expectedMode) << path;
+void Package::ExpectFilesWhereADebianSystemLooksForThem() const {
+    for (const std::string path :
+         {"usr/bin/orvane", "usr/bin/orvane-cli", "usr/share/applications/orvane.desktop",
+          "usr/share/icons/hicolor/scalable/apps/orvane.svg", "usr/share/icons/hicolor/48x48/apps/orvane.png",
+          "usr/share/icons/hicolor/128x128/apps/orvane.png",
+          "usr/share/icons/hicolor/256x256/apps/orvane.png", "usr/share/man/man1/orvane-cli.1.gz",
+          "usr/share/man/man1/orvane.1.gz"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(Unpacked(path).c_str(), &info), 0) << path;
+        EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
+        EXPECT_GT(info.st_size, 0) << path;
+        const unsigned expectedMode = path.starts_with("usr/bin/") ? 0755 : 0644;
+        EXPECT_EQ(info.st_mode & 0777, expectedMode) << path;
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Layout, PackageFiles,
-                         ::testing::Values("usr/bin/orvane", "usr/bin/orvane-cli",
-                                           "usr/share/applications/orvane.desktop",
-                                           "usr/share/icons/hicolor/scalable/apps/orvane.svg",
-                                           "usr/share/icons/hicolor/48x48/apps/orvane.png",
-                                           "usr/share/icons/hicolor/128x128/apps/orvane.png",
-                                           "usr/share/icons/hicolor/256x256/apps/orvane.png",
-                                           "usr/share/man/man1/orvane-cli.1.gz",
-                                           "usr/share/man/man1/orvane.1.gz"));
 
-TEST_F(Package, EveryFileLiesUnderUsr) {
-    const CliRun list = Run("dpkg-deb -c " + Quote(built_->Deb) + " | awk '{print $6}'");
+void Package::ExpectEveryFileUnderUsr() const {
+    const CliRun list = Run("dpkg-deb -c " + Quote(built.Deb) + " | awk '{print $6}'");
     ASSERT_EQ(list.ExitCode, 0);
     size_t files = 0;
     for (size_t at = 0; at < list.Out.size(); at = list.Out.find('\n', at) + 1, ++files) {
@@ -119,7 +118,7 @@ TEST_F(Package, EveryFileLiesUnderUsr) {
     EXPECT_GT(files, 9u);
 }
 
-TEST_F(Package, DependsOnTheRuntimeLibrariesOnly) {
+void Package::ExpectTheRuntimeLibrariesOnlyAsDependencies() const {
     EXPECT_EQ(Field("Package"), ORVANE_PACKAGE_NAME);
     EXPECT_EQ(Field("Version"), std::string(kOrvaneVersion));
     EXPECT_EQ(Field("Architecture") + "\n", Run("dpkg --print-architecture").Out);
@@ -130,7 +129,7 @@ TEST_F(Package, DependsOnTheRuntimeLibrariesOnly) {
     EXPECT_EQ(depends.find("-dev"), std::string::npos) << depends;
 }
 
-TEST_F(Package, UnpackedProgramsRunAndTellTheirVersion) {
+void Package::ExpectUnpackedProgramsToTellTheirVersion() const {
     const std::string version = " (Orvane+) " + std::string(kOrvaneVersion) + "\n";
     const CliRun cli = Run(Quote(Unpacked("usr/bin/orvane-cli")) + " --version");
     EXPECT_EQ(cli.ExitCode, 0);
@@ -142,7 +141,7 @@ TEST_F(Package, UnpackedProgramsRunAndTellTheirVersion) {
     EXPECT_EQ(window.Out, "orvane" + version);
 }
 
-TEST_F(Package, DesktopEntryOpensWavFiles) {
+void Package::ExpectADesktopEntryThatOpensWavFiles() const {
     const std::string entry = Unpacked("usr/share/applications/orvane.desktop");
     const wavtest::Bytes bytes = wavtest::ReadFile(entry);
     const std::string text(bytes.begin(), bytes.end());
@@ -154,7 +153,7 @@ TEST_F(Package, DesktopEntryOpensWavFiles) {
     EXPECT_EQ(validate.Out, "");
 }
 
-TEST_F(Package, IconsHaveTheirSizes) {
+void Package::ExpectIconsOfTheirSizes() const {
     for (const std::string size : {"48", "128", "256"})
         EXPECT_EQ(PngSize(Unpacked("usr/share/icons/hicolor/" + size + "x" + size + "/apps/orvane.png")),
                   size + "x" + size);
@@ -164,7 +163,7 @@ TEST_F(Package, IconsHaveTheirSizes) {
 }
 
 // The manual page renders without a warning and documents every option of --help.
-TEST_F(Package, ManualPageOfTheCliNamesEveryOption) {
+void Package::ExpectAManualPageThatNamesEveryOption() const {
     const std::string page = Unpacked("usr/share/man/man1/orvane-cli.1.gz");
     const CliRun warnings = Run("gzip -dc " + Quote(page) + " | groff -man -ww -z -Tutf8 2>&1");
     EXPECT_EQ(warnings.ExitCode, 0);
@@ -175,6 +174,17 @@ TEST_F(Package, ManualPageOfTheCliNamesEveryOption) {
     const std::vector<std::string> options = HelpOptions();
     EXPECT_GE(options.size(), 10u);
     for (const std::string& option : options) EXPECT_NE(text.Out.find(option), std::string::npos) << option;
+}
+
+TEST_F(Package, HoldsWhatADebianSystemExpects) {
+    ASSERT_TRUE(built.Failure.empty()) << built.Failure;
+    ExpectFilesWhereADebianSystemLooksForThem();
+    ExpectEveryFileUnderUsr();
+    ExpectTheRuntimeLibrariesOnlyAsDependencies();
+    ExpectUnpackedProgramsToTellTheirVersion();
+    ExpectADesktopEntryThatOpensWavFiles();
+    ExpectIconsOfTheirSizes();
+    ExpectAManualPageThatNamesEveryOption();
 }
 
 TEST(Install, PrefixHoldsProgramsPagesAndDesktopFiles) {
