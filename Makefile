@@ -7,7 +7,9 @@ JOBS       ?= $(shell nproc)
 DEMO       := samples/demo_iq.wav
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-asan test-tsan fuzz bench format clean
+PREFIX     ?= /usr/local
+
+.PHONY: all deps build run test test-asan test-tsan fuzz bench format clean install package
 
 all: build
 
@@ -69,6 +71,14 @@ fuzz: deps $(BUILD_FUZZ)/wav_reader_fuzz
 	@mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/artifacts
 	$(BUILD_FUZZ)/wav_reader_fuzz $(FUZZ_FLAGS) -artifact_prefix=$(BUILD_FUZZ)/artifacts/ \
 	  $(BUILD_FUZZ)/corpus fuzz/corpus $(wildcard fuzz/regressions)
+
+# The programs, the desktop entry, the icons and the manual pages under PREFIX (default /usr/local).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package of the Release build: $(BUILD)/orvane-plus_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
