@@ -7,7 +7,9 @@ JOBS       ?= $(shell nproc)
 DEMO       := samples/demo_iq.wav
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test test-asan test-tsan fuzz bench format clean
+PREFIX     ?= /usr/local
+
+.PHONY: all deps build run test test-asan test-tsan fuzz bench format clean install package
 
 all: build
 
@@ -92,6 +94,14 @@ fuzz: deps $(addprefix $(BUILD_FUZZ)/,$(FUZZ_TARGETS))
 	  $(BUILD_FUZZ)/corpus-wav_reader_fuzz fuzz/corpus $(wildcard fuzz/regressions)
 	@for t in low_pass_fuzz iq_to_real_fuzz shift_fuzz; do \
 	  echo "== $$t"; $(BUILD_FUZZ)/$$t $(FUZZ_RUN) $(EDIT_FLAGS) $(BUILD_FUZZ)/corpus-$$t || exit 1; done
+
+# The programs, the desktop entry, the icons and the manual pages under PREFIX (default /usr/local).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package of the Release build: $(BUILD)/orvane-plus_VERSION_ARCH.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done

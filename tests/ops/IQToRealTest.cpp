@@ -86,7 +86,7 @@ TEST(IQToReal, Minus32768IsNormalisedFirstAndEmptyStoresStayEmpty) {
     EXPECT_TRUE(empty.Samples.empty());
 }
 
-TEST(IQToReal, StopLeavesLaterFramesAsTheyWereAndTheFlagSetButStillRelabels) {
+TEST(IQToReal, StopLeavesLaterFramesAsTheyWereButStillRelabelsAndKeepsTheFlag) {
     const auto input = IQTone(500, 1500, 48000, 10000);
     SignalStore store = MakeStore(input, 2);
     JobControl job;
