@@ -1,0 +1,205 @@
+// The random-run check of orvane-cli: thousands of runs of `info`, `render` and `edit` over damaged and
+// edge-case recordings, with random options and edit chains. Every run must end with exit code 0, 1 or 2
+// within its time limits and without a sanitizer report on standard error (in the sanitizer build, which
+// `make test-asan` runs with ORVANE_RANDOM_RUNS=3000; other builds run a few hundred as a smoke check).
+// The runs are fixed by a seed: run i of seed s is the same on every machine. A failure prints the seed,
+// the run, the recording's bytes (kept in cli-random-run-failures/ beside the test) and the command line.
+// Environment: ORVANE_RANDOM_RUNS (runs in all), ORVANE_RANDOM_SEED, ORVANE_RANDOM_FIRST (first run).
+// The runs are split over several tests so that ctest can run them side by side.
+#include "ProcessRun.h"
+#include "RandomCommandLines.h"
+#include "RandomRecordings.h"
+
+#include "cli/CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+
+using namespace wavtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint64_t kShards = 4;
+constexpr uint64_t kDefaultSeed = 20251208;
+constexpr uint64_t kDefaultRuns = 240;
+// Generous for a sanitizer build on a loaded machine; the largest renders take a few seconds.
+constexpr unsigned kCpuSeconds = 60;
+constexpr unsigned kWallSeconds = 180;
+constexpr size_t kExamplesPerSignature = 3;
+
+uint64_t EnvNumber(const char* name, uint64_t fallback) {
+    const char* text = std::getenv(name);
+    return text != nullptr && *text != '\0' ? std::strtoull(text, nullptr, 10) : fallback;
+}
+
+std::string EnvText(const char* name) {
+    const char* text = std::getenv(name);
+    return text != nullptr ? text : "";
+}
+
+// The sanitizers report leaks and stop at the first undefined behaviour; the suppressions of the test
+// run (LSAN_OPTIONS) are inherited.
+std::vector<std::string> SanitizerEnvironment() {
+    return {"ASAN_OPTIONS=" + EnvText("ASAN_OPTIONS") + ":detect_leaks=1",
+            "UBSAN_OPTIONS=" + EnvText("UBSAN_OPTIONS") + ":halt_on_error=1:print_stacktrace=1"};
+}
+
+std::vector<Bytes> CorpusFiles() {
+    std::vector<fs::path> paths;
+    for (const auto& entry : fs::directory_iterator(fs::path(ORVANE_SOURCE_DIR) / "fuzz" / "corpus"))
+        if (entry.is_regular_file()) paths.push_back(entry.path());
+    std::sort(paths.begin(), paths.end()); // the same order, and so the same runs, on every machine
+    std::vector<Bytes> files;
+    for (const auto& p : paths) files.push_back(ReadFile(p.string()));
+    return files;
+}
+
+// A sanitizer's line without what differs from run to run: the process id (==1234==) and addresses.
+std::string WithoutNumbersOfTheRun(const std::string& line) {
+    std::string kept;
+    for (size_t i = 0; i < line.size();) {
+        const bool processId = line.compare(i, 2, "==") == 0 && i + 2 < line.size() &&
+                               std::isdigit(static_cast<unsigned char>(line[i + 2]));
+        const bool address = line.compare(i, 2, "0x") == 0;
+        if (!processId && !address) {
+            kept += line[i++];
+            continue;
+        }
+        size_t next = i + 2;
+        while (next < line.size() && std::isxdigit(static_cast<unsigned char>(line[next]))) ++next;
+        if (processId && line.compare(next, 2, "==") == 0) next += 2;
+        kept += address ? "0x…" : "";
+        i = next;
+    }
+    return kept;
+}
+
+// What went wrong in a run, in one line that is the same for every run with the same fault (process
+// ids and addresses left out); empty for a run that ended well.
+std::string SignatureOf(const ProcessEnd& end) {
+    std::istringstream lines(end.Errors);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("runtime error:") == std::string::npos && line.find("Sanitizer") == std::string::npos)
+            continue;
+        return WithoutNumbersOfTheRun(line);
+    }
+    if (end.TimedOut) return "timed out";
+    if (end.Signal != 0) return "ended by signal " + std::to_string(end.Signal);
+    if (end.ExitCode < 0 || end.ExitCode > 2) return "exit code " + std::to_string(end.ExitCode);
+    return "";
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::string Hex(const Bytes& data) {
+    std::string text;
+    char byte[4];
+    for (uint8_t b : data) {
+        std::snprintf(byte, sizeof byte, "%02x ", b);
+        text += byte;
+    }
+    return text;
+}
+
+struct Failure {
+    uint64_t Run;
+    std::string Signature;
+    std::string Description; // the recording, the command line and the way to repeat the run
+};
+
+class CliRandomRuns : public ::testing::TestWithParam<uint64_t> {
+protected:
+    // Keeps the recording of a failing run beside the test and describes the run.
+    std::string Describe(uint64_t seed, uint64_t run, const RandomRecording& recording,
+                         std::vector<std::string> args, const std::string& input) const {
+        const fs::path kept = fs::current_path() / "cli-random-run-failures" /
+                              ("seed" + std::to_string(seed) + "-run" + std::to_string(run) + ".wav");
+        fs::create_directories(kept.parent_path());
+        std::ofstream(kept, std::ios::binary)
+            .write(reinterpret_cast<const char*>(recording.Data.data()),
+                   std::streamsize(recording.Data.size()));
+        for (auto& a : args)
+            if (a == input) a = kept.string();
+        std::ostringstream text;
+        text << "run " << run << ": " << recording.Kind << "\n  " << ORVANE_CLI_PATH;
+        for (const auto& a : args) text << ' ' << clitest::Quote(a);
+        text << "\n  " << recording.Data.size() << " bytes";
+        if (recording.Data.size() <= 160) text << ": " << Hex(recording.Data);
+        text << "\n  repeat: ORVANE_RANDOM_SEED=" << seed << " ORVANE_RANDOM_FIRST=" << run
+             << " ORVANE_RANDOM_RUNS=1 test_hardening --gtest_filter='*CliRandomRuns*'";
+        return text.str();
+    }
+};
+
+std::string Report(const std::vector<Failure>& failures) {
+    std::map<std::string, std::vector<const Failure*>> bySignature;
+    for (const auto& f : failures) bySignature[f.Signature].push_back(&f);
+    std::ostringstream report;
+    for (const auto& [signature, group] : bySignature) {
+        report << '\n' << group.size() << " run(s): " << signature << "\n  runs:";
+        for (const Failure* f : group) report << ' ' << f->Run;
+        for (size_t k = 0; k < group.size() && k < kExamplesPerSignature; ++k)
+            report << '\n' << group[k]->Description;
+    }
+    return report.str();
+}
+
+} // namespace
+
+TEST_P(CliRandomRuns, EveryRunEndsWithExitCode0To2AndNoSanitizerReport) {
+    const uint64_t seed = EnvNumber("ORVANE_RANDOM_SEED", kDefaultSeed);
+    const uint64_t runs = EnvNumber("ORVANE_RANDOM_RUNS", kDefaultRuns);
+    const uint64_t first = EnvNumber("ORVANE_RANDOM_FIRST", 0);
+    const uint64_t begin = first + runs * GetParam() / kShards;
+    const uint64_t end = first + runs * (GetParam() + 1) / kShards;
+    if (begin == end) GTEST_SKIP() << "no run falls to this part";
+
+    const std::vector<Bytes> corpus = CorpusFiles();
+    ASSERT_FALSE(corpus.empty()) << "the fuzz seed corpus is missing";
+    TempDir dir;
+    const std::string input = dir.File("input.wav");
+    std::map<int, uint64_t> exitCodes;
+    std::vector<Failure> failures;
+    std::pair<uint64_t, double> slowest{begin, 0.0};
+    const auto start = std::chrono::steady_clock::now();
+    for (uint64_t run = begin; run < end; ++run) {
+        for (const auto& entry : fs::directory_iterator(dir.Path())) fs::remove_all(entry.path());
+        SeededRandom random = SeededRandom::ForRun(seed, run);
+        const RandomRecording recording = MakeRandomRecording(random, corpus);
+        dir.Write("input.wav", recording.Data);
+        const auto args = MakeRandomCommandLine(random, input, recording.Data.size(), dir.Path().string());
+        const auto runStart = std::chrono::steady_clock::now();
+        const ProcessEnd ended =
+            RunProcess(ORVANE_CLI_PATH, args, SanitizerEnvironment(), kCpuSeconds, kWallSeconds);
+        const double runSeconds = SecondsSince(runStart);
+        if (runSeconds > slowest.second) slowest = {run, runSeconds};
+        ++exitCodes[ended.ExitCode];
+        const std::string signature = SignatureOf(ended);
+        if (!signature.empty())
+            failures.push_back({run, signature, Describe(seed, run, recording, args, input)});
+    }
+    std::ostringstream summary;
+    summary << "[random runs] seed " << seed << ", runs " << begin << " to " << end - 1 << ": "
+            << SecondsSince(start) << " s (slowest: run " << slowest.first << ", " << slowest.second
+            << " s); exit 0: " << exitCodes[0] << ", 1: " << exitCodes[1] << ", 2: " << exitCodes[2]
+            << "; failed: " << failures.size() << "\n";
+    std::fputs(summary.str().c_str(), stdout);
+
+    EXPECT_TRUE(failures.empty()) << failures.size() << " of " << end - begin << " runs of seed " << seed
+                                  << " failed:" << Report(failures);
+    // Most runs must get through to the computation, or the check would test little but the usage errors.
+    if (end - begin >= 40) {
+        EXPECT_GE(exitCodes[0] * 2, end - begin);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, CliRandomRuns, ::testing::Range<uint64_t>(0, kShards));
