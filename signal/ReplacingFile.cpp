@@ -116,10 +116,10 @@ void ReplacingFile::OpenInPlace(int fd, uint64_t finalSize) {
         return;
     }
     // Reserves the blocks the new contents need without changing the file's size or contents, so that
-    // a full disk shows before the first byte is overwritten. File systems that cannot reserve are
-    // written without a reservation.
+    // a full disk or quota shows before the first byte is overwritten. File systems that cannot reserve
+    // (any other error) are written without a reservation.
     if (finalSize > 0 && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, off_t(finalSize)) != 0 &&
-        errno != EOPNOTSUPP && errno != ENOSYS) {
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
         refused_ = true;
         lastError_ = errno;
     }

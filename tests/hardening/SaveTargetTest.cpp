@@ -5,15 +5,13 @@
 // a child process as an ordinary user that owns the test's folder ("nobody" when the tests run as
 // root, since root ignores mode bits).
 #include "ChildProcess.h"
+#include "SaveWriters.h"
 
 #include "signal/WavBytes.h"
-#include "signal/WavWriter.h"
-#include "view/BmpFile.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <functional>
 #include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -24,46 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSaved = "saved";
-constexpr const char* kNotSaved = "not saved"; // a write error: stream error, or EFWriteError
-
-// A writer of one kind of file: saves to a path and says what happened.
-struct Writer {
-    const char* Name;
-    std::function<std::string(const std::string& path)> Save;
-};
-
-SignalStore SmallStore() {
-    SignalStore store;
-    for (int i = 0; i < 1000; ++i) store.Samples.push_back(static_cast<int16_t>(i * 37 - 9000));
-    store.ValueCount = 1000;
-    store.ChannelCount = 2;
-    store.SampleRate = 22050;
-    return store;
-}
-
-std::string SaveWav(const std::string& path) {
-    static const SignalStore store = SmallStore();
-    try {
-        return SaveSignal(store, path, "/", [](const std::string&) {}) == kWavWriteOk ? kSaved : kNotSaved;
-    } catch (const EFCreateError& e) {
-        return e.what();
-    }
-}
-
-std::string SaveBmp(const std::string& path) {
-    static const std::vector<TColor32> pixels(16 * 16, Color32(10, 200, 30));
-    try {
-        WriteBmpFile(path, pixels.data(), 16, 16);
-        return kSaved;
-    } catch (const EFCreateError& e) {
-        return e.what();
-    } catch (const EFWriteError&) {
-        return kNotSaved;
-    }
-}
-
-const Writer kWriters[] = {{"Wav", SaveWav}, {"Bmp", SaveBmp}};
+// Small files: about 2000 bytes each.
+const std::vector<Writer> kWriters = WritersOfAbout(2000);
 
 enum class Expect {
     Replaced, // new contents under a new inode, the old permission bits
@@ -241,9 +201,6 @@ std::vector<std::string> TemporaryFilesIn(const fs::path& dir) {
     return found;
 }
 
-void PrintTo(const Writer& writer, std::ostream* out) {
-    *out << writer.Name;
-}
 void PrintTo(const Case& c, std::ostream* out) {
     *out << c.Name;
 }
