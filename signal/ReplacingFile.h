@@ -23,8 +23,6 @@
 
 class ReplacingFile {
 public:
-    enum class Method { Replace, InPlace, Stream };
-
     // Opens the file for writing `finalSize` bytes (the size the writer will produce). Throws
     // EFCreateError, naming `fileName`, when the file cannot be created or may not be written. A new
     // file gets mode 0644.
@@ -45,18 +43,17 @@ public:
     void Discard();
 
     const std::string& FileName() const { return fileName_; }
-    // The file the bytes go to: the name given, with symbolic links followed.
-    const std::string& TargetName() const { return targetName_; }
-    Method WriteMethod() const { return method_; }
     int LastError() const { return lastError_; }
 
 private:
+    enum class Method { Replace, InPlace, Stream };
+
     void OpenInPlace(int fd, uint64_t finalSize);
     bool Close();
 
     std::string fileName_;
-    std::string targetName_;
-    std::string tempName_; // the replacement being written (Replace only)
+    std::string targetName_; // the name given, with symbolic links followed
+    std::string tempName_;   // the replacement being written (Replace only)
     Method method_ = Method::Replace;
     int fd_ = -1;
     int lastError_ = 0;
