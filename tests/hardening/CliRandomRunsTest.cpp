@@ -89,9 +89,7 @@ std::string WithoutNumbersOfTheRun(const std::string& line) {
 // What went wrong in a run, in one line that is the same for every run with the same fault (process
 // ids and addresses left out); empty for a run that ended well.
 std::string SignatureOf(const ProcessEnd& end) {
-    if (end.Errors.find("SpectrogramColumnWorker.cpp") != std::string::npos &&
-        end.Errors.find("to null pointer") != std::string::npos)
-        std::istringstream lines(end.Errors);
+    std::istringstream lines(end.Errors);
     for (std::string line; std::getline(lines, line);) {
         if (line.find("runtime error:") == std::string::npos && line.find("Sanitizer") == std::string::npos)
             continue;
