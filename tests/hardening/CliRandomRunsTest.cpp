@@ -3,7 +3,8 @@
 // within its time limits and without a sanitizer report on standard error (in the sanitizer build, which
 // `make test-asan` runs with ORVANE_RANDOM_RUNS=3000; other builds run a few hundred as a smoke check).
 // The runs are fixed by a seed: run i of seed s is the same on every machine. A failure prints the seed,
-// the run, the recording's bytes (kept in cli-random-run-failures/ beside the test) and the command line.
+// the run, the recording's bytes (kept in cli-random-run-failures/ beside the test program) and the
+// command line.
 // Environment: ORVANE_RANDOM_RUNS (runs in all), ORVANE_RANDOM_SEED, ORVANE_RANDOM_FIRST (first run).
 // The runs are split over several tests so that ctest can run them side by side.
 #include "ProcessRun.h"
@@ -66,22 +67,30 @@ std::vector<Bytes> CorpusFiles() {
     return files;
 }
 
-// A sanitizer's line without what differs from run to run: the process id (==1234==) and addresses.
+// A sanitizer's line without what differs from run to run with the same fault: the process id
+// (==1234==), addresses, and long numbers such as offsets and sizes. Line numbers stay.
 std::string WithoutNumbersOfTheRun(const std::string& line) {
+    const auto digitsFrom = [&](size_t i, bool hex) {
+        while (i < line.size() && (hex ? std::isxdigit(static_cast<unsigned char>(line[i]))
+                                       : std::isdigit(static_cast<unsigned char>(line[i]))))
+            ++i;
+        return i;
+    };
     std::string kept;
     for (size_t i = 0; i < line.size();) {
-        const bool processId = line.compare(i, 2, "==") == 0 && i + 2 < line.size() &&
-                               std::isdigit(static_cast<unsigned char>(line[i + 2]));
-        const bool address = line.compare(i, 2, "0x") == 0;
-        if (!processId && !address) {
+        if (line.compare(i, 2, "0x") == 0) {
+            kept += "0x…";
+            i = digitsFrom(i + 2, true);
+        } else if (std::isdigit(static_cast<unsigned char>(line[i]))) {
+            const size_t next = digitsFrom(i, false);
+            kept += next - i >= 5 ? std::string("…") : line.substr(i, next - i);
+            i = next;
+        } else if (line.compare(i, 2, "==") == 0 && line.compare(digitsFrom(i + 2, false), 2, "==") == 0 &&
+                   digitsFrom(i + 2, false) > i + 2) {
+            i = digitsFrom(i + 2, false) + 2;
+        } else {
             kept += line[i++];
-            continue;
         }
-        size_t next = i + 2;
-        while (next < line.size() && std::isxdigit(static_cast<unsigned char>(line[next]))) ++next;
-        if (processId && line.compare(next, 2, "==") == 0) next += 2;
-        kept += address ? "0x…" : "";
-        i = next;
     }
     return kept;
 }
@@ -122,22 +131,28 @@ struct Failure {
 };
 
 // Keeps the recording of a failing run beside the test and describes the run.
+// Keeps the recording of a failing run beside the test program and describes the run, with a command
+// line that works on the kept file.
 std::string Describe(uint64_t seed, uint64_t run, const RandomRecording& recording,
-                     std::vector<std::string> args, const std::string& input) {
-    const fs::path kept = fs::current_path() / "cli-random-run-failures" /
-                          ("seed" + std::to_string(seed) + "-run" + std::to_string(run) + ".wav");
-    fs::create_directories(kept.parent_path());
+                     std::vector<std::string> args, const std::string& input, const std::string& folder) {
+    const fs::path program = fs::read_symlink("/proc/self/exe");
+    const fs::path keptFolder = program.parent_path() / "cli-random-run-failures";
+    const fs::path kept =
+        keptFolder / ("seed" + std::to_string(seed) + "-run" + std::to_string(run) + ".wav");
+    fs::create_directories(keptFolder);
     std::ofstream(kept, std::ios::binary)
         .write(reinterpret_cast<const char*>(recording.Data.data()), std::streamsize(recording.Data.size()));
-    for (auto& a : args)
-        if (a == input) a = kept.string();
     std::ostringstream text;
     text << "run " << run << ": " << recording.Kind << "\n  " << ORVANE_CLI_PATH;
-    for (const auto& a : args) text << ' ' << clitest::Quote(a);
+    for (auto& a : args) {
+        if (a == input) a = kept.string();
+        if (a.starts_with(folder)) a = keptFolder.string() + a.substr(folder.size());
+        text << ' ' << clitest::Quote(a);
+    }
     text << "\n  " << recording.Data.size() << " bytes";
     if (recording.Data.size() <= 160) text << ": " << Hex(recording.Data);
     text << "\n  repeat: ORVANE_RANDOM_SEED=" << seed << " ORVANE_RANDOM_FIRST=" << run
-         << " ORVANE_RANDOM_RUNS=1 test_hardening --gtest_filter='*CliRandomRuns*'";
+         << " ORVANE_RANDOM_RUNS=1 " << program.string() << " --gtest_filter='*CliRandomRuns*'";
     return text.str();
 }
 
@@ -162,7 +177,8 @@ void RunOnce(uint64_t seed, uint64_t run, const std::vector<Bytes>& corpus, cons
         RunProcess(ORVANE_CLI_PATH, args, SanitizerEnvironment(), kCpuSeconds, kWallSeconds);
     const double seconds = SecondsSince(start);
     const std::string signature = SignatureOf(ended);
-    const std::string description = signature.empty() ? "" : Describe(seed, run, recording, args, input);
+    const std::string description =
+        signature.empty() ? "" : Describe(seed, run, recording, args, input, dir.Path().string());
 
     std::lock_guard lock(tally.Lock);
     ++tally.ExitCodes[ended.ExitCode];
