@@ -1,4 +1,4 @@
-// Creation, showing and closing of the main window, its settings, file drops and the status bar.
+// Creation, showing and closing of the main window, its settings and the status bar.
 #include "app/TMainForm.h"
 
 #include "app/TRulerPaintBox.h"
@@ -12,20 +12,16 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
-#include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <filesystem>
@@ -35,6 +31,8 @@ namespace {
 
 const QString kCaption = QStringLiteral("  Orvane+  Demo version 02");
 
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+constexpr qulonglong kMostUndoMiB = qulonglong{1} << 30;
 constexpr int kPlaybackWaitRounds = 201;
 constexpr auto kPlaybackWaitStep = std::chrono::milliseconds(10);
 
@@ -85,6 +83,11 @@ void TMainForm::ReadSettings() {
     EditFFTHiCut->setText(settings_->ReadString("FFTHiCut", "0"));
     EditFFTLoCut->setText(settings_->ReadString("FFTLoCut", "0"));
     SelectStoredItem(cbFilterQuality, "FilterQuality", 0);
+    // The undo memory in MiB; missing or not a number: a quarter of the machine's memory, at most 4 GiB.
+    bool stored = false;
+    const qulonglong undoMiB = settings_->ReadString("UndoMemory", QString()).toULongLong(&stored);
+    History.SetBudget(stored ? std::size_t(std::min<qulonglong>(undoMiB, kMostUndoMiB)) * kMiB
+                             : DefaultUndoBudget());
 }
 
 void TMainForm::RestoreWindowBounds() {
@@ -133,6 +136,7 @@ void TMainForm::WriteSettings() {
     key.WriteInteger("FilterQuality", cbFilterQuality->currentIndex());
     key.WriteBool("FilterPanel", mnuFilterPanel->isChecked());
     key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
+    key.WriteString("UndoMemory", QString::number(qulonglong(History.Budget() / kMiB)));
     key.Flush();
 }
 
@@ -164,40 +168,6 @@ bool TMainForm::FormCloseQuery() {
     }
     if (canClose && Player.PlaybackIdle()) WriteSettings();
     return canClose;
-}
-
-void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
-}
-
-void TMainForm::dropEvent(QDropEvent* event) {
-    event->acceptProposedAction();
-    FilesDropped(event->mimeData()->urls());
-}
-
-void TMainForm::FilesDropped(const QList<QUrl>& urls) {
-    if (busy_) return;
-    for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) continue;
-        OpenDroppedFile(url.toLocalFile());
-        return;
-    }
-}
-
-void TMainForm::OpenOnceShown(const QString& path) {
-    const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    QTimer::singleShot(0, this, [this, file] { FilesDropped({file}); });
-}
-
-void TMainForm::OpenDroppedFile(const QString& path) {
-    if (busy_) return;
-    if (QFileInfo(path).isFile()) {
-        Player.StopPlayback(true);
-        LoadWavFile(path);
-    } else {
-        raise();
-        activateWindow();
-    }
 }
 
 QString TMainForm::StatusText(int panel) const {

@@ -4,6 +4,8 @@
 
 #include "app/SettingsKey.h"
 #include "audio/Playback.h"
+#include "ops/EditCommand.h"
+#include "ops/EditHistory.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 #include "spectral/SpectrogramSettings.h"
@@ -36,6 +38,21 @@ class TRubberbandLayer;
 struct SpectrogramResult;
 enum class PaletteItem : int;
 
+// How a job looks while it runs.
+struct JobLook {
+    const char* PanelText = nullptr;        // status panel 3 while it runs (an edit's name)
+    std::optional<uint32_t> ProgressColour; // background of the progress bar while it runs
+    bool Stoppable = false;                 // the job polls the stop flag: "Stop Calculate" is offered
+};
+
+// What the window shows of the recording: written on the user-interface thread only while no job
+// runs, so that what works during a job (the mouse readout, the captions) never reads the store.
+struct ShownRecording {
+    std::string FileName; // empty: nothing loaded
+    int32_t SampleRate = 48000;
+    uint16_t ChannelCount = 1;
+};
+
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -47,10 +64,11 @@ public:
     SpectrogramState Spectrogram; // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
     JobControl Job;               // StopRequested and the progress of the running job
     Playback Player;              // the playback module
+    EditHistory History;          // the states before the edits, for Undo and Redo
     std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
 
     bool Busy() const { return busy_; }
-    // Sets Busy and locks (true) or unlocks (false) the controls that start work.
+    // The one writer of Busy: sets it and locks (true) or unlocks (false) the controls that start work.
     void SetBusy(bool busy);
     bool StopRequested() const { return Job.Stopping(); }
 
@@ -83,10 +101,15 @@ public:
     // Path of "Save Bitmap": StartDirectory/Spectr_<file name>.bmp.
     QString SpectrogramPictureFileName() const;
 
-    // Runs `work` as a long job on a worker thread; the window stays live meanwhile. A failure of
-    // the job returns the window to idle (controls unlocked) and reaches the general error report;
-    // the result tells whether the job ended without one.
-    bool RunLongJob(const std::function<void()>& work);
+    // Runs `work` as a job on a worker thread while the window stays live: clears the stop flag (here,
+    // before the worker starts), locks the controls, shows `look`, and waits. Busy stays set when the
+    // job has ended: the caller goes on with the next job of its sequence or calls ReturnToIdle. A
+    // failure of the job runs `repair` (what must be put right first), returns the window to idle and
+    // reaches the general error report; the result tells whether the job ended without one.
+    bool RunLongJob(const std::function<void()>& work, const JobLook& look = {},
+                    const std::function<void()>& repair = {});
+    // Ends a sequence of jobs: stop button off, progress bar at rest, controls unlocked.
+    void ReturnToIdle();
     // A status setter for a job's thread: each text reaches the panel through the event queue.
     std::function<void(const std::string&)> StatusFromJob(int panel);
 
@@ -97,6 +120,8 @@ public:
     // The file dialogs, replaceable in tests: these return the chosen path, or empty for cancel.
     std::function<QString()> AskOpenFileName;
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
+    // The undo memory in MiB, asked for with the current value; nothing for cancel.
+    std::function<std::optional<int>(int currentMiB)> AskUndoMemory;
 
     // --- Controls, named as their objectName --------------------------------------------------------
     QFrame* Panel2 = nullptr;
@@ -155,6 +180,9 @@ public:
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuUndoMemory = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
     QMenu* mnuFormatInterpretator = nullptr;
@@ -191,6 +219,9 @@ public slots:
     void sbPlayMemoryClick();
     void sbLoopPlayClick();
     void sbStopPlayClick();
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuUndoMemoryClick();
 
     // Edits of the store.
     void sbFadeClick();
@@ -236,9 +267,16 @@ private:
     void ConnectHandlers();
     void ConnectViewHandlers();
     void ConnectEditHandlers();
-    void RunShortEdit(const std::function<void()>& operation);
-    void RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&));
-    bool RunLongEdit(const char* jobName, uint32_t progressColour, const std::function<void()>& operation);
+    // An edit command: ignored while a job runs; stops playback, reads its fields, runs as a job and
+    // is followed by what the command asks for (a new picture, the ruler, the channel items).
+    void RunEditCommand(EditCommand command, const EditCommandInput& input = {});
+    void FollowEdit(EditCommand command, const EditOutcome& outcome);
+    // Undo (true) or Redo (false) as a job, followed by the layout and picture of the restored store.
+    void StepHistory(bool undo);
+    // The captions and states of "Undo" and "Redo" as the history and the job state allow.
+    void UpdateHistoryItems(bool unlocked);
+    void ConnectHistoryHandlers();
+    // A save or export: ignored with a status text while a job runs, otherwise run as a job.
     void RunWriteJob(const std::function<void()>& write);
 
     void FormCreate();
@@ -254,18 +292,18 @@ private:
     void ApplyPalette();
     void UpdateChannelControls();
     void CheckChannelItem(uint16_t channelCount);
+    // The ruler, the channel items, the centre line and the channel inversion items follow the store.
+    void ShowRecordingLayout();
+    // A read that failed: the window shows what is loaded, the previous recording or nothing.
+    void ShowNothingLoaded();
     void CreateCentreLine();
     void RemoveCentreLine();
     void SetProgressBackColor(uint32_t colour);
     void SetProgressPosition(int percent);
-    // Returns to idle after a job that failed: Busy clear, controls unlocked, stop button off.
-    void RecoverFromFailedJob();
-    // After a read that failed with an exception: the store refers to a file only if it still holds
-    // that file's values.
-    void ForgetUnreadRecording(const std::string& previousFileName, const int16_t* previousValues);
-
     bool ZoomMode() const;
-    void ApplyZoomMode();
+
+    // What the window shows of the recording, as of the end of the last job.
+    const ShownRecording& Shown() const { return shown_; }
 
     // Playback: the play buttons, status panel 4 and the play cursor.
     void ConnectPlayback();
@@ -277,6 +315,7 @@ private:
 
     std::unique_ptr<SettingsKey> settings_;
     bool busy_ = false;
+    ShownRecording shown_;
     bool closing_ = false;
     std::optional<PaletteItem> checkedPalette_;
     TRubberbandLayer* rubberBand_ = nullptr;

@@ -1,19 +1,9 @@
-// The edit commands: each ignores a click while a job runs, stops playback with a fade-out, runs its
-// operation on the store under locked controls (the long ones as jobs with progress and stop), then
-// has the spectrogram computed again, whose end unlocks the controls.
+// The edit commands of the window. What each command reads, refuses, does and asks for afterwards is
+// the core's (ops/EditCommand.h), shared with orvane-cli; the window reads the fields, runs the
+// command as a job and shows what follows it.
 #include "app/ErrorReport.h"
 #include "app/TMainForm.h"
-#include "app/TRulerPaintBox.h"
-#include "ops/FFTBandFilter.h"
-#include "ops/FadeInOut.h"
-#include "ops/FrequencyShift.h"
-#include "ops/IQToReal.h"
-#include "ops/InvertSpectrum.h"
-#include "ops/LPFFilter.h"
-#include "ops/NormalizePeak.h"
 #include "ops/SampleRateAdjust.h"
-#include "view/ToolkitColor.h"
-#include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
 
 #include <QAction>
@@ -23,10 +13,11 @@
 
 namespace {
 
-constexpr int16_t kNormalizeTarget = 25000;
-
-std::string TextOf(const QLineEdit* edit) {
-    return edit->text().toStdString();
+// The input of a command that reads one typed number.
+EditCommandInput TypedNumber(const QLineEdit* edit) {
+    EditCommandInput input;
+    input.Text = edit->text().toStdString();
+    return input;
 }
 
 } // namespace
@@ -45,126 +36,93 @@ void TMainForm::ConnectEditHandlers() {
     connect(sbASR, &QToolButton::clicked, this, &TMainForm::sbASRClick);
 }
 
-// A short edit: no stop button and no job name, but it still runs off the user-interface thread, so
-// that a recording of several hundred megabytes does not freeze the window.
-void TMainForm::RunShortEdit(const std::function<void()>& operation) {
-    SetBusy(true);
-    if (!RunLongJob(operation)) return;
-    busy_ = false;
-    RecomputeSpectrogram();
-}
-
-// A long edit: its name in panel 3, the stop button, and the progress bar in `progressColour`.
-bool TMainForm::RunLongEdit(const char* jobName, uint32_t progressColour,
-                            const std::function<void()>& operation) {
-    SetBusy(true);
-    sbStopLoad->setEnabled(true);
-    SetStatus(3, QString::fromUtf8(jobName));
-    SetProgressBackColor(progressColour);
-    if (!RunLongJob(operation)) return false;
-    busy_ = false;
-    return true;
-}
-
-// The handlers that read a typed number run under RunReported: a text that is not a number reaches the
-// general error report and the handler ends there.
-
 void TMainForm::sbFadeClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunShortEdit([this] { FadeInOut(Store, Spectrogram.FadeCurve); });
+    RunEditCommand(EditCommand::Fade);
 }
 
 void TMainForm::sbNormAmpClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunShortEdit([this] { NormalizePeak(Store, kNormalizeTarget); });
+    RunEditCommand(EditCommand::Amp);
 }
 
 void TMainForm::sbInvertSpectrClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    if (!Store.Loaded()) return; // nothing to invert, and nothing locks the controls
-    RunShortEdit([this] { InvertSpectrum(Store, Spectrogram.CurrentFFTSize); });
+    RunEditCommand(EditCommand::Invert);
 }
 
 void TMainForm::mnuInvertChannel1LClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunShortEdit([this] { InvertChannel(Store, 0); });
+    RunEditCommand(EditCommand::InvertChannel1);
 }
 
 void TMainForm::mnuInvertChannel2RClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunShortEdit([this] { InvertChannel(Store, 1); });
+    RunEditCommand(EditCommand::InvertChannel2);
 }
 
 void TMainForm::sbIQ2RealClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    const bool wasTwoChannels = Store.TwoChannels();
-    if (!RunLongEdit(kIQToRealStatusText, clWhite, [this] { ConvertIQToReal(Store, Job); })) return;
-    if (wasTwoChannels && !Store.TwoChannels()) {
-        DrawRuler(float(Store.SampleRate));
-        CheckChannelItem(Store.ChannelCount);
-        RemoveCentreLine();
-    }
-    UpdateChannelControls();
-    RecomputeSpectrogram();
+    RunEditCommand(EditCommand::IQToReal);
 }
 
 void TMainForm::sbGenSinClick() {
-    RunShift(kSinShiftStatusText, SinShift);
+    RunEditCommand(EditCommand::SinShift, TypedNumber(EditFrq));
 }
 
 void TMainForm::sbGenCosClick() {
-    RunShift(kCosShiftStatusText, CosShift);
-}
-
-// "Sin" and "Cos" differ only in their oscillator and their status text.
-void TMainForm::RunShift(const char* jobName, void (*shift)(SignalStore&, double, JobControl&)) {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunReported([&] {
-        const std::optional<double> frequency = ShiftFrequencyFromText(Store, TextOf(EditFrq));
-        if (!frequency) return;
-        if (RunLongEdit(jobName, clWhite, [this, shift, f = *frequency] { shift(Store, f, Job); }))
-            RecomputeSpectrogram();
-    });
+    RunEditCommand(EditCommand::CosShift, TypedNumber(EditFrq));
 }
 
 void TMainForm::sbLPFFilterClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunReported([this] {
-        const std::optional<double> cutoff = LPFCutoffFromText(Store, TextOf(EditLPF));
-        if (!cutoff) return;
-        if (RunLongEdit(kLPFStatusText, clWhite, [this, fc = *cutoff] { LPFFilterStore(Store, fc, Job); }))
-            RecomputeSpectrogram();
-    });
+    RunEditCommand(EditCommand::LPF, TypedNumber(EditLPF));
 }
 
 void TMainForm::sbFFTHiCutClick() {
-    if (busy_) return;
-    Player.StopPlayback(true);
-    RunReported([this] {
-        const std::optional<FFTFilterRequest> request = FFTFilterRequestFromTexts(
-            Store, TextOf(EditFFTHiCut), TextOf(EditFFTLoCut), cbFilterQuality->currentIndex());
-        if (!request) return;
-        const auto filter = [this, r = *request] { FFTBandFilter(Store, r.Hi, r.Lo, r.Passes, Job); };
-        if (RunLongEdit(kFFTFilterStatusText, clRed, filter)) RecomputeSpectrogram();
-    });
+    EditCommandInput input;
+    input.HiText = EditFFTHiCut->text().toStdString();
+    input.LoText = EditFFTLoCut->text().toStdString();
+    input.QualityIndex = cbFilterQuality->currentIndex();
+    RunEditCommand(EditCommand::FFTFilter, input);
 }
 
 void TMainForm::sbASRClick() {
+    RunEditCommand(EditCommand::ASR, TypedNumber(EditASR));
+}
+
+// A text that is not a number reaches the general error report and the command ends there; a command
+// that refuses its input ends silently. Both leave the window as it was.
+void TMainForm::RunEditCommand(EditCommand command, const EditCommandInput& input) {
     if (busy_) return;
-    Player.StopPlayback(true);
-    RunReported([this] {
-        if (!AdjustSampleRate(Store, TextOf(EditASR))) return;
-        DrawRuler(float(Store.SampleRate));
-        RulerPaintBox->repaint();
-        SetStatus(3, QString::fromStdString(ChannelRateText(Store)));
-        SrcImage->setFocus();
+    const EditCommandInfo& info = EditCommandInfoOf(command);
+    if (info.StopsPlayback) Player.StopPlayback(true);
+    RunReported([&] {
+        const std::optional<PreparedEdit> edit = PrepareEdit(command, input, Store);
+        if (!edit) return;
+        const JobLook look{info.JobText,
+                           info.JobText ? std::optional<uint32_t>(info.ProgressColour) : std::nullopt,
+                           info.JobText != nullptr};
+        // The state before the edit is kept for Undo; when it cannot be, the user hears it first.
+        const bool undoable = !info.RewritesValues || History.Fits(Store);
+        if (!undoable) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
+        bool kept = false;
+        EditOutcome outcome;
+        const auto work = [&] {
+            kept = History.Begin(std::string(info.Caption), Store, info.RewritesValues);
+            outcome = RunEdit(*edit, Store, Spectrogram, Job);
+            History.End(Store);
+        };
+        const bool ended = RunLongJob(work, look, [&] { History.End(Store); });
+        if (undoable && !kept) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
+        if (ended) FollowEdit(command, outcome);
     });
+}
+
+// After the command: a stopped edit says so, the ruler and channel items follow the store (the I/Q
+// conversion, "ASR" and the channel items change what they show), and the picture is computed again,
+// which ends the sequence; "ASR" only writes the new rate into panel 3.
+void TMainForm::FollowEdit(EditCommand command, const EditOutcome& outcome) {
+    if (outcome.Stopped) SetStatus(0, QString::fromStdString(EditStoppedText(command)));
+    ShowRecordingLayout();
+    if (EditCommandInfoOf(command).RecomputesPicture) {
+        RecomputeSpectrogram();
+        return;
+    }
+    SetStatus(3, QString::fromStdString(ChannelRateText(Store)));
+    SrcImage->setFocus();
+    ReturnToIdle();
 }

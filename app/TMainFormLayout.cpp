@@ -317,6 +317,13 @@ void TMainForm::BuildMenus() {
     fileMenu->addSeparator();
     mnuExit = addItem(fileMenu, "mnuExit", "Exit", QKeySequence("Alt+X"));
 
+    QMenu* editMenu = menuBar()->addMenu("Edit");
+    editMenu->setObjectName("mnuEdit");
+    mnuUndo = addItem(editMenu, "mnuUndo", "Undo", QKeySequence("Ctrl+Z"));
+    mnuRedo = addItem(editMenu, "mnuRedo", "Redo", QKeySequence("Ctrl+Shift+Z"));
+    mnuRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    for (QAction* item : {mnuUndo, mnuRedo}) item->setEnabled(false);
+
     QMenu* optionsMenu = menuBar()->addMenu("Options");
     optionsMenu->setObjectName("mnuOptions");
     mnuFilterPanel = addItem(optionsMenu, "mnuFilterPanel", "Filter Panel", QKeySequence("Ctrl+F"));
@@ -334,6 +341,8 @@ void TMainForm::BuildMenus() {
     mnuInvertChannel1L->setEnabled(false);
     mnuInvertChannel2R = addItem(optionsMenu, "mnuInvertChannel2R", "Invert Channel 2 (R)");
     mnuInvertChannel2R->setEnabled(false);
+    optionsMenu->addSeparator();
+    mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo Memory...");
 
     QMenu* helpMenu = menuBar()->addMenu("Help");
     helpMenu->setObjectName("mnuHelp");

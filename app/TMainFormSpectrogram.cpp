@@ -1,10 +1,8 @@
-// The window's steps around the core: reading a file, computing the spectrogram, showing it with a
-// palette, and the overlays that depend on the channel count.
+// The window's steps around the engine: computing the spectrogram, showing it with a palette, and the
+// ruler, channel items and overlays that depend on the recording's layout.
 #include "app/ErrorReport.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
-#include "signal/FileNames.h"
-#include "signal/WavReader.h"
 #include "spectral/Palettes.h"
 #include "spectral/RecomputeSpectrogram.h"
 #include "view/ToolkitColor.h"
@@ -17,8 +15,6 @@
 #include <QToolButton>
 
 namespace {
-
-const QString kCaptionWithFile = QStringLiteral("  Orvane+  Demo version 02 - ");
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -36,63 +32,16 @@ SpectrogramSettings TMainForm::SelectedSpectrogramSettings() const {
     return settings;
 }
 
-void TMainForm::LoadWavFile(const QString& fileName) {
-    const std::string previousFileName = Store.FileName;
-    const int16_t* previousValues = Store.Samples.data();
-    busy_ = true;
-    SetStatus(0, " Read wav File...");
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-
-    // The read runs as a job so that a large file does not freeze the window; its intermediate
-    // texts reach panel 0 through the event queue.
-    WavReadResult result;
-    const bool read =
-        RunLongJob([&] { result = ReadWavFile(Store, fileName.toStdString(), StatusFromJob(0)); });
-    if (read && !result.StoreReplaced) {
-        SetStatus(0, ToQString(result.Status));
-        // The store still holds the previous recording, so "Save", "Reload" and "Save Bitmap" keep
-        // referring to the file it came from rather than to the file that could not be read.
-        Store.FileName = previousFileName;
-        busy_ = false;
+// The picture is computed again through the engine's one entry point, as a job that can be stopped;
+// the window shows the image size once the image is prepared. Called idle (the drop-down lists) or at
+// the end of a sequence of jobs (a read, an edit), which it ends by unlocking the controls.
+void TMainForm::RecomputeSpectrogram() {
+    if (!Store.Loaded()) {
+        if (busy_) ReturnToIdle();
         return;
     }
-    if (!read) ForgetUnreadRecording(previousFileName, previousValues);
-    if (read) {
-        DrawRuler(float(Store.SampleRate));
-        CheckChannelItem(Store.ChannelCount);
-        if (Store.TwoChannels())
-            CreateCentreLine();
-        else
-            RemoveCentreLine();
-        SetStatus(0, ToQString(result.Status));
-        RecomputeSpectrogram();
-    }
-    UpdateChannelControls();
-    setWindowTitle(kCaptionWithFile + ToQString(FileNameWithoutFolder(fileName.toStdString())));
-    RulerPaintBox->repaint();
-    SetProgressPosition(0);
-}
-
-// A read that failed on the way (memory ran out) may have let the previous recording go before the
-// new one was had. A store that still holds the previous values keeps referring to its file; anything
-// else belongs to no file and counts as nothing loaded, so that no save can write it over a file.
-void TMainForm::ForgetUnreadRecording(const std::string& previousFileName, const int16_t* previousValues) {
-    if (Store.Samples.data() == previousValues && previousValues != nullptr) {
-        Store.FileName = previousFileName;
-    } else {
-        SampleArray().swap(Store.Samples);
-        Store.ValueCount = 0;
-        Store.FileName.clear();
-    }
-    SetBusy(false);
-}
-
-void TMainForm::RecomputeSpectrogram() {
-    if (!Store.Loaded()) return;
     const SpectrogramSettings settings = SelectedSpectrogramSettings();
     SrcImage->setFocus();
-    busy_ = true;
-    SetBusy(true);
     Player.MarkCopyStale();
     // A palette's picture in the view is a copy of its own. The "Spectrum" picture it was made from is
     // then let go for the computation, so that the old picture, its recoloured copy and the new one
@@ -100,24 +49,16 @@ void TMainForm::RecomputeSpectrogram() {
     computingPicture_ = true;
     if (!SrcImage->Bitmap().SharesPixelsWith(shownSpectrogram_)) shownSpectrogram_ = TBitmap32();
 
-    // The whole computation, its preparation included (it allocates the image), runs as a job through
-    // the engine's one entry point; the window only shows the image size and offers the stop button
-    // once the image is prepared.
     SpectrogramRunOptions options;
     options.Prepared = [this](const SpectrogramPreparation& preparation) {
         QMetaObject::invokeMethod(
-            this,
-            [this, text = preparation.ImageSizeText, accepted = preparation.Hop >= 0] {
-                SetStatus(1, ToQString(text));
-                if (!accepted) return;
-                SetProgressBackColor(clBlack);
-                sbStopLoad->setEnabled(true);
-            },
+            this, [this, text = preparation.ImageSizeText] { SetStatus(1, ToQString(text)); },
             Qt::QueuedConnection);
     };
     SpectrogramResult result;
-    const bool finished =
-        RunLongJob([&] { result = ::RecomputeSpectrogram(Spectrogram, Store, settings, Job, options); });
+    const JobLook look{nullptr, clBlack, true};
+    const bool finished = RunLongJob(
+        [&] { result = ::RecomputeSpectrogram(Spectrogram, Store, settings, Job, options); }, look);
     computingPicture_ = false;
     if (!finished) {
         if (shownSpectrogram_.Empty()) shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
@@ -137,11 +78,8 @@ void TMainForm::CompleteSpectrogram(const SpectrogramResult& result) {
     }
     SetStatus(2, ToQString(result.TimeText));
     SetStatus(3, ToQString(result.ChannelRateText));
-    sbStopLoad->setEnabled(false);
-    SetProgressBackColor(clBtnShadow);
-    SetProgressPosition(0);
     sbAntialiasingClick();
-    SetBusy(false);
+    ReturnToIdle();
     if (failure) ShowErrorReport(ExceptionMessage(failure));
 }
 
@@ -158,6 +96,17 @@ void TMainForm::sbAntialiasingClick() {
 
 void TMainForm::DrawRuler(float rate) {
     RulerPaintBox->DrawRuler(rate);
+}
+
+void TMainForm::ShowRecordingLayout() {
+    DrawRuler(float(Store.SampleRate));
+    RulerPaintBox->update();
+    CheckChannelItem(Store.ChannelCount);
+    if (Store.TwoChannels())
+        CreateCentreLine();
+    else
+        RemoveCentreLine();
+    UpdateChannelControls();
 }
 
 void TMainForm::CreateCentreLine() {

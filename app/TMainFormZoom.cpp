@@ -83,7 +83,7 @@ void TMainForm::SrcImageMouseWheelUp() {
 void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
     const TBitmapPoint point = SrcImage->ControlToBitmap(x, y);
     const int32_t height = SrcImage->Bitmap().Height();
-    if (height > 0) EditFrq->setText(QString::number(RowFrequency(point.Y, height, Store.SampleRate)));
+    if (height > 0) EditFrq->setText(QString::number(RowFrequency(point.Y, height, shown_.SampleRate)));
     if (ZoomMode()) return;
 
     if (!rubberBand_) {

@@ -4,38 +4,13 @@
 #include "signal/WavReader.h"
 #include "signal/WavWriter.h"
 
-#include <algorithm>
 #include <cstdio>
-
-namespace {
-
-const EditOp& FindOp(const std::string& name) {
-    const auto ops = EditOps();
-    const auto it = std::find_if(ops.begin(), ops.end(), [&](const EditOp& op) { return op.Name == name; });
-    if (it == ops.end()) throw CliUsageError{"unknown operation " + name};
-    return *it;
-}
-
-// Splits the operation words into (op, its arguments) steps, checking names and counts up front so
-// that bad usage is reported before anything is read or written.
-std::vector<std::pair<const EditOp*, CliArgs>> PlanSteps(const CliArgs& words) {
-    std::vector<std::pair<const EditOp*, CliArgs>> steps;
-    for (size_t i = 0; i < words.size();) {
-        const EditOp& op = FindOp(words[i]);
-        if (i + 1 + op.ArgCount > words.size()) throw CliUsageError{"missing argument for " + words[i]};
-        steps.emplace_back(&op, CliArgs(words.begin() + i + 1, words.begin() + i + 1 + op.ArgCount));
-        i += 1 + op.ArgCount;
-    }
-    return steps;
-}
-
-} // namespace
 
 int RunEdit(const CliArgs& args) {
     EditSession session;
     const CliArgs rest = ParseOptions(args, session.Options, false);
     if (rest.size() < 2) throw CliUsageError{"edit needs IN and OUT.wav"};
-    const auto steps = PlanSteps(CliArgs(rest.begin() + 2, rest.end()));
+    const std::vector<EditStep> steps = PlanEditSteps(CliArgs(rest.begin() + 2, rest.end()));
 
     session.Spectrogram.CurrentFFTSize = session.Options.Spectrogram.FFTSize;
     const WavReadResult read = ReadWavFile(session.Store, rest[0]);
@@ -43,7 +18,7 @@ int RunEdit(const CliArgs& args) {
     if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
     RefreshAfterCommand(session);
 
-    for (const auto& [op, opArgs] : steps) op->Apply(session, opArgs);
+    for (const EditStep& step : steps) ApplyEditStep(session, step);
 
     const uint16_t result = SaveSignal(session.Store, rest[1], ".", [](const std::string&) {});
     if (result != kWavWriteOk) {

@@ -1,34 +1,39 @@
-// The operations of orvane-cli edit: each name, how many arguments it takes, and what it does to the
-// session, exactly as the window's command of the same meaning does after a file has been shown.
+// The operations of orvane-cli edit: the command-line words of each edit command, and the session
+// they work on. What each command does, refuses and refreshes is the core's (ops/EditCommand.h),
+// the same definition the window's handlers use.
 #pragma once
 
 #include "cli/Options.h"
+#include "ops/EditCommand.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 #include "spectral/SpectrogramState.h"
-
-#include <span>
-#include <string_view>
 
 struct EditSession {
     SignalStore Store;
     CliOptions Options;
     SpectrogramState Spectrogram; // what the recomputation after each command leaves for the next one
-    JobControl Job;               // the long edits run on the calling thread; nothing asks them to stop
+    JobControl Job;               // the long edits run on the calling thread
 };
 
-struct EditOp {
-    std::string_view Name;
-    int ArgCount;
-    void (*Apply)(EditSession& session, const CliArgs& args);
+// One operation of the chain: the command and what its words say.
+struct EditStep {
+    EditCommand Command = EditCommand::Fade;
+    EditCommandInput Input;
 };
 
-std::span<const EditOp> EditOps();
+// Splits the operation words into steps, checking names, counts and the words that are not numbers
+// (channels 1|2, the filter quality 1 ... 9) up front, so that bad usage is reported before anything
+// is read or written. Throws CliUsageError.
+std::vector<EditStep> PlanEditSteps(const CliArgs& words);
 
-// The state the window's spectrogram recomputation refreshes after a read and after each command:
-// the FFT size in use and the Fade edit's curve (both kept when the image would be refused). Before
-// the first refresh the FFT size is the one of the settings, as at the window's start-up.
+// Applies a step to the session exactly as the window's command does after a file has been shown,
+// including its refusals and what the picture's recomputation refreshes afterwards.
+void ApplyEditStep(EditSession& session, const EditStep& step);
+
+// The state the window's spectrogram recomputation refreshes after a read: the FFT size in use and
+// the Fade edit's curve (both kept when the image would be refused).
 void RefreshAfterCommand(EditSession& session);
 
-// Reinterprets the store as one or two channels, as the "Format Interpretator" menu items do.
+// Reinterprets the store as one or two channels after reading (the --channels option).
 void SetChannelInterpretation(EditSession& session, int channels);

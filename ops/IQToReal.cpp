@@ -54,7 +54,6 @@ bool ConvertIQToReal(SignalStore& store, JobControl& job) {
     ConvertFrames(store, job);
     RestoreLevel(store, peak);
     if (!store.Samples.empty()) store.Samples.back() = 0;
-    job.ClearStop();
     if (store.TwoChannels()) {
         store.ChannelCount = 1;
         store.SampleRate *= 2;

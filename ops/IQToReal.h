@@ -13,6 +13,6 @@ inline constexpr const char* kIQToRealStatusText = " Converting I/Q...";
 // Converts the store; returns false and changes nothing when the rate is below 1 or cannot be
 // doubled in 32 bits. The last frame is not converted and the last value becomes 0. A stop (polled
 // after every frame) leaves the frames not reached as they were; the level restore and the relabelling
-// still run. Clears the stop flag at its end. Only a two-channel store becomes one channel at twice
-// the rate; any other keeps its channel count and rate.
+// still run; the stop flag is left set, so that the caller sees the conversion was stopped. Only a
+// two-channel store becomes one channel at twice the rate; any other keeps its channel count and rate.
 bool ConvertIQToReal(SignalStore& store, JobControl& job);

@@ -2,11 +2,16 @@
 
 #include "signal/NumberText.h"
 
-bool AdjustSampleRate(SignalStore& store, std::string_view text) {
+std::optional<int32_t> SampleRateFromText(std::string_view text) {
     const int32_t rate = StrToInt(text);
-    if (rate < 1) return false;
-    store.SampleRate = rate;
-    return true;
+    if (rate < 1) return std::nullopt;
+    return rate;
+}
+
+bool AdjustSampleRate(SignalStore& store, std::string_view text) {
+    const std::optional<int32_t> rate = SampleRateFromText(text);
+    if (rate) store.SampleRate = *rate;
+    return rate.has_value();
 }
 
 std::string ChannelRateText(const SignalStore& store) {

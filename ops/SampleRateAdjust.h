@@ -4,12 +4,18 @@
 
 #include "signal/SignalStore.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
-// Converts the text as an integer (EConvertError for a text that is not one, rate unchanged) and
-// stores it as SampleRate. A rate below 1 is refused silently (returns false, nothing changed): no
-// later operation, ruler or playback could work with it.
+// The rate typed into the ASR field: the text as an integer (EConvertError for a text that is not
+// one). A rate below 1 is refused silently (nothing returned): no later operation, ruler or playback
+// could work with it.
+std::optional<int32_t> SampleRateFromText(std::string_view text);
+
+// Converts the text as SampleRateFromText does and stores the rate as SampleRate; false (nothing
+// changed) when it is refused.
 bool AdjustSampleRate(SignalStore& store, std::string_view text);
 
 // The status text of the channel count and rate: "  Channels: 2  SmpleRate: 48000".

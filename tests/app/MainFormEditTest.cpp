@@ -223,13 +223,27 @@ TEST_F(EditTest, StopEndsAnEditEarlyAndThePictureIsComputedCompletely) {
     EXPECT_NEAR(form.Store.Samples.back(), lastBefore, 2);
 }
 
-TEST_F(EditTest, AnEditBeforeAnyFileLeavesTheControlsLockedUntilAFileIsRead) {
+// With nothing loaded every edit does nothing: no job, no lock, no error.
+TEST_F(EditTest, AnEditBeforeAnyFileDoesNothing) {
     TMainForm& form = NewForm();
     form.show();
-    Child<QToolButton>("sbNormAmp")->click();
-    EXPECT_FALSE(form.Busy());
-    EXPECT_FALSE(Child<QWidget>("sbFade")->isEnabled());
-    EXPECT_TRUE(Child<QAction>("mnuOpen")->isEnabled());
+    Child<QLineEdit>("EditFrq")->setText("500");
+    Child<QLineEdit>("EditLPF")->setText("1000");
+    Child<QLineEdit>("EditASR")->setText("16000");
+    for (void (TMainForm::*edit)() :
+         {&TMainForm::sbFadeClick, &TMainForm::sbNormAmpClick, &TMainForm::sbInvertSpectrClick,
+          &TMainForm::sbIQ2RealClick, &TMainForm::sbGenSinClick, &TMainForm::sbGenCosClick,
+          &TMainForm::sbLPFFilterClick, &TMainForm::sbFFTHiCutClick, &TMainForm::sbASRClick,
+          &TMainForm::mnuInvertChannel1LClick, &TMainForm::mnuInvertChannel2RClick,
+          &TMainForm::mnu1ChannelClick, &TMainForm::mnu2ChannelsClick}) {
+        (form.*edit)();
+        EXPECT_FALSE(form.Busy());
+        EXPECT_TRUE(Child<QWidget>("sbFade")->isEnabled());
+        EXPECT_EQ(form.Store.SampleRate, 48000);
+        EXPECT_EQ(form.Store.ChannelCount, 1);
+        EXPECT_EQ(form.StatusText(3), "");
+    }
+    EXPECT_TRUE(Errors.isEmpty());
     form.LoadWavFile(QString::fromStdString(WriteWav("n.wav", Tone(8000, 700, 8000), 8000, 1)));
     EXPECT_TRUE(Child<QWidget>("sbFade")->isEnabled());
 }

@@ -6,10 +6,12 @@
 #include "DataLimit.h"
 #include "hardening/AllocationFailure.h"
 
+#include "app/TRulerPaintBox.h"
 #include "ops/SampleRateAdjust.h"
 #include "signal/WavReader.h"
 #include "spectral/Palettes.h"
 #include "spectral/SpectrogramImageSize.h"
+#include "view/Overlays.h"
 #include "view/ToolkitColor.h"
 #include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
@@ -399,7 +401,7 @@ TEST_F(FailureChecks, ALargeTransformWhoseWorkArrayCannotBeAllocatedIsRefused) {
 TEST_F(FailureChecks, ARecordingThatCannotBeReadForWantOfMemoryIsNeverSavedOverAFile) {
     if (!FailAllocationsFrom::Available()) GTEST_SKIP() << "allocations cannot be made to fail in this build";
     const std::string first = WriteWav("first.wav", Tone(8000, 500, 8000), 8000, 1);
-    const std::string second = WriteWav("second.wav", Tone(400000, 700, 8000), 8000, 1);
+    const std::string second = WriteWav("second.wav", Tone(400000, 700, 8000), 16000, 2);
     const std::vector<char> firstBytes = FileBytes(first);
     const std::vector<char> secondBytes = FileBytes(second);
     TMainForm& form = FormWithFile(first);
@@ -413,6 +415,16 @@ TEST_F(FailureChecks, ARecordingThatCannotBeReadForWantOfMemoryIsNeverSavedOverA
     // The first recording is gone and the second was not read: nothing in memory belongs to a file,
     // so no save is offered, and none writes anything.
     EXPECT_FALSE(form.Store.Loaded());
+    // The window says so: no file in the caption, no picture, no channel and rate line, and the ruler,
+    // channel items and centre line of an empty store (not of the header that was read).
+    EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02");
+    EXPECT_EQ(form.StatusText(0), " ERROR: File Not Read.");
+    EXPECT_EQ(form.StatusText(3), "");
+    EXPECT_TRUE(form.SrcImage->Bitmap().Empty());
+    EXPECT_EQ(form.RulerPaintBox->SampleRate(), 48000.0f);
+    EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
+    EXPECT_FALSE(Child<QAction>("mnuInvertChannel1L")->isEnabled());
+    EXPECT_EQ(form.SrcImage->Overlays().CentreLine(), nullptr);
     Child<QAction>("mnuSave")->trigger();
     Child<QAction>("mnuSavewavAs")->trigger();
     Child<QToolButton>("sbSaveSignal")->click();

@@ -2,6 +2,7 @@
 // ends a job, a failed job returns the window to idle, and the window cannot close while a job runs.
 #include "AppTestSupport.h"
 
+#include "ops/EditCommand.h"
 #include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
 
@@ -43,8 +44,6 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
     };
 
     bool checkedInside = false;
-    form.SetBusy(true);
-    Child<QWidget>("sbStopLoad")->setEnabled(true);
     WhileJobRuns([&] {
         checkedInside = true;
         EXPECT_TRUE(form.Busy());
@@ -97,7 +96,7 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
 
         Child<QToolButton>("sbStopLoad")->click();
     });
-    EXPECT_TRUE(form.RunLongJob(JobUntilStopped(form)));
+    EXPECT_TRUE(form.RunLongJob(JobUntilStopped(form), JobLook{nullptr, std::nullopt, true}));
     EXPECT_TRUE(checkedInside);
     EXPECT_TRUE(form.StopRequested());
 
@@ -122,12 +121,12 @@ TEST_F(JobTest, AFailedJobReturnsTheWindowToIdleAndIsReported) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("x.wav", Tone(8000, 700, 8000), 8000, 1)));
-    form.SetBusy(true);
-    Child<QWidget>("sbStopLoad")->setEnabled(true);
-    const bool ended = form.RunLongJob([&form] {
-        form.Job.SetProgress(40);
-        throw std::runtime_error("Out of sample memory");
-    });
+    const bool ended = form.RunLongJob(
+        [&form] {
+            form.Job.SetProgress(40);
+            throw std::runtime_error("Out of sample memory");
+        },
+        JobLook{nullptr, std::nullopt, true});
     EXPECT_FALSE(ended);
     EXPECT_FALSE(form.Busy());
     EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
@@ -162,6 +161,85 @@ TEST_F(JobTest, ProgressReachesTheBarWhileTheJobRuns) {
     EXPECT_TRUE(seen);
 }
 
+// A stop pressed during an edit whose new picture is then refused is not left over for the next job:
+// the next edit runs to its end, exactly as the same edit of the core with nothing stopped.
+class LeftoverStopTest : public WindowTest, public ::testing::WithParamInterface<EditCommand> {};
+
+TEST_P(LeftoverStopTest, TheNextEditRunsToItsEnd) {
+    TMainForm& form = NewForm();
+    form.show();
+    std::vector<int16_t> iq(400000);
+    for (size_t i = 0; i < iq.size(); ++i) iq[i] = int16_t((i * 7919) % 20000 - 10000);
+    form.LoadWavFile(QString::fromStdString(WriteWav("iq.wav", iq, 48000, 2)));
+    // N = 8388608 at "X / 4096": the new picture of every edit is refused.
+    Child<QComboBox>("ComboFFTSize")->setCurrentIndex(19);
+    Child<QComboBox>("ComboXResolution")->setCurrentIndex(12);
+
+    Child<QLineEdit>("EditFrq")->setText("3000");
+    WhileJobRuns([&form] { form.sbStopLoadClick(); });
+    form.sbGenSinClick();
+    EXPECT_EQ(form.StatusText(0), " Sin stopped: the recording is changed in part.");
+    ASSERT_TRUE(form.StatusText(1).startsWith(" ERRR!")) << form.StatusText(1).toStdString();
+    ASSERT_FALSE(form.Busy());
+
+    SignalStore expected;
+    expected.Samples = form.Store.Samples;
+    expected.ValueCount = form.Store.ValueCount;
+    expected.ChannelCount = form.Store.ChannelCount;
+    expected.SampleRate = form.Store.SampleRate;
+    expected.FileName = form.Store.FileName;
+    JobControl nothingStopped;
+    EditCommandInput input;
+    input.Text = "5000";
+    Child<QLineEdit>("EditLPF")->setText("5000");
+    RunEdit(*PrepareEdit(GetParam(), input, expected), expected, form.Spectrogram, nothingStopped);
+
+    (GetParam() == EditCommand::LPF ? form.sbLPFFilterClick() : form.sbIQ2RealClick());
+    EXPECT_TRUE(std::equal(expected.Samples.begin(), expected.Samples.end(), form.Store.Samples.begin()));
+    EXPECT_EQ(form.Store.ChannelCount, expected.ChannelCount);
+    EXPECT_EQ(form.Store.SampleRate, expected.SampleRate);
+}
+
+INSTANTIATE_TEST_SUITE_P(Edits, LeftoverStopTest, ::testing::Values(EditCommand::LPF, EditCommand::IQToReal));
+
+// The read of a file is a job like every other: the controls are locked, a confirmed save says it was
+// not made, and what works during a job (the mouse readout, the channel items, the saves) never reads
+// the store the read is writing (ThreadSanitizer sees it otherwise).
+TEST_F(JobTest, AFileReadLocksTheControlsAndNothingReadsTheStoreMeanwhile) {
+    TMainForm& form = NewForm();
+    form.show();
+    const std::string first = WriteWav("first.wav", Tone(8000, 700, 8000), 8000, 1);
+    const std::string second = WriteWav("second.wav", Tone(200000, 900, 16000), 16000, 2);
+    form.LoadWavFile(QString::fromStdString(first));
+    Child<QLineEdit>("EditFrq")->setText("1");
+    form.AskSaveFileName = [this](const QString&) { return QString::fromStdString(PathIn("as.wav")); };
+    bool checkedInside = false;
+    WhileJobRuns([&] {
+        checkedInside = true;
+        EXPECT_TRUE(form.Busy());
+        for (const char* name : kLockedButtons) EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
+        EXPECT_FALSE(Child<QMenu>("mnuFormatInterpretator")->isEnabled());
+        EXPECT_FALSE(Child<QAction>("mnuSavewavAs")->isEnabled());
+        EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled()); // a read cannot be stopped
+        form.mnuSavewavAsClick();
+        EXPECT_EQ(form.StatusText(0), " ERROR: Not Saved, A Job Is Running.");
+        form.mnuSaveClick();
+        form.sbSaveSignalClick();
+        form.sbSavePictureaClick();
+        form.SrcImageMouseDown(Qt::LeftButton, 5, 5);
+        form.mnu2ChannelsClick();
+        // The readout belongs to the picture shown, the first file's (8000 Hz).
+        EXPECT_LE(Child<QLineEdit>("EditFrq")->text().toInt(), 4000);
+    });
+    form.LoadWavFile(QString::fromStdString(second));
+    EXPECT_TRUE(checkedInside);
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathIn("as.wav"))));
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(PathIn("DemoSample.wav"))));
+    EXPECT_EQ(form.Store.ChannelCount, 2);
+    EXPECT_TRUE(Child<QAction>("mnu2Channels")->isChecked());
+    EXPECT_FALSE(form.Busy());
+}
+
 TEST_F(JobTest, StopEndsASpectrogramEarlyAndUnlocksTheControls) {
     TMainForm& form = NewForm();
     form.show();
@@ -170,12 +248,16 @@ TEST_F(JobTest, StopEndsASpectrogramEarlyAndUnlocksTheControls) {
     Child<QComboBox>("ComboFFTSize")->setCurrentIndex(16);
     Child<QComboBox>("ComboXResolution")->setCurrentIndex(4);
     // Stop as soon as the spectrogram runs (the file's read is a job of its own before it).
+    // "Stop Calculate" is offered from the start of the job, and a stop while the image is still
+    // being prepared (its size not yet shown) is honoured.
     bool stopped = false;
     bool progressBlackDuringJob = false;
+    QString imageSizeAtStop;
     QTimer stopper;
     QObject::connect(&stopper, &QTimer::timeout, [&] {
         if (stopped || !Child<QWidget>("sbStopLoad")->isEnabled()) return;
         progressBlackDuringJob = form.ProgressBar->BackColor() == clBlack;
+        imageSizeAtStop = form.StatusText(1);
         stopped = true;
         Child<QToolButton>("sbStopLoad")->click();
     });
@@ -184,6 +266,7 @@ TEST_F(JobTest, StopEndsASpectrogramEarlyAndUnlocksTheControls) {
     stopper.stop();
     EXPECT_TRUE(stopped);
     EXPECT_TRUE(progressBlackDuringJob);
+    EXPECT_EQ(imageSizeAtStop, "");
     EXPECT_FALSE(form.Busy());
     EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
     EXPECT_TRUE(Child<QWidget>("sbReload")->isEnabled());

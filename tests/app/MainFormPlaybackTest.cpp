@@ -313,3 +313,20 @@ TEST_F(PlaybackTest, ClosingWaitsForPlaybackToEndAndThenSavesTheSettings) {
     EXPECT_EQ(device->CloseCount(), 1);
     EXPECT_TRUE(StoredSettings().contains("FFTSize"));
 }
+
+// A playback thread that does not end within the close's wait: the window closes, but the settings are
+// not written while the thread may still be running.
+TEST_F(PlaybackTest, ClosingDoesNotSaveTheSettingsWhilePlaybackHasNotEnded) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("tone.wav", Tone(48000, 440, 48000), 48000, 1)));
+    TestWaveOutDevice* device = UseTestDevice(form, Pace::Gated);
+    form.sbLoopPlay->click();
+    ASSERT_TRUE(device->WaitForWrites(1, 5s));
+
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.Player.PlaybackIdle());
+    EXPECT_FALSE(StoredSettings().contains("FFTSize"));
+    device->AllowWrites(100);
+    EXPECT_TRUE(ProcessUntil([&] { return form.Player.PlaybackIdle(); }));
+}
