@@ -2,6 +2,7 @@
 
 #include "signal/WavWriter.h"
 #include "view/BmpFile.h"
+#include "view/PngFile.h"
 
 #include <cmath>
 
@@ -24,9 +25,13 @@ std::string SaveWav(const SignalStore& store, const std::string& path) {
     }
 }
 
-std::string SaveBmp(const std::vector<TColor32>& pixels, int32_t side, const std::string& path) {
+std::string SavePicture(const std::vector<TColor32>& pixels, int32_t side, const std::string& path,
+                        bool png) {
     try {
-        WriteBmpFile(path, pixels.data(), side, side);
+        if (png)
+            WritePngFile(path, pixels.data(), side, side);
+        else
+            WriteBmpFile(path, pixels.data(), side, side);
         return kSaved;
     } catch (const EFCreateError& e) {
         return e.what();
@@ -41,6 +46,8 @@ std::vector<Writer> WritersOfAbout(size_t bytes) {
     const SignalStore store = StoreOf(bytes / 2);
     const auto side = static_cast<int32_t>(std::sqrt(double(bytes) / 4));
     const std::vector<TColor32> pixels(size_t(side) * size_t(side), Color32(10, 200, 30));
-    return {{"Wav", [store](const std::string& path) { return SaveWav(store, path); }},
-            {"Bmp", [pixels, side](const std::string& path) { return SaveBmp(pixels, side, path); }}};
+    return {
+        {"Wav", [store](const std::string& path) { return SaveWav(store, path); }},
+        {"Bmp", [pixels, side](const std::string& path) { return SavePicture(pixels, side, path, false); }},
+        {"Png", [pixels, side](const std::string& path) { return SavePicture(pixels, side, path, true); }}};
 }

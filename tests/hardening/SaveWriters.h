@@ -1,4 +1,4 @@
-// The two writers that replace files (the WAV file of a store and the BMP file of a picture), reduced to
+// The writers that replace files (the WAV file of a store, the BMP and PNG files of a picture), reduced to
 // "save this to that path and say what happened", for the tests of where saves land and how they fail.
 #pragma once
 
@@ -23,5 +23,5 @@ inline void PrintTo(const Writer& writer, std::ostream* out) {
     *out << writer.Name;
 }
 
-// Both writers, each writing about `bytes` bytes (at least a few hundred).
+// Every writer, each writing about `bytes` bytes (at least a few hundred).
 std::vector<Writer> WritersOfAbout(size_t bytes);
