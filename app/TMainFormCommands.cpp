@@ -41,6 +41,7 @@ void TMainForm::ConnectHandlers() {
     ConnectViewHandlers();
     ConnectEditHandlers();
     ConnectPlayback();
+    ConnectReadoutHandlers();
 }
 
 void TMainForm::mnuFilterPanelClick() {
