@@ -7,7 +7,6 @@
 #include "app/ReadoutText.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
-#include "spectral/SpectrogramImageSize.h"
 #include "spectral/SpectrogramPictureLayout.h"
 #include "view/TRubberbandLayer.h"
 #include "view/qt/TImgView32.h"
@@ -122,14 +121,7 @@ std::optional<PictureAxes> TMainForm::ShownAxes() const {
 }
 
 void TMainForm::ShowPictureAxes(const SpectrogramSettings& settings) {
-    PictureAxes axes;
-    axes.FFTSize = Spectrogram.CurrentFFTSize;
-    axes.Hop = SpectrogramHop(axes.FFTSize, settings.Decimation);
-    axes.WindowIndex = settings.WindowIndex;
-    axes.ChannelCount = Store.ChannelCount;
-    axes.SampleRate = Store.SampleRate;
-    axes.Width = Spectrogram.SpectrogramBitmap.Width();
-    axes.Height = Spectrogram.SpectrogramBitmap.Height();
+    const PictureAxes axes = AxesOfPicture(Spectrogram, Store, settings);
     if (rubberBand_ && readout_->Axes) {
         const TFloatRect r = rubberBand_->Location();
         const PictureRect moved = RemapPictureRect({r.Left, r.Top, r.Right, r.Bottom}, *readout_->Axes, axes);

@@ -1,5 +1,6 @@
 #include "spectral/SpectrogramReadout.h"
 
+#include "spectral/SpectrogramImageSize.h"
 #include "spectral/SpectrogramPictureLayout.h"
 #include "spectral/WindowTable.h"
 
@@ -52,6 +53,19 @@ void ExactTwiddle(int64_t index, int32_t n, double& c, double& s) {
 }
 
 } // namespace
+
+PictureAxes AxesOfPicture(const SpectrogramState& state, const SignalStore& store,
+                          const SpectrogramSettings& settings) {
+    PictureAxes axes;
+    axes.FFTSize = state.CurrentFFTSize;
+    axes.Hop = SpectrogramHop(axes.FFTSize, settings.Decimation);
+    axes.WindowIndex = settings.WindowIndex;
+    axes.ChannelCount = store.ChannelCount;
+    axes.SampleRate = store.SampleRate;
+    axes.Width = state.SpectrogramBitmap.Width();
+    axes.Height = state.SpectrogramBitmap.Height();
+    return axes;
+}
 
 double PositionRate(const PictureAxes& axes) {
     return double(axes.SampleRate) * SpectrogramBandCount(axes.ChannelCount);

@@ -7,6 +7,10 @@
 // of both channels alternate, so positions run at twice the sample rate.
 #pragma once
 
+#include "signal/SignalStore.h"
+#include "spectral/SpectrogramSettings.h"
+#include "spectral/SpectrogramState.h"
+
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -24,6 +28,10 @@ struct PictureAxes {
 
     bool Valid() const { return FFTSize >= 16 && Width > 0 && Height == FFTSize / 2; }
 };
+
+// The axes of the picture in state.SpectrogramBitmap, just computed from `store` with `settings`.
+PictureAxes AxesOfPicture(const SpectrogramState& state, const SignalStore& store,
+                          const SpectrogramSettings& settings);
 
 // Positions per second: the sample rate, twice it with two channels.
 double PositionRate(const PictureAxes& axes);
