@@ -70,6 +70,24 @@ TEST_F(LevelWorkerTest, OnlyTheNewestRequestIsDelivered) {
         EXPECT_LT(delivered.Levels[i - 1].first, delivered.Levels[i].first);
 }
 
+TEST_F(LevelWorkerTest, TheRequestInHandIsAbandonedForANewerOne) {
+    const int32_t largest = 8388608;
+    const PictureAxes axes{largest, largest, kWindowHann, 1, kRate, 3, largest / 2};
+    const std::vector<int16_t> values(2 * size_t{largest}, 1000);
+    const LevelReadoutWorker::Request request{
+        {values.data(), int64_t(values.size())}, axes, 1, ReadRow(axes, 7)};
+    Delivered delivered;
+    LevelReadoutWorker worker([&](uint64_t id, std::optional<double> dbfs) { delivered.Add(id, dbfs); });
+    worker.Post(request); // its window table alone takes longer than the pause below
+    std::this_thread::sleep_for(5ms);
+    const uint64_t newer = worker.Post(request);
+    ASSERT_TRUE(WaitFor([&] { return worker.Delivered() + worker.Abandoned() == 2; }));
+    ASSERT_TRUE(WaitFor([&] { return delivered.Count() == 1; }));
+    EXPECT_EQ(worker.Delivered(), 1u);
+    const std::lock_guard lock(delivered.Mutex);
+    EXPECT_EQ(delivered.Levels.front().first, newer);
+}
+
 TEST_F(LevelWorkerTest, AfterCancelAndWaitTheSamplesAreFreeAndNothingIsDelivered) {
     Delivered delivered;
     LevelReadoutWorker worker([&](uint64_t id, std::optional<double> dbfs) { delivered.Add(id, dbfs); });
