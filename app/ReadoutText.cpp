@@ -86,11 +86,11 @@ std::string PointerReadoutText(const PictureAxes& axes, int64_t column, const Ro
                                LevelState state, std::optional<double> dbfs) {
     std::string text = " ";
     text += SecondsText(ColumnSeconds(axes, column), SecondsPerColumn(axes));
-    text += "   ";
+    text += "  ";
     text += RowText(axes, row);
     const std::string level = LevelText(state, dbfs);
     if (!level.empty()) {
-        text += "   ";
+        text += "  ";
         text += level;
     }
     return text;
@@ -99,11 +99,11 @@ std::string PointerReadoutText(const PictureAxes& axes, int64_t column, const Ro
 std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& marker) {
     const double perColumn = SecondsPerColumn(axes);
     const double binHertz = BinHertz(axes);
-    std::string text = " Marker ";
+    std::string text = " \u25AD ";
     text += SecondsText(marker.StartSeconds, perColumn);
     text += "  \u0394t ";
     text += SecondsText(marker.DeltaSeconds, perColumn);
-    text += "   ";
+    text += "  ";
     if (!marker.OneBand) {
         text += RowText(axes, marker.High);
         text += " \u2026 ";
@@ -111,7 +111,7 @@ std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& mark
         return text;
     }
     text += HertzNumber(marker.Low.Hertz, binHertz);
-    text += " \u2026 ";
+    text += "\u2026";
     text += RowText(axes, marker.High);
     text += "  \u0394f ";
     text += HertzText(marker.DeltaHertz, binHertz);

@@ -25,8 +25,9 @@ std::string ChannelText(int channel);
 // "-3.2 dBFS", "-inf dBFS" for silence, "... dBFS" while computing, "" when there is nothing to show.
 std::string LevelText(LevelState state, std::optional<double> dbfs);
 
-// " 1.234 s   15000.0 Hz ch 1   -3.2 dBFS"
+// " 1.234 s  15000.0 Hz ch 1  -3.2 dBFS"
 std::string PointerReadoutText(const PictureAxes& axes, int64_t column, const RowReading& row,
                                LevelState state, std::optional<double> dbfs);
-// " Marker 1.234 s  Δt 0.512 s   14000.0 … 16000.0 Hz ch 1  Δf 2000.0 Hz"
+// " ▭ 1.234 s  Δt 0.512 s  14000.0…16000.0 Hz ch 1  Δf 2000.0 Hz"; across both bands of two
+// channels the two edges with their channels and no Δf.
 std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& marker);

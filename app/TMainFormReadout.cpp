@@ -49,8 +49,8 @@ void TMainForm::BuildReadoutControls() {
             QMetaObject::invokeMethod(
                 this, [this, request, dbfs] { ShowLevel(request, dbfs); }, Qt::QueuedConnection);
         });
-    ReadoutPanel = AddStretchPanel(statusBar(), "StatusPanel5", 3);
-    MarkerPanel = AddStretchPanel(statusBar(), "StatusPanel6", 2);
+    ReadoutPanel = AddStretchPanel(statusBar(), "StatusPanel5", 2);
+    MarkerPanel = AddStretchPanel(statusBar(), "StatusPanel6", 3);
 
     QMenu* options = menuBar()->findChild<QMenu*>("mnuOptions");
     mnuTimeScale = options->addAction("Time Scale");

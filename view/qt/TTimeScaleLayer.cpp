@@ -89,11 +89,15 @@ void TTimeScaleLayer::Paint(TBitmap32& buffer) {
     painter.setFont(font_);
     painter.setPen(Qt::white);
     const int textTop = strip.Top + kTickLength;
+    const QFontMetrics metrics(font_);
     for (const TimeTick& tick : ticks) {
         const int x = int(std::floor(tick.X));
         painter.drawLine(x, strip.Top, x, strip.Top + kTickLength - 1);
-        painter.drawText(QRect(x + kTextGap, textTop, pixels.Width, strip.Bottom - textTop),
-                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(tick.Text));
+        // A label that would run past the picture's right edge is left out; its tick stays.
+        const QString text = QString::fromStdString(tick.Text);
+        if (x + kTextGap + metrics.horizontalAdvance(text) > right) continue;
+        painter.drawText(QRect(x + kTextGap, textTop, right - x, strip.Bottom - textTop),
+                         Qt::AlignLeft | Qt::AlignVCenter, text);
     }
     painter.end();
     buffer.Changed();
