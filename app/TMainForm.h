@@ -33,6 +33,7 @@ class TRulerPaintBox;
 class TG32_ProgressBar;
 class TGaugeBar;
 class TImgView32;
+class TElidedPanel;
 class TRubberbandLayer;
 class TTimeScaleLayer;
 struct PictureAxes;
@@ -192,8 +193,8 @@ public:
     QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
 
     // --- Readings: the readout under the pointer, the marker's extent, the time scale ---------------
-    QLabel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
-    QLabel* MarkerPanel = nullptr;  // status panel 6: the marker rectangle's extent
+    TElidedPanel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
+    TElidedPanel* MarkerPanel = nullptr;  // status panel 6: the marker rectangle's extent
     QAction* mnuTimeScale = nullptr;
     TTimeScaleLayer* TimeScale() const;
     // The axes of the picture in the view (its sample rate that of the recording shown), if any.

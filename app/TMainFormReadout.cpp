@@ -5,6 +5,7 @@
 // job runs: a job starts only once no level is being computed (StopReadingSamples).
 #include "app/ReadoutState.h"
 #include "app/ReadoutText.h"
+#include "app/TElidedPanel.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/SpectrogramPictureLayout.h"
@@ -24,20 +25,16 @@
 namespace {
 
 // A status panel after the five fixed ones: it takes a share of the room left and never widens the bar.
-QLabel* AddStretchPanel(QStatusBar* bar, const char* name, int stretch) {
-    auto* label = new QLabel(bar);
-    label->setObjectName(name);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setMinimumWidth(0);
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(label, stretch);
-    return label;
+TElidedPanel* AddStretchPanel(QStatusBar* bar, const char* name, int stretch) {
+    auto* panel = new TElidedPanel(bar);
+    panel->setObjectName(name);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addWidget(panel, stretch);
+    return panel;
 }
 
-void ShowText(QLabel* panel, const std::string& text) {
-    const QString shown = QString::fromStdString(text);
-    panel->setText(shown);
-    panel->setToolTip(shown);
+void ShowText(TElidedPanel* panel, const std::string& text) {
+    panel->SetFullText(QString::fromStdString(text));
 }
 
 } // namespace
@@ -49,8 +46,9 @@ void TMainForm::BuildReadoutControls() {
             QMetaObject::invokeMethod(
                 this, [this, request, dbfs] { ShowLevel(request, dbfs); }, Qt::QueuedConnection);
         });
-    ReadoutPanel = AddStretchPanel(statusBar(), "StatusPanel5", 2);
-    MarkerPanel = AddStretchPanel(statusBar(), "StatusPanel6", 3);
+    // The readout takes the width its texts ask for, the marker's extent the rest.
+    ReadoutPanel = AddStretchPanel(statusBar(), "StatusPanel5", 0);
+    MarkerPanel = AddStretchPanel(statusBar(), "StatusPanel6", 1);
 
     QMenu* options = menuBar()->findChild<QMenu*>("mnuOptions");
     mnuTimeScale = options->addAction("Time Scale");

@@ -1,5 +1,25 @@
 #include "spectral/LevelReadoutWorker.h"
 
+#if defined(__linux__)
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// The worker yields the processor to the window's own thread: a level is background work, and on a
+// machine with few cores a pointer sweeping over long frames must not make the window stutter.
+void LowerThisThreadsPriority() {
+#if defined(__linux__)
+    constexpr int kBackgroundNice = 10;
+    const auto thread = static_cast<id_t>(syscall(SYS_gettid));
+    setpriority(PRIO_PROCESS, thread, kBackgroundNice); // best effort: on failure the thread runs as is
+#endif
+}
+
+} // namespace
+
 LevelReadoutWorker::LevelReadoutWorker(Delivery deliver)
     : deliver_(std::move(deliver)), thread_([this] { Run(); }) {}
 
@@ -37,6 +57,7 @@ void LevelReadoutWorker::CancelAndWait() {
 }
 
 void LevelReadoutWorker::Run() {
+    LowerThisThreadsPriority();
     std::unique_lock lock(mutex_);
     while (true) {
         wake_.wait(lock, [this] { return quit_ || waiting_.has_value(); });

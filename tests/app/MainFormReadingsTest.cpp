@@ -4,6 +4,7 @@
 // scale, and the small things: the greyed "Reload", the wheel over lists, the caption, panel 4.
 #include "AppTestSupport.h"
 
+#include "app/TElidedPanel.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/SpectrogramReadout.h"
 #include "view/TRubberbandLayer.h"
@@ -69,8 +70,8 @@ protected:
         QTest::mouseMove(form.SrcImage->viewport(), QPoint(0, 0));
         QTest::mouseMove(form.SrcImage->viewport(), at);
     }
-    static QString Readout(TMainForm& form) { return form.ReadoutPanel->text(); }
-    static QString Marker(TMainForm& form) { return form.MarkerPanel->text(); }
+    static QString Readout(TMainForm& form) { return form.ReadoutPanel->FullText(); }
+    static QString Marker(TMainForm& form) { return form.MarkerPanel->FullText(); }
 };
 
 struct ReadoutCase {
