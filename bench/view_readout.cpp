@@ -13,6 +13,7 @@
 //    moves 2 ms apart (how many levels were computed, how many abandoned for newer positions, and the
 //    longest time the window spent on one event meanwhile).
 // Every figure is printed as median, 99th percentile and maximum over its repetitions.
+#include "WindowBenchFolder.h"
 #include "app/OrvaneApplication.h"
 #include "app/ReadoutText.h"
 #include "app/TElidedPanel.h"
@@ -22,8 +23,6 @@
 
 #include <QComboBox>
 #include <QMouseEvent>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -172,10 +171,8 @@ void MeasureLongFrames(TMainForm& form) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir folder;
-    if (!folder.isValid()) return 2;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+    const WindowBenchFolder folder;
+    if (!folder.Valid()) return 2;
     const int moves = argc > 1 ? std::max(100, std::atoi(argv[1])) : 20000;
     int qtArgc = 1;
     OrvaneApplication application(qtArgc, argv);
