@@ -3,6 +3,7 @@
 // marker's extent and its place on the picture through resizes, panels and a new FFT size, the time
 // scale, and the small things: the greyed "Reload", the wheel over lists, the caption, panel 4.
 #include "AppTestSupport.h"
+#include "spectrogram/SpectrogramTestSupport.h"
 
 #include "app/TElidedPanel.h"
 #include "app/TRulerPaintBox.h"
@@ -42,8 +43,10 @@ double NumberBefore(const QString& text, const QString& unit) {
 
 class ReadingsTest : public WindowTest {
 protected:
-    TMainForm& Shown(const std::vector<int16_t>& values, int32_t rate, uint16_t channels, int fftIndex) {
+    TMainForm& Shown(const std::vector<int16_t>& values, int32_t rate, uint16_t channels, int fftIndex,
+                     int gainIndex = 12) {
         StoredSettings().setValue("FFTSize", QString::number(fftIndex));
+        StoredSettings().setValue("ImageGain", QString::number(gainIndex));
         TMainForm& form = NewForm();
         form.resize(1000, 800);
         form.show();
@@ -52,12 +55,14 @@ protected:
         return form;
     }
     // The view point over the middle column of the picture and bitmap row `row`. When the stretched
-    // picture has more rows than the view, zoom mode at scale 1 scrolled to the row shows it.
+    // picture has more rows than the view, zoom mode shows it; in zoom mode the picture is scrolled so
+    // that the row stands near the top.
     static QPoint OverRow(TMainForm& form, int row) {
-        if (form.SrcImage->Bitmap().Height() > form.SrcImage->viewport()->height()) {
-            if (!form.sbImageMode->isChecked()) form.sbImageMode->click();
-            form.SrcImage->SetOffset(0, 50.0 - row);
-        }
+        if (form.SrcImage->Bitmap().Height() > form.SrcImage->viewport()->height() &&
+            !form.sbImageMode->isChecked())
+            form.sbImageMode->click();
+        if (form.sbImageMode->isChecked())
+            form.SrcImage->SetOffset(0, 50.0 - row * form.SrcImage->Placement().FactorY());
         const TViewPlacement placement = form.SrcImage->Placement();
         const int x = int(placement.Left + placement.Width / 2);
         for (int y = 0; y < form.SrcImage->viewport()->height(); ++y)
@@ -121,6 +126,56 @@ TEST_P(PointerReadoutTest, TimeFrequencyChannelAndLevelOfTheBinUnderThePointer) 
 INSTANTIATE_TEST_SUITE_P(Sizes, PointerReadoutTest,
                          ::testing::Values(ReadoutCase{kFFT1024, 1024, {"15000", "3750"}},
                                            ReadoutCase{13, 131072, {"15000.00", "3750.00"}}));
+
+// A click on a tone's row, found lit in the picture, writes the tone's frequency: one channel and two,
+// N = 16, 32 and 1024, the picture stretched over the view or zoomed.
+struct ClickCase {
+    uint16_t Channels;
+    int32_t Rate;
+    int FFTIndex;
+    double Hertz;     // the tone, in channel 1, exactly at a bin
+    int GainIndex;    // a gain that keeps the tone's level on the blue-to-green part of the colour ramp
+    bool Zoomed;      // zoom mode, vertical scale 10^0.5
+    const char* Text; // what EditFrq then reads
+};
+
+class ClickTest : public ReadingsTest, public ::testing::WithParamInterface<ClickCase> {};
+
+TEST_P(ClickTest, AClickOnTheTonesRowWritesItsFrequency) {
+    const ClickCase c = GetParam();
+    const std::vector<int16_t> tone = Tone(size_t(c.Rate), c.Hertz, c.Rate);
+    const std::vector<int16_t> values =
+        c.Channels == 1 ? tone : spectest::Interleave(tone, std::vector<int16_t>(tone.size(), 0));
+    TMainForm& form = Shown(values, c.Rate, c.Channels, c.FFTIndex, c.GainIndex);
+    // The brightest row of the middle column (on that part of the ramp, blue and then green grow with
+    // the level), the bands' last rows, their marker lines, left out.
+    const TBitmap32& picture = form.SrcImage->Bitmap();
+    const int bandRows = picture.Height() / c.Channels;
+    const auto brightness = [&](int y) {
+        const TColor32 pixel = picture.Pixel(picture.Width() / 2, y);
+        return qRed(pixel) + qGreen(pixel) + qBlue(pixel);
+    };
+    int lit = 0;
+    for (int y = 1; y < picture.Height(); ++y)
+        if ((y + 1) % bandRows != 0 && brightness(y) > brightness(lit)) lit = y;
+    if (c.Zoomed) {
+        form.sbImageMode->click();
+        Child<TGaugeBar>("gbPositionY")->SetPosition(50);
+    }
+    form.EditFrq->setText("-");
+    QTest::mouseClick(form.SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, OverRow(form, lit));
+    EXPECT_EQ(form.EditFrq->text(), c.Text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Tones, ClickTest,
+    ::testing::Values(ClickCase{1, 8000, 1, 1000, 21, false, "1000"}, // N = 32: bin 4
+                      ClickCase{1, 8000, 1, 1000, 21, true, "1000"},
+                      ClickCase{1, 48000, 0, 9000, 12, false, "9000"},  // N = 16: bin 3
+                      ClickCase{2, 48000, 0, 12000, 12, true, "12000"}, // N = 16: bin 2 of 4
+                      ClickCase{2, 48000, 1, 9000, 21, false, "9000"},  // N = 32: bin 3 of 8
+                      ClickCase{2, 48000, kFFT1024, 15000, 24, false, "15000"},
+                      ClickCase{2, 48000, kFFT1024, 15000, 24, true, "15000"}));
 
 TEST_F(ReadingsTest, NoLevelIsReadWhileAJobMayChangeTheSamples) {
     TMainForm& form = Shown(TwoTones(6 * 131072), 48000, 2, 13);
