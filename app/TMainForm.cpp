@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <filesystem>
@@ -31,6 +32,8 @@ namespace {
 
 const QString kCaption = QStringLiteral("  Orvane+  Demo version 02");
 
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+constexpr qulonglong kMostUndoMiB = qulonglong{1} << 30;
 constexpr int kPlaybackWaitRounds = 201;
 constexpr auto kPlaybackWaitStep = std::chrono::milliseconds(10);
 
@@ -83,6 +86,11 @@ void TMainForm::ReadSettings() {
     EditFFTHiCut->setText(settings_->ReadString("FFTHiCut", "0"));
     EditFFTLoCut->setText(settings_->ReadString("FFTLoCut", "0"));
     SelectStoredItem(cbFilterQuality, "FilterQuality", 0);
+    // The undo memory in MiB; missing or not a number: a quarter of the machine's memory, at most 4 GiB.
+    bool stored = false;
+    const qulonglong undoMiB = settings_->ReadString("UndoMemory", QString()).toULongLong(&stored);
+    History.SetBudget(stored ? std::size_t(std::min<qulonglong>(undoMiB, kMostUndoMiB)) * kMiB
+                             : DefaultUndoBudget());
 }
 
 void TMainForm::RestoreWindowBounds() {
@@ -132,6 +140,7 @@ void TMainForm::WriteSettings() {
     key.WriteBool("FilterPanel", mnuFilterPanel->isChecked());
     key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
     key.WriteBool("TimeScale", mnuTimeScale->isChecked());
+    key.WriteString("UndoMemory", QString::number(qulonglong(History.Budget() / kMiB)));
     key.Flush();
 }
 

@@ -5,6 +5,7 @@
 #include "app/SettingsKey.h"
 #include "audio/Playback.h"
 #include "ops/EditCommand.h"
+#include "ops/EditHistory.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 #include "spectral/SpectrogramSettings.h"
@@ -67,6 +68,7 @@ public:
     SpectrogramState Spectrogram; // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
     JobControl Job;               // StopRequested and the progress of the running job
     Playback Player;              // the playback module
+    EditHistory History;          // the states before the edits, for Undo and Redo
     std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
 
     bool Busy() const { return busy_; }
@@ -122,6 +124,13 @@ public:
     // The file dialogs, replaceable in tests: these return the chosen path, or empty for cancel.
     std::function<QString()> AskOpenFileName;
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
+    // The undo memory in MiB, asked for with the current value; nothing for cancel.
+    std::function<std::optional<int>(int currentMiB)> AskUndoMemory;
+    // The export dialog, given the suggested path (folder and name of a PNG file).
+    std::function<QString(const QString& suggestedPath)> AskExportFileName;
+    // The folder the open dialog starts in: that of the last file chosen in it (empty at first: the
+    // current folder).
+    QString OpenDialogFolder() const;
 
     // --- Controls, named as their objectName --------------------------------------------------------
     QFrame* Panel2 = nullptr;
@@ -179,7 +188,11 @@ public:
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
+    QAction* mnuExportPicture = nullptr;
     QAction* mnuExit = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+    QAction* mnuUndoMemory = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
     QMenu* mnuFormatInterpretator = nullptr;
@@ -188,6 +201,7 @@ public:
     QAction* mnuInvertChannel1L = nullptr;
     QAction* mnuInvertChannel2R = nullptr;
     QAction* mnuAbout = nullptr;
+    QAction* mnuVersion = nullptr; // shows the version; no action
     QMenu* SrcViewPopupMenu = nullptr;
     QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
     QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
@@ -216,6 +230,7 @@ public slots:
     void mnuShiftPanelClick();
     void sbStopLoadClick();
     void sbSavePictureaClick();
+    void mnuExportPictureClick();
     void mnu1ChannelClick();
     void mnu2ChannelsClick();
     void ComboFFTSizeChange();
@@ -227,6 +242,9 @@ public slots:
     void sbPlayMemoryClick();
     void sbLoopPlayClick();
     void sbStopPlayClick();
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuUndoMemoryClick();
 
     // Edits of the store.
     void sbFadeClick();
@@ -277,8 +295,19 @@ private:
     // is followed by what the command asks for (a new picture, the ruler, the channel items).
     void RunEditCommand(EditCommand command, const EditCommandInput& input = {});
     void FollowEdit(EditCommand command, const EditOutcome& outcome);
-    // A save or export: ignored with a status text while a job runs, otherwise run as a job.
-    void RunWriteJob(const std::function<void()>& write);
+    // Undo (true) or Redo (false) as a job, followed by the layout and picture of the restored store.
+    void StepHistory(bool undo);
+    // The captions and states of "Undo" and "Redo" as the history and the job state allow.
+    void UpdateHistoryItems(bool unlocked);
+    void ConnectHistoryHandlers();
+    // A save or export: ignored with a status text while a job runs, otherwise run as a job; true
+    // when it was written.
+    bool RunWriteJob(const std::function<void()>& write);
+    // Saves `picture` (PNG or BMP by the name) as a write job and says in panel 0 where it went.
+    void WritePictureFile(const TBitmap32& picture, const std::string& fileName);
+    QString AskExportTarget(const QString& suggestedPath);
+    void RememberOpenFolder(const QString& fileName);
+    void ConnectExportHandlers();
 
     void FormCreate();
     void FormShow();

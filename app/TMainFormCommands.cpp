@@ -40,8 +40,10 @@ void TMainForm::ConnectHandlers() {
 
     ConnectViewHandlers();
     ConnectEditHandlers();
+    ConnectHistoryHandlers();
     ConnectPlayback();
     ConnectReadoutHandlers();
+    ConnectExportHandlers();
 }
 
 void TMainForm::mnuFilterPanelClick() {

@@ -96,9 +96,19 @@ void TMainForm::RunEditCommand(EditCommand command, const EditCommandInput& inpu
         const JobLook look{info.JobText,
                            info.JobText ? std::optional<uint32_t>(info.ProgressColour) : std::nullopt,
                            info.JobText != nullptr};
+        // The state before the edit is kept for Undo; when it cannot be, the user hears it first.
+        const bool undoable = !info.RewritesValues || History.Fits(Store);
+        if (!undoable) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
+        bool kept = false;
         EditOutcome outcome;
-        if (RunLongJob([&] { outcome = RunEdit(*edit, Store, Spectrogram, Job); }, look))
-            FollowEdit(command, outcome);
+        const auto work = [&] {
+            kept = History.Begin(std::string(info.Caption), Store, info.RewritesValues);
+            outcome = RunEdit(*edit, Store, Spectrogram, Job);
+            History.End(Store);
+        };
+        const bool ended = RunLongJob(work, look, [&] { History.End(Store); });
+        if (undoable && !kept) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
+        if (ended) FollowEdit(command, outcome);
     });
 }
 

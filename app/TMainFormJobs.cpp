@@ -25,9 +25,12 @@ void TMainForm::SetBusy(bool busy) {
          {sbFade, sbNormAmp, sbInvertSpectr, sbIQ2Real, sbGenSin, sbGenCos, sbReload, sbASR, sbFFTHiCut})
         button->setEnabled(unlocked);
     mnuFormatInterpretator->setEnabled(unlocked);
+    mnuUndoMemory->setEnabled(unlocked);
+    UpdateHistoryItems(unlocked);
     // No worker runs while the locks change: the store can be read here.
     const bool saveable = unlocked && Store.Loaded();
     sbSavePicturea->setEnabled(saveable);
+    mnuExportPicture->setEnabled(saveable);
     sbSaveSignal->setEnabled(saveable);
     mnuSave->setEnabled(saveable);
     mnuSavewavAs->setEnabled(saveable);

@@ -1,4 +1,5 @@
 // The layout of the main window: every panel, control, caption, hint, colour and size.
+#include "ProgramInfo.h"
 #include "app/ButtonGlyphs.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
@@ -326,8 +327,17 @@ void TMainForm::BuildMenus() {
     mnuSave->setEnabled(false);
     mnuSavewavAs = addItem(fileMenu, "mnuSavewavAs", "Save wav As...");
     mnuSavewavAs->setEnabled(false);
+    mnuExportPicture = addItem(fileMenu, "mnuExportPicture", "Export Picture...");
+    mnuExportPicture->setEnabled(false);
     fileMenu->addSeparator();
     mnuExit = addItem(fileMenu, "mnuExit", "Exit", QKeySequence("Alt+X"));
+
+    QMenu* editMenu = menuBar()->addMenu("Edit");
+    editMenu->setObjectName("mnuEdit");
+    mnuUndo = addItem(editMenu, "mnuUndo", "Undo", QKeySequence("Ctrl+Z"));
+    mnuRedo = addItem(editMenu, "mnuRedo", "Redo", QKeySequence("Ctrl+Shift+Z"));
+    mnuRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
+    for (QAction* item : {mnuUndo, mnuRedo}) item->setEnabled(false);
 
     QMenu* optionsMenu = menuBar()->addMenu("Options");
     optionsMenu->setObjectName("mnuOptions");
@@ -346,10 +356,15 @@ void TMainForm::BuildMenus() {
     mnuInvertChannel1L->setEnabled(false);
     mnuInvertChannel2R = addItem(optionsMenu, "mnuInvertChannel2R", "Invert Channel 2 (R)");
     mnuInvertChannel2R->setEnabled(false);
+    optionsMenu->addSeparator();
+    mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo Memory...");
 
     QMenu* helpMenu = menuBar()->addMenu("Help");
     helpMenu->setObjectName("mnuHelp");
     mnuAbout = addItem(helpMenu, "mnuAbout", "About");
+    mnuVersion =
+        addItem(helpMenu, "mnuVersion", QString::fromStdString("Version " + std::string(kOrvaneVersion)));
+    mnuVersion->setEnabled(false);
 }
 
 void TMainForm::BuildPaletteMenu() {

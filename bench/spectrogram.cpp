@@ -2,7 +2,11 @@
 // threads, against a plain single-thread FFTW loop doing the same frames (window, complex transform
 // with zero imaginary part, |re| + |im|, colour per pixel). Also orvane-cli render of that recording as
 // a whole process against sox's spectrogram of a picture of the same size.
+// The large transform: what one column costs at N = 32768 and 8388608 on one thread, and the memory of
+// the demo recording's picture at N = 8388608 for 1 to 8 workers: peak resident memory of a fresh
+// process, and whether it succeeds within a 600 MB address-space limit (ulimit -v 600000).
 #include "signal/SignalStore.h"
+#include "signal/WavReader.h"
 #include "signal/WavWriter.h"
 #include "spectral/LevelToColor.h"
 #include "spectral/RecomputeSpectrogram.h"
@@ -17,7 +21,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <numbers>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -146,6 +154,77 @@ void SoxSpectrogramProcess(benchmark::State& bench) {
 
 const int64_t kAllThreads = std::max(1u, std::thread::hardware_concurrency());
 
+// One thread; the counter gives the time of one column.
+void LargeTransformColumns(benchmark::State& bench) {
+    const SignalStore& store = Recording();
+    const SpectrogramSettings settings{static_cast<int32_t>(bench.range(0)), 1, 5, 100};
+    SpectrogramRunOptions options;
+    options.Threads = 1;
+    SpectrogramState state;
+    JobControl control;
+    for (auto _ : bench) {
+        const SpectrogramResult result = RecomputeSpectrogram(state, store, settings, control, options);
+        if (result.Refused || result.Stopped) bench.SkipWithError("not computed");
+    }
+    const auto columns = static_cast<double>(state.SpectrogramBitmap.Width());
+    bench.counters["columns"] = columns;
+    bench.counters["per_column"] = benchmark::Counter(columns, benchmark::Counter::kIsIterationInvariantRate |
+                                                                   benchmark::Counter::kInvert);
+}
+
+const char* const kRenderDemoArgument = "--render-demo";
+constexpr rlim_t kAddressLimit = 600000 * rlim_t{1024}; // ulimit -v 600000
+
+// The child process of DemoRenderMemory: the demo recording at N = 8388608 with `threads` workers.
+// Exit status: the number of workers when the picture was made, 0 when it was refused.
+int RenderDemo(unsigned threads) {
+    SignalStore store;
+    if (!ReadWavFile(store, std::string(ORVANE_SOURCE_DIR) + "/samples/demo_iq.wav").StoreReplaced) return 0;
+    SpectrogramRunOptions options;
+    options.Threads = threads;
+    int workers = 0;
+    options.Prepared = [&workers](const SpectrogramPreparation& p) {
+        workers = static_cast<int>(p.Workers.size());
+    };
+    SpectrogramState state;
+    JobControl control;
+    const SpectrogramResult result =
+        RecomputeSpectrogram(state, store, SpectrogramSettings{8388608, 1, 5, 100}, control, options);
+    return result.Refused || result.Stopped ? 0 : workers;
+}
+
+// Runs RenderDemo in a fresh process (this program started again), with the address-space limit when
+// `limited`; returns its exit status and its peak resident memory.
+std::pair<int, long> RunRenderDemo(unsigned threads, bool limited) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (limited) {
+            const rlimit limit{kAddressLimit, kAddressLimit};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        const std::string count = std::to_string(threads);
+        ::execl("/proc/self/exe", "bench_spectrogram", kRenderDemoArgument, count.c_str(), nullptr);
+        ::_exit(255);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(pid, &status, 0, &usage);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
+}
+
+void DemoRenderMemory(benchmark::State& bench) {
+    const auto threads = static_cast<unsigned>(bench.range(0));
+    std::pair<int, long> free{}, limited{};
+    for (auto _ : bench) {
+        free = RunRenderDemo(threads, false);
+        limited = RunRenderDemo(threads, true);
+    }
+    bench.counters["workers"] = free.first;
+    bench.counters["peak_rss_MiB"] = static_cast<double>(free.second) / 1024;
+    bench.counters["workers_within_600MB"] = limited.first; // 0: refused or failed
+}
+
 } // namespace
 
 BENCHMARK(EngineSpectrogram)
@@ -157,7 +236,27 @@ BENCHMARK(EngineSpectrogram)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(FftwSpectrogramLoop)->ArgName("d")->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(LargeTransformColumns)
+    ->ArgName("N")
+    ->Arg(32768)
+    ->Arg(8388608)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(DemoRenderMemory)
+    ->ArgName("threads")
+    ->DenseRange(1, 8)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(CliRenderProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(SoxSpectrogramProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == kRenderDemoArgument)
+        return RenderDemo(static_cast<unsigned>(std::stoul(argv[2])));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

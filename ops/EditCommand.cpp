@@ -21,21 +21,22 @@ constexpr uint32_t kRed = 0x000000FFu;   // progress background of the FFT band 
 
 using C = EditCommand;
 
-// Caption, command-line word and arguments, job text, progress colour, stops playback, recomputes.
+// Caption, command-line word and arguments, job text, progress colour, stops playback, recomputes,
+// rewrites the values.
 constexpr std::array<EditCommandInfo, 13> kEditCommands = {{
-    {C::Fade, "Fade", "fade", 0, nullptr, 0, true, true},
-    {C::Amp, "Amp", "amp", 0, nullptr, 0, true, true},
-    {C::Invert, "Invert", "invert", 0, nullptr, 0, true, true},
-    {C::InvertChannel1, "Invert Channel 1 (L)", "invert-ch1", 0, nullptr, 0, true, true},
-    {C::InvertChannel2, "Invert Channel 2 (R)", "invert-ch2", 0, nullptr, 0, true, true},
-    {C::IQToReal, "I/Q2R", "iq2real", 0, kIQToRealStatusText, kWhite, true, true},
-    {C::SinShift, "Sin", "sin", 1, kSinShiftStatusText, kWhite, true, true},
-    {C::CosShift, "Cos", "cos", 1, kCosShiftStatusText, kWhite, true, true},
-    {C::FFTFilter, "FFT_F", "fft-filter", 3, kFFTFilterStatusText, kRed, true, true},
-    {C::LPF, "LPF", "lpf", 1, kLPFStatusText, kWhite, true, true},
-    {C::ASR, "ASR", "asr", 1, nullptr, 0, true, false},
-    {C::OneChannel, "1 Channel", "channels", 1, nullptr, 0, false, true},
-    {C::TwoChannels, "2 Chennels", "channels", 1, nullptr, 0, false, true},
+    {C::Fade, "Fade", "fade", 0, nullptr, 0, true, true, true},
+    {C::Amp, "Amp", "amp", 0, nullptr, 0, true, true, true},
+    {C::Invert, "Invert", "invert", 0, nullptr, 0, true, true, true},
+    {C::InvertChannel1, "Invert Channel 1 (L)", "invert-ch1", 0, nullptr, 0, true, true, true},
+    {C::InvertChannel2, "Invert Channel 2 (R)", "invert-ch2", 0, nullptr, 0, true, true, true},
+    {C::IQToReal, "I/Q2R", "iq2real", 0, kIQToRealStatusText, kWhite, true, true, true},
+    {C::SinShift, "Sin", "sin", 1, kSinShiftStatusText, kWhite, true, true, true},
+    {C::CosShift, "Cos", "cos", 1, kCosShiftStatusText, kWhite, true, true, true},
+    {C::FFTFilter, "FFT_F", "fft-filter", 3, kFFTFilterStatusText, kRed, true, true, true},
+    {C::LPF, "LPF", "lpf", 1, kLPFStatusText, kWhite, true, true, true},
+    {C::ASR, "ASR", "asr", 1, nullptr, 0, true, false, false},
+    {C::OneChannel, "1 Channel", "channels", 1, nullptr, 0, false, true, false},
+    {C::TwoChannels, "2 Chennels", "channels", 1, nullptr, 0, false, true, false},
 }};
 
 // The channel count a channel item sets.
@@ -155,11 +156,24 @@ void RefreshAfterEdit(SpectrogramState& spectrogram, const SignalStore& store,
     RefreshFadeCurveAndFFTSize(spectrogram, store, settings);
 }
 
-std::string EditStoppedText(EditCommand command) {
-    // Formatted into a buffer: GCC 12 warns wrongly (-Wrestrict) on concatenating literals at -O3.
+namespace {
+
+// " <caption><tail>", formatted into a buffer: GCC 12 warns wrongly (-Wrestrict) on concatenating
+// literals at -O3.
+std::string CaptionText(EditCommand command, const char* tail) {
     const std::string_view caption = EditCommandInfoOf(command).Caption;
-    std::array<char, 96> text{};
-    std::snprintf(text.data(), text.size(), " %.*s stopped: the recording is changed in part.",
-                  static_cast<int>(caption.size()), caption.data());
+    std::array<char, 128> text{};
+    std::snprintf(text.data(), text.size(), " %.*s%s", static_cast<int>(caption.size()), caption.data(),
+                  tail);
     return std::string(text.data());
+}
+
+} // namespace
+
+std::string EditStoppedText(EditCommand command) {
+    return CaptionText(command, " stopped: the recording is changed in part.");
+}
+
+std::string UndoImpossibleText(EditCommand command) {
+    return CaptionText(command, " cannot be undone: no room in the undo memory.");
 }

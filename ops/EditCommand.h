@@ -44,6 +44,7 @@ struct EditCommandInfo {
     uint32_t ProgressColour;  // progress bar background while a long edit runs (0x00BBGGRR)
     bool StopsPlayback;       // playback is stopped with a fade-out before the command runs
     bool RecomputesPicture;   // the spectrogram is computed again afterwards
+    bool RewritesValues;      // false: only the rate or the channel count changes
 };
 
 // Every command, in the order of the enumeration.
@@ -91,6 +92,10 @@ EditOutcome RunEdit(const PreparedEdit& edit, SignalStore& store, const Spectrog
 // for `settings` would be refused.
 void RefreshAfterEdit(SpectrogramState& spectrogram, const SignalStore& store,
                       const SpectrogramSettings& settings);
+
+// The status text that says a command's state before it could not be kept for undo, e.g.
+// " I/Q2R cannot be undone: no room in the undo memory."
+std::string UndoImpossibleText(EditCommand command);
 
 // The status text that says a command ended early, e.g. " LPF stopped: the recording is changed in part."
 std::string EditStoppedText(EditCommand command);

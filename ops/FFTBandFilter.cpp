@@ -107,12 +107,12 @@ private:
     void ComputeBlock(int64_t start, BlockFrames& frames, TComplexSingle* work) const {
         FillFrame(start, frames.P);
         FillFrame(start + kHalf, frames.H);
-        FFTPow2(frames.P.data(), kN, false, true, true, work);
-        FFTPow2(frames.H.data(), kN, false, true, true, work);
+        FFTPow2(frames.P.data(), kN, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural, work);
+        FFTPow2(frames.H.data(), kN, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural, work);
         CutBands(frames.P);
         CutBands(frames.H);
-        FFTPow2(frames.P.data(), kN, true, true, true, work);
-        FFTPow2(frames.H.data(), kN, true, true, true, work);
+        FFTPow2(frames.P.data(), kN, FFTDirection::Inverse, FFTScaling::ByOneOverN, FFTOrder::Natural, work);
+        FFTPow2(frames.H.data(), kN, FFTDirection::Inverse, FFTScaling::ByOneOverN, FFTOrder::Natural, work);
     }
 
     void FillFrame(int64_t start, std::vector<TComplexSingle>& frame) const {

@@ -66,13 +66,15 @@ std::span<const uint16_t> FFTPow2ScrambleTable(int32_t N) {
     return GetFFTPow2Tables().ScrambleTable[log];
 }
 
-void FFTPow2(TComplexSingle* data, int32_t N, bool inverse, bool scale, bool reorder, TComplexSingle* work) {
+void FFTPow2(TComplexSingle* data, int32_t N, FFTDirection direction, FFTScaling scaling, FFTOrder order,
+             TComplexSingle* work) {
     const int log = FFTPow2Log(N);
     if (log < 0) return;
+    const bool inverse = direction == FFTDirection::Inverse;
     const FFTPow2Tables& tables = GetFFTPow2Tables();
-    const FFTPow2Kernel kernel = SelectKernel(GetFFTPow2Kernels(), log, inverse);
-    if (inverse && scale) Scale(data, N);
-    if (!reorder) {
+    const FFTPow2Kernel kernel = SelectKernel(GetFFTPow2Kernels(), log, direction);
+    if (inverse && scaling == FFTScaling::ByOneOverN) Scale(data, N);
+    if (order == FFTOrder::Kernel) {
         kernel(data, data, tables);
         return;
     }

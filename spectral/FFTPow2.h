@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <span>
 
+#include "spectral/FFTDirection.h"
+
 // One complex value: real part, then imaginary part (8 bytes). A signal is a contiguous array of them.
 struct TComplexSingle {
     float re;
@@ -20,16 +22,23 @@ inline constexpr int32_t kFFTPow2MaxSize = 16384;
 // Whether FFTPow2 transforms arrays of N values (N = 2, 4, 8, ..., 16384).
 bool FFTPow2Supports(int32_t N);
 
+// Whether the inverse transform scales its result by 1/N. The forward transform never scales.
+enum class FFTScaling : uint8_t { None, ByOneOverN };
+
+// The order of the bins on the spectrum side: Natural (bin k at index k) or Kernel (bin k at index
+// FFTPow2ScrambleTable(N)[k], as the kernels leave them, which saves the permutation).
+enum class FFTOrder : uint8_t { Natural, Kernel };
+
 // Transforms data[0 .. N-1] in place.
-//   forward (inverse = false): X[k] = sum_j x[j] * exp(+2*pi*i*j*k/N)  (positive exponent)
-//   inverse (inverse = true):  x[j] = s * sum_k X[k] * exp(-2*pi*i*j*k/N), s = 1/N when scale, else 1
-// scale: inverse only; every float is multiplied by the exact power of two 1/N before the kernel.
-// reorder: forward: the result is permuted from kernel order into natural order; inverse: the input is
-//   permuted from natural order into kernel order first. Without it the caller sees (or supplies) the
-//   kernel order: bin k at position FFTPow2ScrambleTable(N)[k].
+//   Forward: X[k] = sum_j x[j] * exp(+2*pi*i*j*k/N)  (positive exponent)
+//   Inverse: x[j] = s * sum_k X[k] * exp(-2*pi*i*j*k/N), s = 1/N with ByOneOverN, else 1
+// scaling: inverse only; every float is multiplied by the exact power of two 1/N before the kernel.
+// order: Natural: forward, the result is permuted from kernel order into natural order; inverse, the
+//   input is permuted from natural order into kernel order first. Kernel: the caller sees (or supplies)
+//   the kernel order, and no permutation runs.
 // work: optional scratch of at least N values for the permutation; nothing is allocated when given.
 // An unsupported N leaves the data untouched. data must hold at least N values.
-void FFTPow2(TComplexSingle* data, int32_t N, bool inverse, bool scale, bool reorder,
+void FFTPow2(TComplexSingle* data, int32_t N, FFTDirection direction, FFTScaling scaling, FFTOrder order,
              TComplexSingle* work = nullptr);
 
 // The kernel order of size N: entry k is the position at which the forward kernel leaves bin k.

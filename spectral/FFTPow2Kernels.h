@@ -24,6 +24,6 @@ const FFTPow2KernelTable& GetPortableFFTPow2Kernels();
 // The kernels for AVX2 and FMA; only for processors that have both.
 const FFTPow2KernelTable& GetAvx2FFTPow2Kernels();
 
-inline FFTPow2Kernel SelectKernel(const FFTPow2KernelTable& table, int log, bool inverse) {
-    return table[static_cast<size_t>(2 * (log - 1) + (inverse ? 1 : 0))];
+inline FFTPow2Kernel SelectKernel(const FFTPow2KernelTable& table, int log, FFTDirection direction) {
+    return table[static_cast<size_t>(2 * (log - 1) + (direction == FFTDirection::Inverse ? 1 : 0))];
 }

@@ -28,8 +28,7 @@ SpectrogramPassLayout BaseLayout(SpectrogramState& state, const SignalStore& sto
     return layout;
 }
 
-} // namespace
-
+// The columns of one real signal into the prepared image; false when stopped.
 bool SpectrogramOneChannel(SpectrogramState& state, const SignalStore& store,
                            const SpectrogramSettings& settings, SpectrogramPreparation& preparation,
                            JobControl& control) {
@@ -42,6 +41,8 @@ bool SpectrogramOneChannel(SpectrogramState& state, const SignalStore& store,
     return complete;
 }
 
+// Channel 1 (even positions) into the top band, then channel 2 (odd positions) into the bottom band;
+// the bottom band is not started when the top one was stopped. False when stopped.
 bool SpectrogramTwoChannels(SpectrogramState& state, const SignalStore& store,
                             const SpectrogramSettings& settings, SpectrogramPreparation& preparation,
                             JobControl& control) {
@@ -58,6 +59,8 @@ bool SpectrogramTwoChannels(SpectrogramState& state, const SignalStore& store,
     state.SpectrogramBitmap.Changed();
     return complete;
 }
+
+} // namespace
 
 void CompleteSpectrogram(const SpectrogramState& state, const SignalStore& store, SpectrogramResult& result) {
     const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -82,9 +85,12 @@ SpectrogramResult RecomputeSpectrogram(SpectrogramState& state, const SignalStor
     result.Refused = preparation.Hop < 0;
     if (options.Prepared) options.Prepared(preparation);
     if (!result.Refused) {
-        const bool complete = store.TwoChannels()
-                                  ? SpectrogramTwoChannels(state, store, settings, preparation, control)
-                                  : SpectrogramOneChannel(state, store, settings, preparation, control);
+        // A stop asked for before the first column (before the call, during the preparation or in the
+        // hook) ends the run here, with the prepared image.
+        const bool complete =
+            !control.Stopping() &&
+            (store.TwoChannels() ? SpectrogramTwoChannels(state, store, settings, preparation, control)
+                                 : SpectrogramOneChannel(state, store, settings, preparation, control));
         result.Stopped = !complete;
         if (complete) control.SetProgress(100);
     }

@@ -1,16 +1,17 @@
 // One column of the spectrogram: fill a frame of N values from the store, window it, transform it and
 // colour every shown bin into the image. Each worker thread owns one SpectrogramColumnWorker, whose
-// frame buffers are allocated once per computation, so columns are computed without allocating.
+// buffers are allocated once per computation, so columns are computed without allocating.
 #pragma once
 
 #include "spectral/FFTPow2.h"
-#include "spectral/MixedRadixFFT.h"
+#include "spectral/MixedRadixPlan.h"
 #include "view/Color32.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Sizes above this run the double-precision mixed-radix transform; up to it, the single-precision one.
@@ -34,45 +35,55 @@ struct SpectrogramPassLayout {
     int32_t Height = 0;
 };
 
+// The marker pixel at (x, y) of a band with the given marker colour: that colour where x + y is odd,
+// black where it is even.
+inline TColor32 MarkerPixel(TColor32 markerColour, int64_t x, int64_t y) {
+    return ((x + y) & 1) != 0 ? markerColour : kOpaqueBlack;
+}
+
 // Called after each column a worker finishes.
 using ColumnDone = std::function<void()>;
 
 class SpectrogramColumnWorker {
 public:
-    // Allocates the frame buffers and the tile for FFT size fftSize; throws std::bad_alloc when they
-    // cannot be had.
+    // Allocates the buffers for FFT size fftSize (and, above kLargestSinglePrecisionFFT, makes sure the
+    // transform's plan exists); throws std::bad_alloc when they cannot be had.
     explicit SpectrogramColumnWorker(int32_t fftSize);
 
     // Bytes a worker holds for fftSize, to bound the number of workers by memory.
     static std::size_t BufferBytes(int32_t fftSize);
 
-    // Most columns one ComputeColumns call takes: they are coloured into a tile and copied into the
-    // image row by row, which keeps the image's cache lines and pages from being touched once per pixel.
+    // Most columns one ComputeColumns call takes. The small transform colours them into a tile that is
+    // copied into the image row by row, which keeps the image's cache lines and pages from being
+    // touched once per pixel; the large one colours straight into the image, one column at a time.
     int32_t TileColumns() const { return tileColumns_; }
 
     // Computes columns first .. end - 1 (at most TileColumns()) and draws them, calling columnDone after
-    // each. Returns false as soon as stop is seen: the columns finished are drawn, the column in hand
-    // holds the rows coloured so far (none when its frame was not complete), the others are untouched.
-    bool ComputeColumns(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
-                        const std::atomic<bool>& stop, const ColumnDone& columnDone);
+    // each. Returns how many of them, from first on, are finished and drawn: end - first, or fewer when
+    // stop was seen. Then the columns after those keep their pixels, except the column in hand, which
+    // the large transform may have drawn in part.
+    int64_t ComputeColumns(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
+                           const std::atomic<bool>& stop, const ColumnDone& columnDone);
 
 private:
+    // Column x into tile column c; false when stop was seen (the tile column is then unfinished).
+    bool ComputeSmallColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
+                            const std::atomic<bool>& stop);
+    // Column x straight into the image; false when stop was seen.
+    bool ComputeLargeColumn(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop);
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
-    // Returns false when stop was seen inside the large transform (the column is then unfinished).
-    bool Transform(int32_t fftSize, const std::atomic<bool>& stop);
     void ComputeLevels(int32_t bins, double gain);
-    // Colours column x into tile column c; returns the rows coloured (all of them unless stopped).
-    int64_t ColourColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
-                         const std::atomic<bool>& stop);
-    // Copies `complete` tile columns, and `partialRows` rows of the next one, into the image at column first.
-    void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete, int64_t partialRows);
+    // Copies the first `complete` tile columns into the image at column first.
+    void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete);
 
     bool large_;
-    std::vector<TComplexSingle> frame_; // N <= 16384: transformed in place, bins left in kernel order
-    TSimComplexArray input_;            // N > 16384: the windowed frame
-    TSimComplexArray output_;           // N > 16384: its transform, bins in natural order
-    const uint16_t* scramble_ = nullptr;
     int32_t tileColumns_;
+    // N <= 16384: the frame, transformed in place, its bins left in kernel order.
+    std::vector<TComplexSingle> frame_;
+    const uint16_t* scramble_ = nullptr;
     std::vector<TColor32> tile_; // (N/2 + 1) rows of tileColumns_ colours, row-major
     std::vector<float> levels_;  // N/2: the level of each bin of the column in hand
+    // N > 16384: the frame, written in the transform's input order and transformed in place.
+    const MixedRadixPlan* plan_ = nullptr;
+    std::unique_ptr<TComplexDouble[]> spectrum_;
 };

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -16,6 +18,18 @@ int64_t ColumnBlock(int64_t width, std::size_t workerCount, int32_t tileColumns)
     return std::clamp<int64_t>(perWorker, 1, tileColumns);
 }
 
+// Gives columns [from, to) of the band back what they held before the pass (see RunSpectrogramPass).
+void RestoreColumns(const SpectrogramPassLayout& layout, int64_t from, int64_t to) {
+    const int64_t rows = std::min<int64_t>(int64_t{layout.BandBins} + 1, layout.Height - layout.BandTop);
+    for (int64_t r = 0; r < rows; ++r) {
+        const int64_t y = layout.BandTop + r;
+        TColor32* row = layout.Pixels + y * layout.Width;
+        const bool markerOfBandAbove = r == 0 && layout.BandTop > 0;
+        for (int64_t x = from; x < to; ++x)
+            row[x] = markerOfBandAbove ? MarkerPixel(layout.MarkerColour, x, y) : 0;
+    }
+}
+
 class PassRun {
 public:
     PassRun(const SpectrogramPassLayout& layout, JobControl& control, const PassProgress& progress,
@@ -26,22 +40,29 @@ public:
     // One worker's share: blocks of columns until none is left or the pass is stopped.
     void Work(SpectrogramColumnWorker& worker) {
         const ColumnDone columnDone = [this] { CountColumn(); };
-        try {
-            while (!StopPending()) {
-                const int64_t first = nextBlock_.fetch_add(1, std::memory_order_relaxed) * block_;
-                if (first >= layout_.Width) return;
-                const int64_t end = std::min<int64_t>(layout_.Width, first + block_);
-                if (!worker.ComputeColumns(layout_, first, end, control_.StopRequested, columnDone)) {
-                    stop_.store(true, std::memory_order_relaxed);
-                    return;
-                }
+        while (!StopPending()) {
+            const int64_t first = nextBlock_.fetch_add(1, std::memory_order_relaxed) * block_;
+            if (first >= layout_.Width) return;
+            const int64_t end = std::min<int64_t>(layout_.Width, first + block_);
+            try {
+                const int64_t finished =
+                    worker.ComputeColumns(layout_, first, end, control_.StopRequested, columnDone);
+                if (finished < end - first) return StoppedAt(first + finished);
+            } catch (...) {
+                Fail(std::current_exception());
+                return StoppedAt(first);
             }
-        } catch (...) {
-            Fail(std::current_exception());
         }
     }
 
     bool Complete() const { return finished_.load() == layout_.Width; }
+
+    // After all workers have ended: the columns right of the lowest one a worker left unfinished go
+    // back to what they were. Only the blocks handed out can have been drawn.
+    void KeepOneBlockFromTheLeft() {
+        const int64_t handedOut = std::min<int64_t>(layout_.Width, nextBlock_.load() * block_);
+        if (stoppedAt_ < handedOut) RestoreColumns(layout_, stoppedAt_, handedOut);
+    }
 
     void RethrowFailure() {
         if (failure_) std::rethrow_exception(failure_);
@@ -60,10 +81,16 @@ private:
     // The job was stopped, or another worker stopped or failed.
     bool StopPending() const { return control_.Stopping() || stop_.load(std::memory_order_relaxed); }
 
-    void Fail(std::exception_ptr failure) {
-        const std::lock_guard lock(failureMutex_);
-        if (!failure_) failure_ = failure;
+    // A worker left column x unfinished (and every column before it in its block finished).
+    void StoppedAt(int64_t x) {
+        const std::lock_guard lock(mutex_);
+        stoppedAt_ = std::min(stoppedAt_, x);
         stop_.store(true, std::memory_order_relaxed);
+    }
+
+    void Fail(std::exception_ptr failure) {
+        const std::lock_guard lock(mutex_);
+        if (!failure_) failure_ = failure;
     }
 
     const SpectrogramPassLayout& layout_;
@@ -73,7 +100,8 @@ private:
     std::atomic<int64_t> nextBlock_{0};
     std::atomic<int64_t> finished_{0};
     std::atomic<bool> stop_{false};
-    std::mutex failureMutex_;
+    std::mutex mutex_;
+    int64_t stoppedAt_ = std::numeric_limits<int64_t>::max();
     std::exception_ptr failure_;
 };
 
@@ -83,13 +111,19 @@ bool RunSpectrogramPass(const SpectrogramPassLayout& layout,
                         std::vector<std::unique_ptr<SpectrogramColumnWorker>>& workers, JobControl& control,
                         const PassProgress& progress) {
     PassRun run(layout, control, progress, workers.size(), workers.front()->TileColumns());
-    if (workers.size() == 1) {
-        run.Work(*workers.front());
-    } else {
+    {
         std::vector<std::jthread> threads;
-        threads.reserve(workers.size());
-        for (auto& worker : workers) threads.emplace_back([&run, &worker] { run.Work(*worker); });
+        threads.reserve(workers.size() - 1);
+        for (std::size_t i = 1; i < workers.size(); ++i) {
+            try {
+                threads.emplace_back([&run, &worker = *workers[i]] { run.Work(worker); });
+            } catch (const std::system_error&) {
+                break; // no more threads to be had: the workers started so far share the columns
+            }
+        }
+        run.Work(*workers.front());
     }
     run.RethrowFailure();
+    run.KeepOneBlockFromTheLeft();
     return run.Complete();
 }

@@ -17,11 +17,17 @@ struct PassProgress {
     int64_t Interval = 10;
 };
 
-// Computes columns 0 .. layout.Width - 1, one thread per worker (the calling thread when there is one),
-// columns handed out in increasing order. Returns false when control's stop flag ended the pass early:
-// columns finished stay drawn, columns never reached keep their pixels. An exception from a worker
-// stops the others and is rethrown here once all have ended. The picture does not depend on the number
-// of workers.
+// Computes columns 0 .. layout.Width - 1, one worker on the calling thread and one thread for each
+// further worker (a thread that cannot be started leaves its worker idle), columns handed out in
+// blocks in increasing order. The picture does not depend on the number of workers.
+//
+// Returns false when control's stop flag ended the pass early. The band's drawn columns are then one
+// block from the left, [0, k): workers stop at once, each where it is, and the columns right of the
+// lowest unfinished one that other workers had already drawn are given back what they held before the
+// pass. That is black-alpha zero, as the preparation leaves the image, except in the band's first row
+// when a band lies above it: there the band above drew its extra marker row, which is restored.
+//
+// An exception from a worker stops the others and is rethrown here once all have ended.
 bool RunSpectrogramPass(const SpectrogramPassLayout& layout,
                         std::vector<std::unique_ptr<SpectrogramColumnWorker>>& workers, JobControl& control,
                         const PassProgress& progress);

@@ -17,23 +17,52 @@ struct PreparedBuffers {
     std::vector<std::unique_ptr<SpectrogramColumnWorker>> Workers;
 };
 
+// Counts what the image and the frame buffers take against the run's memory limit.
+class MemoryAccount {
+public:
+    explicit MemoryAccount(std::size_t limit) : left_(limit) {}
+
+    // Throws std::bad_alloc, as a refused allocation does, when bytes go beyond the limit.
+    void Take(std::size_t bytes) {
+        if (bytes > left_) throw std::bad_alloc();
+        left_ -= bytes;
+    }
+
+private:
+    std::size_t left_;
+};
+
+// Up to `wanted` workers; when one cannot be had, those allocated before it less one (at least one).
+std::vector<std::unique_ptr<SpectrogramColumnWorker>> AllocateWorkers(std::size_t wanted, int32_t fftSize,
+                                                                      MemoryAccount& memory) {
+    std::vector<std::unique_ptr<SpectrogramColumnWorker>> workers;
+    workers.reserve(wanted);
+    for (std::size_t i = 0; i < wanted; ++i) {
+        try {
+            memory.Take(SpectrogramColumnWorker::BufferBytes(fftSize));
+            workers.push_back(std::make_unique<SpectrogramColumnWorker>(fftSize));
+        } catch (const std::bad_alloc&) {
+            if (workers.empty()) throw;
+            if (workers.size() > 1) workers.pop_back();
+            break;
+        }
+    }
+    return workers;
+}
+
 PreparedBuffers AllocateBuffers(SpectrogramState& state, const SpectrogramImageSize& size, int32_t fftSize,
                                 const SpectrogramRunOptions& options) {
-    const std::size_t workerCount = SpectrogramWorkerCount(options.Threads, fftSize, size.Width);
-    const std::size_t pixelBytes =
-        static_cast<std::size_t>(size.Width) * static_cast<std::size_t>(size.Height) * 4;
-    const std::size_t bufferBytes = workerCount * SpectrogramColumnWorker::BufferBytes(fftSize);
-    if (pixelBytes + bufferBytes > options.MemoryLimit) throw std::bad_alloc();
-
+    MemoryAccount memory(options.MemoryLimit);
+    memory.Take(static_cast<std::size_t>(size.Width) * static_cast<std::size_t>(size.Height) * 4);
     PreparedBuffers buffers;
     buffers.Bitmap.SetWidth(static_cast<int32_t>(size.Width));
     buffers.Bitmap.SetHeight(size.Height);
-    buffers.Workers.reserve(workerCount);
-    for (std::size_t i = 0; i < workerCount; ++i)
-        buffers.Workers.push_back(std::make_unique<SpectrogramColumnWorker>(fftSize));
-    // Reserved now so that rebuilding the tables below cannot fail half-way.
+    // Reserved before the workers take what memory is left, so that rebuilding the tables below cannot
+    // fail half-way.
     state.WindowTable.reserve(static_cast<std::size_t>(fftSize));
     state.FadeCurve.reserve(1024);
+    buffers.Workers =
+        AllocateWorkers(SpectrogramWorkerCount(options.Threads, fftSize, size.Width), fftSize, memory);
     return buffers;
 }
 

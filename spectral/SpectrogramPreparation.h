@@ -1,6 +1,7 @@
 // The start of every spectrogram computation: size the new image (or refuse it), set the FFT size,
 // rebuild the window table and the Fade edit's curve, and allocate the workers' frame buffers, all
-// before the first column is computed.
+// before the first column is computed. The stop flag is left as it is: the job that runs the
+// computation clears it before it starts, so that a stop asked for meanwhile is not lost.
 #pragma once
 
 #include "signal/JobControl.h"
@@ -17,15 +18,17 @@
 #include <string>
 #include <vector>
 
-// Frame buffers of the large transform may take at most this much memory over all workers.
+// Frame buffers of the large transform may take at most this much memory over all workers. Where
+// less memory is to be had, fewer workers are used (see PrepareSpectrogramBitmap).
 inline constexpr std::size_t kLargeTransformMemoryBudget = std::size_t{1} << 30;
 
 struct SpectrogramPreparation;
 
 struct SpectrogramRunOptions {
     unsigned Threads = 0; // worker threads; 0: one per core
-    // Largest number of bytes the image and the frame buffers may take together; a larger need fails
-    // exactly as an allocation failure does. The default is no limit beyond the machine's.
+    // Largest number of bytes the image and the frame buffers may take together; an allocation that
+    // would go beyond it fails exactly as one the machine refuses. The default is no limit beyond the
+    // machine's.
     std::size_t MemoryLimit = std::numeric_limits<std::size_t>::max();
     // Called on the computing thread once the preparation has ended, accepted or refused, before the
     // first column: where a window shows the image size and offers its stop button.
@@ -39,10 +42,12 @@ struct SpectrogramPreparation {
 };
 
 // Sizes a new, all-zero SpectrogramBitmap for store.ValueCount and the settings, or refuses it (image
-// estimate of 501 MB or more, or the image or frame buffers cannot be allocated) keeping the previous
-// image, FFT size, window table and curve. On acceptance it sets CurrentFFTSize, WindowTable and
-// FadeCurve and clears control's progress; the stop flag is left as it is (whoever starts the job
-// clears it first), so that a stop during the preparation is honoured. StartTime is set in both cases.
+// estimate of 501 MB or more, or the image or the frame buffers of even one worker cannot be
+// allocated) keeping the previous image, FFT size, window table and curve. When the buffers of some
+// workers cannot be had, the run goes on with fewer: those allocated before the failure, less one
+// whose memory is left for the rest of the run (thread stacks, the window's copy of the picture), at
+// least one. On acceptance it sets CurrentFFTSize, WindowTable and FadeCurve and sets control's
+// progress to 0; its stop flag is not touched. StartTime is set in both cases.
 SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const SignalStore& store,
                                                 const SpectrogramSettings& settings, JobControl& control,
                                                 const SpectrogramRunOptions& options = {});

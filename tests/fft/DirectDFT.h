@@ -20,11 +20,15 @@ inline std::vector<LongComplex> DirectDFT(const std::vector<LongComplex>& x, int
             sign * 2 * std::numbers::pi_v<long double> * static_cast<long double>(m) / n;
         roots[m] = {std::cos(angle), std::sin(angle)};
     }
+    // The products are written out: std::complex's operator* checks for infinities on every call.
     std::vector<LongComplex> result(n);
     for (size_t k = 0; k < n; ++k) {
-        LongComplex sum = 0;
-        for (size_t j = 0; j < n; ++j) sum += x[j] * roots[(j * k) % n];
-        result[k] = sum;
+        long double re = 0, im = 0;
+        for (size_t j = 0, m = 0; j < n; ++j, m = m + k < n ? m + k : m + k - n) {
+            re += x[j].real() * roots[m].real() - x[j].imag() * roots[m].imag();
+            im += x[j].real() * roots[m].imag() + x[j].imag() * roots[m].real();
+        }
+        result[k] = {re, im};
     }
     return result;
 }

@@ -4,10 +4,12 @@
 
 #include <atomic>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "DirectDFT.h"
 #include "spectral/FactorLength.h"
+#include "spectral/MixedRadixPlan.h"
 
 namespace {
 
@@ -87,9 +89,9 @@ TEST(MixedRadixFFT, InPlaceEqualsOutOfPlaceAndRoundTripsThroughTheEntryPoint) {
         TSimComplexArray outOfPlace(input.size());
         FourierForward(input.data(), outOfPlace.data(), n);
         TSimComplexArray inPlace = input;
-        MixedRadixFFT(n, inPlace, false);
+        MixedRadixFFT(n, inPlace, FFTDirection::Forward);
         EXPECT_TRUE(SameBits(inPlace, outOfPlace)) << "N = " << n;
-        MixedRadixFFT(n, inPlace, true);
+        MixedRadixFFT(n, inPlace, FFTDirection::Inverse);
         long double worst = 0;
         for (size_t k = 0; k < input.size(); ++k)
             worst = std::max({worst, std::abs(static_cast<long double>(inPlace[k].re) - input[k].re),
@@ -100,20 +102,94 @@ TEST(MixedRadixFFT, InPlaceEqualsOutOfPlaceAndRoundTripsThroughTheEntryPoint) {
     }
 }
 
-// The stoppable forward transform: unstopped it gives the plain transform bit for bit; with stop already
-// set it gives up before its first pass, whether the passes run block by block (32768) or not (30).
-TEST(MixedRadixFFT, StoppableForwardIsThePlainOneUnlessStopped) {
+// A plan's stoppable forward transform: unstopped it gives the plain transform bit for bit; with stop
+// already set it gives up before it is done, whether the passes run block by block (32768) or not (30).
+TEST(MixedRadixPlan, StoppableForwardIsThePlainOneUnlessStopped) {
     for (const int32_t n : {30, 4096, 32768, 262144}) {
         const TSimComplexArray input = ToDouble(RandomSignal(static_cast<size_t>(n), 9));
         TSimComplexArray plain(input.size());
         FourierForward(input.data(), plain.data(), n);
         std::atomic<bool> stop{false};
         TSimComplexArray stoppable(input.size());
-        EXPECT_TRUE(FourierForward(input.data(), stoppable.data(), n, stop)) << "N = " << n;
+        const MixedRadixPlan& plan = MixedRadixPlan::For(n);
+        EXPECT_TRUE(plan.Forward(input.data(), stoppable.data(), &stop)) << "N = " << n;
         EXPECT_TRUE(SameBits(stoppable, plain)) << "N = " << n;
         stop = true;
-        EXPECT_FALSE(FourierForward(input.data(), stoppable.data(), n, stop)) << "N = " << n;
+        EXPECT_FALSE(plan.Forward(input.data(), stoppable.data(), &stop)) << "N = " << n;
+        EXPECT_FALSE(plan.RunPasses(stoppable.data(), &stop)) << "N = " << n;
     }
+}
+
+// The spectrogram's way through a plan: the input order written straight from a source of values, then
+// the passes in place. It gives the bits of the plain transform, also where the last passes are too
+// large to keep their twiddles in the plan (131072, 1048576) and where the permutation is not tiled (30).
+TEST(MixedRadixPlan, PermutingFromASourceThenRunningThePassesIsTheForwardTransform) {
+    for (const int32_t n : {30, 1021, 32768, 131072, 1048576}) {
+        const TSimComplexArray input = ToDouble(RandomSignal(static_cast<size_t>(n), 13));
+        TSimComplexArray plain(input.size());
+        FourierForward(input.data(), plain.data(), n);
+        const MixedRadixPlan& plan = MixedRadixPlan::For(n);
+        TSimComplexArray data(input.size(), TComplexDouble{7.0, 7.0});
+        const auto source = [&input](int64_t k) { return input[static_cast<size_t>(k)]; };
+        EXPECT_TRUE(plan.Permute(source, data.data()));
+        EXPECT_TRUE(plan.RunPasses(data.data()));
+        EXPECT_TRUE(SameBits(data, plain)) << "N = " << n;
+    }
+}
+
+// One plan per length, made on first use: every thread gets the same one, and transforms running on
+// several threads at once through it give the one-thread bits.
+TEST(MixedRadixPlan, OnePlanPerLengthSharedByConcurrentTransforms) {
+    const std::vector<int32_t> sizes = {60, 4096, 65536};
+    std::vector<TSimComplexArray> inputs, want;
+    for (const int32_t n : sizes) {
+        inputs.push_back(ToDouble(RandomSignal(static_cast<size_t>(n), 21)));
+        want.emplace_back(static_cast<size_t>(n));
+        FourierForward(inputs.back().data(), want.back().data(), n);
+    }
+    std::vector<std::vector<const MixedRadixPlan*>> plans(4);
+    std::vector<std::vector<TSimComplexArray>> got(4);
+    {
+        std::vector<std::jthread> threads;
+        for (size_t t = 0; t < plans.size(); ++t) {
+            threads.emplace_back([&, t] {
+                for (size_t i = 0; i < sizes.size(); ++i) {
+                    plans[t].push_back(&MixedRadixPlan::For(sizes[i]));
+                    got[t].emplace_back(inputs[i].size());
+                    plans[t].back()->Forward(inputs[i].data(), got[t].back().data());
+                }
+            });
+        }
+    }
+    for (size_t t = 0; t < plans.size(); ++t) {
+        for (size_t i = 0; i < sizes.size(); ++i) {
+            EXPECT_EQ(plans[t][i], &MixedRadixPlan::For(sizes[i])) << "N = " << sizes[i];
+            EXPECT_EQ(plans[t][i]->Size(), sizes[i]);
+            EXPECT_TRUE(SameBits(got[t][i], want[i])) << "thread " << t << " N = " << sizes[i];
+        }
+    }
+}
+
+// What a plan keeps: the stages of the factors in pass order, the twiddles of the passes up to
+// kPlannedTwiddleValues and the roots of the general odd radix.
+TEST(MixedRadixPlan, StagesFollowTheFactorsAndKeepSmallTwiddleTables) {
+    const MixedRadixPlan& plan = MixedRadixPlan::For(8388608);
+    ASSERT_EQ(plan.Stages().size(), 8u); // 4, 8, 8, 8, 8, 8, 8, 8
+    int64_t sofar = 1;
+    for (const auto& stage : plan.Stages()) {
+        EXPECT_EQ(stage.Sofar, sofar);
+        sofar *= stage.Radix;
+        EXPECT_EQ(int64_t{stage.Remain} * sofar, 8388608);
+        const bool kept = stage.Sofar > 1 && sofar <= MixedRadixPlan::kPlannedTwiddleValues;
+        EXPECT_EQ(stage.Twiddles.size(), kept ? static_cast<size_t>(sofar) : 0u) << "sofar " << stage.Sofar;
+        EXPECT_TRUE(stage.Roots.empty());
+    }
+    const MixedRadixPlan& odd = MixedRadixPlan::For(7 * 7 * 8);
+    ASSERT_EQ(odd.Stages().size(), 3u); // 7, 7, 8
+    EXPECT_EQ(odd.Stages()[0].Roots.size(), 7u);
+    EXPECT_TRUE(odd.Stages()[2].Roots.empty());
+    EXPECT_THROW(MixedRadixPlan::For(1031), EMathError);
+    EXPECT_THROW(MixedRadixPlan(0), std::invalid_argument);
 }
 
 // A tone at bin m with the positive exponent collects all of its energy in bin m, at the large
@@ -127,7 +203,7 @@ TEST(MixedRadixFFT, ToneWithPositiveExponentLandsInItsBinAtLargeLengths) {
                 2 * std::numbers::pi_v<long double> * static_cast<long double>((int64_t{j} * m) % n) / n;
             data[j] = {static_cast<double>(std::cos(angle)), static_cast<double>(std::sin(angle))};
         }
-        MixedRadixFFT(n, data, false);
+        MixedRadixFFT(n, data, FFTDirection::Forward);
         double worstOther = 0;
         for (int32_t k = 0; k < n; ++k)
             if (k != m) worstOther = std::max(worstOther, std::hypot(data[k].re, data[k].im));
@@ -140,10 +216,10 @@ TEST(MixedRadixFFT, ToneWithPositiveExponentLandsInItsBinAtLargeLengths) {
 TEST(MixedRadixFFT, FactorAboveTheLimitRaisesBeforeTouchingTheData) {
     for (const int32_t n : {1031, 2 * 1031, 1031 * 1031, 4 * 65537}) {
         const TSimComplexArray original = ToDouble(RandomSignal(static_cast<size_t>(n), 3));
-        for (const bool inverse : {false, true}) {
+        for (const FFTDirection direction : {FFTDirection::Forward, FFTDirection::Inverse}) {
             TSimComplexArray data = original;
             try {
-                MixedRadixFFT(n, data, inverse);
+                MixedRadixFFT(n, data, direction);
                 ADD_FAILURE() << "no error for N = " << n;
             } catch (const EMathError& error) {
                 EXPECT_STREQ(
@@ -163,10 +239,10 @@ TEST(MixedRadixFFT, FactorAboveTheLimitRaisesBeforeTouchingTheData) {
 TEST(MixedRadixFFT, LengthsWithoutDataAreRefusedOrIgnored) {
     const TSimComplexArray original = ToDouble(RandomSignal(8, 11));
     TSimComplexArray data = original;
-    EXPECT_THROW(MixedRadixFFT(9, data, false), std::out_of_range);
-    EXPECT_THROW(MixedRadixFFT(16, data, true), std::out_of_range);
-    MixedRadixFFT(0, data, false);
-    MixedRadixFFT(-8, data, true);
+    EXPECT_THROW(MixedRadixFFT(9, data, FFTDirection::Forward), std::out_of_range);
+    EXPECT_THROW(MixedRadixFFT(16, data, FFTDirection::Inverse), std::out_of_range);
+    MixedRadixFFT(0, data, FFTDirection::Forward);
+    MixedRadixFFT(-8, data, FFTDirection::Inverse);
     FourierForward(original.data(), data.data(), 0);
     EXPECT_TRUE(SameBits(data, original));
 }

@@ -36,7 +36,7 @@ void ReferenceFilterPass(std::vector<int16_t>& s, FilterCutBins cuts) {
         f = 0;
         for (auto* x : {&P, &H}) {
             auto& a = *x;
-            FFTPow2(a.data(), 16384, false, true, true);
+            FFTPow2(a.data(), 16384, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural);
             if (cuts.Hi > 0)
                 for (int k = cuts.Hi, t = 50; k <= 8192; ++k) {
                     if (k < cuts.Hi + 50)
@@ -52,7 +52,7 @@ void ReferenceFilterPass(std::vector<int16_t>& s, FilterCutBins cuts) {
                         a[k].re *= wT[t], a[k].im *= wT[t], ++t;
                 }
             for (int k = 1; k <= 8192; ++k) a[16384 - k] = {a[k].re, -a[k].im};
-            FFTPow2(a.data(), 16384, true, true, true);
+            FFTPow2(a.data(), 16384, FFTDirection::Inverse, FFTScaling::ByOneOverN, FFTOrder::Natural);
         }
         for (int t = 0; t < 16384; ++t, ++q) {
             if (q >= n) continue;

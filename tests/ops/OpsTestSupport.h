@@ -60,7 +60,7 @@ inline std::vector<double> Spectrum(const std::vector<int16_t>& values, size_t f
         frame[static_cast<size_t>(i)] = {static_cast<float>(values[first + static_cast<size_t>(i)] * w),
                                          0.0f};
     }
-    FFTPow2(frame.data(), N, false, false, true);
+    FFTPow2(frame.data(), N, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural);
     std::vector<double> magnitude(static_cast<size_t>(N / 2 + 1));
     for (size_t k = 0; k < magnitude.size(); ++k) magnitude[k] = std::hypot(frame[k].re, frame[k].im);
     return magnitude;

@@ -23,7 +23,8 @@ std::vector<TColor32> Pixels(const TBitmap32& bitmap) {
 
 } // namespace
 
-TEST(PrepareSpectrogramBitmap, AcceptedImageSetsSizeTablesCurveAndLeavesTheStopFlag) {
+// The stop flag belongs to the job that runs the computation, which clears it before it starts.
+TEST(PrepareSpectrogramBitmap, AcceptedImageSetsSizeTablesCurveAndProgressAndLeavesTheStopFlag) {
     SpectrogramState state;
     JobControl control;
     control.RequestStop();
@@ -78,7 +79,7 @@ TEST(PrepareSpectrogramBitmap, RefusalKeepsThePreviousImageAndShowsItsSize) {
     EXPECT_EQ(Pixels(state.SpectrogramBitmap), before);
     EXPECT_EQ(state.CurrentFFTSize, 1024);
     EXPECT_EQ(state.WindowTable, windowBefore);
-    EXPECT_TRUE(control.Stopping()); // a refused preparation does not clear the flag
+    EXPECT_TRUE(control.Stopping()); // the flag is the job's
 
     SpectrogramState fresh;
     EXPECT_EQ(RecomputeSpectrogram(fresh, big, Settings(8388608, 64), control).ImageSizeText,
@@ -94,7 +95,7 @@ TEST(PrepareSpectrogramBitmap, AllocationFailureIsARefusalThatKeepsEverything) {
 
     const SignalStore store = MakeStore(Tone(40000, 500, 48000, 3000));
     SpectrogramRunOptions options;
-    // The image fits, the two large frame buffers (2 x 32768 x 16 bytes each) do not.
+    // The image (4 x 16384 pixels) fits, the frame buffer of one worker (32768 x 16 bytes) does not.
     options.Threads = 2;
     options.MemoryLimit = 600 * 1024;
     const SpectrogramResult result = RecomputeSpectrogram(state, store, Settings(32768), control, options);
@@ -149,13 +150,48 @@ TEST(SpectrogramWorkerCount, BoundedByThreadsColumnsAndLargeTransformMemory) {
     EXPECT_EQ(SpectrogramWorkerCount(4, 1024, 3), 3u);
     EXPECT_EQ(SpectrogramWorkerCount(1, 1024, 1000), 1u);
     EXPECT_GE(SpectrogramWorkerCount(0, 1024, 1000), 1u);
-    // Two double-precision frames (32 bytes per value), a column of colours and of levels per worker:
-    // 8388608 values take 288 MiB, so three fit in 1 GiB; half the size fits seven.
-    EXPECT_EQ(SpectrogramColumnWorker::BufferBytes(8388608),
-              2u * 8388608 * 16 + (4194304 + 1) * 4 + 4194304 * 4);
-    EXPECT_EQ(SpectrogramWorkerCount(16, 8388608, 100), 3u);
-    EXPECT_EQ(SpectrogramWorkerCount(64, 4194304, 100), 7u);
+    // One double-precision array of N values per worker (16 bytes per value): 8388608 values take
+    // 128 MiB, so eight fit in 1 GiB; half the size fits sixteen.
+    EXPECT_EQ(SpectrogramColumnWorker::BufferBytes(8388608), 8388608u * 16);
+    EXPECT_EQ(SpectrogramWorkerCount(16, 8388608, 100), 8u);
+    EXPECT_EQ(SpectrogramWorkerCount(64, 4194304, 100), 16u);
     EXPECT_EQ(SpectrogramWorkerCount(2, 8388608, 100), 2u);
+    EXPECT_EQ(SpectrogramWorkerCount(16, 8388608, 3), 3u);
     EXPECT_LE(SpectrogramWorkerCount(64, 8388608, 100) * SpectrogramColumnWorker::BufferBytes(8388608),
               kLargeTransformMemoryBudget);
 }
+
+// When the frame buffers of all the workers asked for cannot be had, the run takes fewer: those that
+// could be had less one, never fewer than one. The picture is that of one worker.
+class FewerWorkersTest : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(FewerWorkersTest, BuffersThatCannotBeHadLeaveFewerWorkersAndTheSamePicture) {
+    const unsigned threads = GetParam();
+    const SignalStore store = MakeStore(Noise(100000, 4000));
+    const SpectrogramSettings settings = Settings(65536, 8);
+    JobControl control;
+    SpectrogramState reference;
+    SpectrogramRunOptions one;
+    one.Threads = 1;
+    ASSERT_FALSE(RecomputeSpectrogram(reference, store, settings, control, one).Refused);
+    const size_t imageBytes = reference.SpectrogramBitmap.PixelCount() * 4;
+    const size_t workerBytes = SpectrogramColumnWorker::BufferBytes(65536);
+
+    SpectrogramRunOptions options;
+    options.Threads = threads;
+    options.MemoryLimit = imageBytes + 2 * workerBytes + workerBytes / 2; // room for two workers
+    size_t workers = 0;
+    options.Prepared = [&workers](const SpectrogramPreparation& p) { workers = p.Workers.size(); };
+    SpectrogramState state;
+    const SpectrogramResult result = RecomputeSpectrogram(state, store, settings, control, options);
+    EXPECT_FALSE(result.Refused);
+    EXPECT_FALSE(result.Stopped);
+    EXPECT_EQ(workers, threads <= 2 ? threads : 1u);
+    EXPECT_EQ(Pixels(state.SpectrogramBitmap), Pixels(reference.SpectrogramBitmap));
+
+    // Without room for one worker the image is refused.
+    options.MemoryLimit = imageBytes + workerBytes - 1;
+    EXPECT_TRUE(RecomputeSpectrogram(state, store, settings, control, options).Refused);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneToEightThreads, FewerWorkersTest, ::testing::Range(1u, 9u));

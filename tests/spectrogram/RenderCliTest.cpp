@@ -103,3 +103,32 @@ TEST_F(RenderCli, BadUsageAndUnreadableInputExitTwo) {
     }
     EXPECT_FALSE(std::filesystem::exists(out));
 }
+
+// Recordings with no values: a WAV file of a header only and an empty file (read as raw data). Each gives
+// the smallest picture, 3 columns of silence above the marker row, for small and large transforms.
+TEST_F(RenderCli, RecordingsWithoutValuesGiveAPictureOfSilence) {
+    Fmt mono;
+    mono.Channels = 1;
+    mono.BlockAlign = 2;
+    const std::vector<std::string> inputs = {dir.Write("header.wav", Canonical(mono, {})),
+                                             dir.Write("empty.wav", Bytes{})};
+    for (const std::string& file : inputs) {
+        for (const int32_t n : {1024, 32768}) {
+            const std::string out = dir.File("silence.bmp");
+            const CliRun run =
+                Run("render " + Quote(file) + " " + Quote(out) + " --fft " + std::to_string(n));
+            ASSERT_EQ(run.ExitCode, 0) << file << " " << run.Err;
+            const int32_t height = n / 2;
+            const Bytes bmp = ReadFile(out);
+            ASSERT_EQ(bmp.size(), 54u + 3u * static_cast<size_t>(height) * 4u) << file;
+            for (int32_t y = 0; y < height; ++y) {
+                for (int32_t x = 0; x < 3; ++x) {
+                    const uint32_t pixel = Le32(bmp, 54 + (static_cast<size_t>(y) * 3 + x) * 4);
+                    const uint32_t want =
+                        y < height - 1 ? kOpaqueBlack : MarkerPixel(Color32(0, 0, 128), x, y);
+                    ASSERT_EQ(pixel, want) << file << " N " << n << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}

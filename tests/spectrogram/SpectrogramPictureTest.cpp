@@ -196,3 +196,72 @@ TEST(SpectrogramPicture, LargeTransformTwoChannelsKeepTheToneInTheTopBand) {
     EXPECT_EQ(PixelAt(state, x, band - 1), (x + band - 1) % 2 == 1 ? kWhite : kBlack);
     EXPECT_EQ(PixelAt(state, x, 2 * band - 1), (x + 2 * band - 1) % 2 == 1 ? kWhite : kBlack);
 }
+
+// Two channels with a hop of one value (N / d = 1): every second column starts its frame at an odd
+// position, so the channel of a frame element follows its position in the store, not its index in the
+// frame. Every column against the direct computation.
+TEST(SpectrogramPicture, TwoChannelsWithAnOddHopTakeEachChannelFromItsOwnPositions) {
+    const SignalStore store =
+        MakeStore(Interleave(Tone(160, 6000, 48000, 12000, 0.1), Noise(160, 9000, 5)), 2);
+    for (const int32_t n : {16, 64, 256}) {
+        const SpectrogramSettings settings = Settings(n, n, kWindowHann, 1000);
+        const SpectrogramState state = Compute(store, settings, 2);
+        const int32_t band = n / 4;
+        // Every column of the small sizes; pairs of neighbours (one odd, one even start) of the largest.
+        const int32_t width = state.SpectrogramBitmap.Width();
+        std::vector<int32_t> columns;
+        for (int32_t x = 0; x < width; ++x)
+            if (n <= 64 || x % 50 < 2) columns.push_back(x);
+        int compared = 0;
+        for (const int32_t x : columns) {
+            compared += ExpectColumnMatches(state, store, settings, x, 0, 0, band);
+            compared += ExpectColumnMatches(state, store, settings, x, 1, band, band);
+        }
+        EXPECT_GT(compared, static_cast<int>(columns.size()) * (n / 2 - 2) * 9 / 10) << "N " << n;
+    }
+}
+
+// Stores with few or no values: frames that start before the signal and run past its end, read 0
+// outside it. Small and large transforms against the direct computation.
+struct ShortStore {
+    const char* Name;
+    std::vector<int16_t> Values;
+    uint16_t Channels;
+};
+
+class ShortStoreTest : public ::testing::TestWithParam<std::tuple<ShortStore, int32_t>> {};
+
+TEST_P(ShortStoreTest, EveryColumnIsTheDirectComputationOfItsFrame) {
+    const auto& [shape, n] = GetParam();
+    const SignalStore store = MakeStore(shape.Values, shape.Channels);
+    const SpectrogramSettings settings = Settings(n, 2, kWindowNone, 8000);
+    const SpectrogramState state = Compute(store, settings, 2);
+    const int32_t width = state.SpectrogramBitmap.Width();
+    ASSERT_GE(width, 4);
+    const bool two = shape.Channels == 2;
+    const int32_t band = two ? n / 4 : n / 2;
+    for (int32_t x = 0; x < width; ++x) {
+        for (int channel = 0; channel < (two ? 2 : 1); ++channel) {
+            const int32_t top = channel * band;
+            if (n <= kLargestSinglePrecisionFFT) {
+                ExpectColumnMatches(state, store, settings, x, two ? channel : -1, top, band);
+            } else {
+                ExpectBinsMatch(state, store, settings, x, two ? channel : -1, top, band,
+                                {1, 2, 3, band / 2, band - 1});
+            }
+            EXPECT_EQ(PixelAt(state, x, top + band - 1),
+                      MarkerPixel(two ? kWhite : kDarkBlue, x, top + band - 1));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NoneOneOrFewValues, ShortStoreTest,
+    ::testing::Combine(::testing::Values(ShortStore{"Empty", {}, 1}, ShortStore{"OneValue", {-20000}, 1},
+                                         ShortStore{"ShorterThanN", Noise(50, 30000), 1},
+                                         ShortStore{"TwoChannelsOddCount", Noise(7, 30000, 3), 2},
+                                         ShortStore{"TwoChannelsEmpty", {}, 2}),
+                       ::testing::Values(64, 32768)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).Name) + std::to_string(std::get<1>(info.param));
+    });

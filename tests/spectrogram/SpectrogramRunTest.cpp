@@ -52,44 +52,31 @@ Outcome ComputeStoppedAt(const SignalStore& store, const SpectrogramSettings& se
 // which may have to wait for a core on a busy machine, runs before the last column is done.
 constexpr int64_t kStoppedRunValues = 4000000;
 
-enum class ColumnState { Untouched, Complete, Partial };
-
-// Compares column x of a stopped picture with the full one over rows [top, bottom).
-ColumnState Classify(const TBitmap32& stopped, const TBitmap32& full, int32_t x, int32_t top,
-                     int32_t bottom) {
-    int32_t drawn = 0;
-    for (int32_t y = top; y < bottom; ++y) {
-        const TColor32 pixel = stopped.Pixel(x, y);
-        if (pixel == 0) continue;
-        EXPECT_EQ(pixel, full.Pixel(x, y)) << "column " << x << " row " << y;
-        ++drawn;
-    }
-    return drawn == 0              ? ColumnState::Untouched
-           : drawn == bottom - top ? ColumnState::Complete
-                                   : ColumnState::Partial;
+// The first column of rows [top, bottom) in which the stopped picture differs from the full one.
+int32_t FirstDifferingColumn(const TBitmap32& stopped, const TBitmap32& full, int32_t top, int32_t bottom) {
+    for (int32_t x = 0; x < stopped.Width(); ++x)
+        for (int32_t y = top; y < bottom; ++y)
+            if (stopped.Pixel(x, y) != full.Pixel(x, y)) return x;
+    return stopped.Width();
 }
 
-struct ColumnCounts {
-    int Untouched = 0, Complete = 0, Partial = 0;
-};
-
-ColumnCounts CountColumns(const TBitmap32& stopped, const TBitmap32& full, int32_t top, int32_t bottom) {
-    ColumnCounts counts;
-    for (int32_t x = 0; x < stopped.Width(); ++x) {
-        switch (Classify(stopped, full, x, top, bottom)) {
-        case ColumnState::Untouched:
-            ++counts.Untouched;
-            break;
-        case ColumnState::Complete:
-            ++counts.Complete;
-            break;
-        case ColumnState::Partial:
-            ++counts.Partial;
-            break;
-        }
-    }
-    return counts;
+// Rows [top, bottom) hold the full picture's columns [0, k) and, right of them, what they held before
+// the band was drawn: `before(x, y)`. Returns k.
+template <class Before>
+int32_t ExpectDrawnPrefix(const TBitmap32& stopped, const TBitmap32& full, int32_t top, int32_t bottom,
+                          const Before& before) {
+    const int32_t k = FirstDifferingColumn(stopped, full, top, bottom);
+    int wrong = 0;
+    for (int32_t x = k; x < stopped.Width(); ++x)
+        for (int32_t y = top; y < bottom; ++y)
+            if (stopped.Pixel(x, y) != before(x, y) && ++wrong <= 3)
+                ADD_FAILURE() << "drawn right of the first unfinished column " << k << ": column " << x
+                              << " row " << y;
+    EXPECT_EQ(wrong, 0) << "pixels drawn right of column " << k;
+    return k;
 }
+
+const auto kZero = [](int32_t, int32_t) { return TColor32{0}; };
 
 } // namespace
 
@@ -105,7 +92,7 @@ TEST(SpectrogramRun, PictureDoesNotDependOnTheNumberOfThreads) {
                           Case{&mono, Settings(32768, 4, kWindowHann, 100)},
                           Case{&stereo, Settings(32768, 8, kWindowHamming, 100)}}) {
         const Outcome one = Compute(*c.store, c.settings, 1);
-        for (const unsigned threads : {2u, 3u}) {
+        for (const unsigned threads : {2u, 3u, 4u}) {
             const Outcome many = Compute(*c.store, c.settings, threads);
             EXPECT_EQ(Pixels(one.State.SpectrogramBitmap), Pixels(many.State.SpectrogramBitmap))
                 << "N " << c.settings.FFTSize << " threads " << threads;
@@ -129,56 +116,102 @@ TEST(SpectrogramRun, FinishedRunReportsFullProgressAndItsTexts) {
     EXPECT_NO_THROW((void)std::stoi(result.TimeText.substr(1)));
 }
 
-TEST(SpectrogramRun, StopLeavesComputedColumnsAndTheRestAsPrepared) {
+// A stop with 1 to 4 workers: in the band being drawn the finished columns are exactly [0, k), and every
+// pixel right of them is as it was before the band was drawn.
+struct StopCase {
+    unsigned Threads;
+    int Percent; // progress at which the stop is asked for
+};
+
+class StoppedPictureTest : public ::testing::TestWithParam<StopCase> {};
+
+TEST_P(StoppedPictureTest, OneChannelKeepsADrawnBlockFromTheLeft) {
+    const StopCase c = GetParam();
     const SignalStore store = MakeStore(Noise(kStoppedRunValues, 5000));
     const SpectrogramSettings settings = Settings(256, 2, kWindowHann, 2000);
     const Outcome full = Compute(store, settings, 1);
-    for (const unsigned threads : {1u, 2u}) {
-        const Outcome stopped = ComputeStoppedAt(store, settings, threads, 20);
-        EXPECT_TRUE(stopped.Result.Stopped);
-        const TBitmap32& picture = stopped.State.SpectrogramBitmap;
-        ASSERT_EQ(picture.Width(), full.State.SpectrogramBitmap.Width());
-        const ColumnCounts counts = CountColumns(picture, full.State.SpectrogramBitmap, 0, picture.Height());
-        // Progress, rounded, reads 20 once 19.5 % of the columns are done; a worker's tile may be unfinished.
-        EXPECT_GE(counts.Complete, picture.Width() * 195 / 1000 - 16);
-        EXPECT_GT(counts.Untouched, 0);
-        EXPECT_LE(counts.Partial, static_cast<int>(threads));
-        EXPECT_EQ(picture.Pixel(picture.Width() - 1, 0), 0u); // never reached: as freshly sized
-    }
+    const Outcome stopped = ComputeStoppedAt(store, settings, c.Threads, c.Percent);
+    ASSERT_TRUE(stopped.Result.Stopped);
+    const TBitmap32& picture = stopped.State.SpectrogramBitmap;
+    ASSERT_EQ(picture.Width(), full.State.SpectrogramBitmap.Width());
+    // How far the block reaches depends on where each worker was (one held up by the scheduler holds the
+    // block back); that it is one block, and that the stop cut it short, does not.
+    const int32_t k = ExpectDrawnPrefix(picture, full.State.SpectrogramBitmap, 0, picture.Height(), kZero);
+    EXPECT_LT(k, picture.Width());
 }
 
-TEST(SpectrogramRun, StopDuringTheBottomBandKeepsTheTopBandComplete) {
+TEST_P(StoppedPictureTest, TwoChannelsKeepADrawnBlockFromTheLeftInTheBandBeingDrawn) {
+    const StopCase c = GetParam();
     const SignalStore store = MakeStore(Noise(kStoppedRunValues, 5000, 7), 2);
     const SpectrogramSettings settings = Settings(256, 2, kWindowHann, 2000);
     const Outcome full = Compute(store, settings, 1);
-    const Outcome stopped = ComputeStoppedAt(store, settings, 2, 70);
-    EXPECT_TRUE(stopped.Result.Stopped);
+    // Progress counts the columns of both bands: below 50 % the stop falls into the top band.
+    const Outcome stopped = ComputeStoppedAt(store, settings, c.Threads, c.Percent);
+    ASSERT_TRUE(stopped.Result.Stopped);
     const TBitmap32& picture = stopped.State.SpectrogramBitmap;
+    const TBitmap32& whole = full.State.SpectrogramBitmap;
     const int32_t band = picture.Height() / 2;
-
-    // The top band, rows 0 .. band - 1, is the full run's in every column.
-    const ColumnCounts top = CountColumns(picture, full.State.SpectrogramBitmap, 0, band);
-    EXPECT_EQ(top.Complete, picture.Width());
-    // The bottom band is partly drawn; columns it never reached keep pass 0's extra marker in its
-    // first row and zeros below.
-    const ColumnCounts bottom =
-        CountColumns(picture, full.State.SpectrogramBitmap, band + 1, picture.Height());
-    EXPECT_GT(bottom.Complete, 0);
-    EXPECT_GT(bottom.Untouched, 0);
-    const int32_t last = picture.Width() - 1;
-    EXPECT_EQ(picture.Pixel(last, band), (last + band) % 2 == 1 ? 0xFFFFFFFFu : 0xFF000000u);
-    EXPECT_EQ(picture.Pixel(last, band + 1), 0u);
+    if (c.Percent < 50) {
+        // The top band with its extra marker row below it; the bottom band never started.
+        const int32_t k = ExpectDrawnPrefix(picture, whole, 0, band, kZero);
+        EXPECT_LT(k, picture.Width());
+        for (int32_t x = 0; x < picture.Width(); ++x)
+            ASSERT_EQ(picture.Pixel(x, band), x < k ? MarkerPixel(kOpaqueWhite, x, band) : 0u) << x;
+        for (int32_t y = band + 1; y < picture.Height(); ++y)
+            for (int32_t x = 0; x < picture.Width(); ++x) ASSERT_EQ(picture.Pixel(x, y), 0u) << x << "," << y;
+        return;
+    }
+    // The top band is complete; right of the bottom band's drawn block its first row still shows the
+    // top band's extra marker row, and zeros below.
+    EXPECT_EQ(FirstDifferingColumn(picture, whole, 0, band), picture.Width());
+    const auto before = [band](int32_t x, int32_t y) {
+        return y == band ? MarkerPixel(kOpaqueWhite, x, y) : 0u;
+    };
+    const int32_t k = ExpectDrawnPrefix(picture, whole, band, picture.Height(), before);
+    EXPECT_LT(k, picture.Width());
 }
 
-// A stop requested before the run, or while the image is prepared, is honoured: nothing is drawn.
-TEST(SpectrogramRun, StopRequestedBeforeTheRunEndsItBeforeTheFirstColumn) {
-    const SignalStore store = MakeStore(Noise(5000, 5000));
-    SpectrogramState state;
-    JobControl control;
-    control.RequestStop();
-    const SpectrogramResult result = RecomputeSpectrogram(state, store, Settings(256), control);
-    EXPECT_TRUE(result.Stopped);
-    EXPECT_TRUE(control.Stopping());
-    for (size_t i = 0; i < state.SpectrogramBitmap.PixelCount(); ++i)
-        ASSERT_EQ(state.SpectrogramBitmap.Bits()[i], 0u);
+INSTANTIATE_TEST_SUITE_P(OneToFourWorkers, StoppedPictureTest,
+                         ::testing::Values(StopCase{1, 20}, StopCase{1, 70}, StopCase{2, 20}, StopCase{2, 70},
+                                           StopCase{3, 30}, StopCase{3, 80}, StopCase{4, 20},
+                                           StopCase{4, 70}),
+                         [](const auto& info) {
+                             return std::to_string(info.param.Threads) + "Workers" +
+                                    std::to_string(info.param.Percent) + "Percent";
+                         });
+
+// A stop asked for before the run, or while the image is prepared (here: from the hook that runs
+// between the preparation and the first column), is honoured: the image is prepared and no column is
+// drawn. The flag stays set for the job to see.
+TEST(SpectrogramRun, StopBeforeTheFirstColumnEndsTheRunWithNoColumnDrawn) {
+    const SignalStore mono = MakeStore(Noise(5000, 5000));
+    const SignalStore stereo = MakeStore(Noise(5001, 5000), 2);
+    for (const SignalStore* store : {&mono, &stereo}) {
+        for (const int32_t n : {256, 32768}) {
+            for (const bool inTheHook : {false, true}) {
+                SpectrogramState state;
+                JobControl control;
+                SpectrogramRunOptions options;
+                options.Threads = 2;
+                if (inTheHook) {
+                    options.Prepared = [&control](const SpectrogramPreparation&) { control.RequestStop(); };
+                } else {
+                    control.RequestStop();
+                }
+                const SpectrogramResult result =
+                    RecomputeSpectrogram(state, *store, Settings(n), control, options);
+                const std::string where = "N " + std::to_string(n) + (inTheHook ? " in the hook" : " before");
+                EXPECT_TRUE(result.Stopped) << where;
+                EXPECT_FALSE(result.Refused) << where;
+                EXPECT_TRUE(control.Stopping()) << where;
+                EXPECT_EQ(control.Progress.load(), 0) << where;
+                EXPECT_EQ(state.CurrentFFTSize, n) << where;
+                ASSERT_EQ(state.SpectrogramBitmap.Height(), n / 2) << where;
+                const std::vector<TColor32> pixels = Pixels(state.SpectrogramBitmap);
+                EXPECT_EQ(std::count(pixels.begin(), pixels.end(), 0u), static_cast<long>(pixels.size()))
+                    << where;
+                EXPECT_EQ(result.ChannelRateText.empty(), false) << where;
+            }
+        }
+    }
 }

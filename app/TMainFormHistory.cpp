@@ -1,0 +1,66 @@
+// Undo and Redo in the window: the menu items named after the edit they act on, the exchange of the
+// store's state as a job, and the memory the history may keep.
+#include "app/SettingsKey.h"
+#include "app/TMainForm.h"
+
+#include <QAction>
+#include <QInputDialog>
+
+namespace {
+
+constexpr std::size_t kMiB = std::size_t{1} << 20;
+
+QString ItemCaption(const char* verb, const std::string& name) {
+    return name.empty() ? QString(verb) : QString("%1 %2").arg(verb, QString::fromStdString(name));
+}
+
+} // namespace
+
+void TMainForm::ConnectHistoryHandlers() {
+    connect(mnuUndo, &QAction::triggered, this, &TMainForm::mnuUndoClick);
+    connect(mnuRedo, &QAction::triggered, this, &TMainForm::mnuRedoClick);
+    connect(mnuUndoMemory, &QAction::triggered, this, &TMainForm::mnuUndoMemoryClick);
+}
+
+void TMainForm::mnuUndoClick() {
+    StepHistory(true);
+}
+
+void TMainForm::mnuRedoClick() {
+    StepHistory(false);
+}
+
+void TMainForm::StepHistory(bool undo) {
+    if (busy_) return;
+    if ((undo ? History.UndoName() : History.RedoName()).empty()) return;
+    Player.StopPlayback(true);
+    if (!RunLongJob([&] { undo ? History.Undo(Store) : History.Redo(Store); })) return;
+    ShowRecordingLayout();
+    RecomputeSpectrogram();
+}
+
+void TMainForm::UpdateHistoryItems(bool unlocked) {
+    mnuUndo->setText(ItemCaption("Undo", History.UndoName()));
+    mnuRedo->setText(ItemCaption("Redo", History.RedoName()));
+    mnuUndo->setEnabled(unlocked && !History.UndoName().empty());
+    mnuRedo->setEnabled(unlocked && !History.RedoName().empty());
+}
+
+void TMainForm::mnuUndoMemoryClick() {
+    const int current = int(History.Budget() / kMiB);
+    std::optional<int> chosen;
+    if (AskUndoMemory) {
+        chosen = AskUndoMemory(current);
+    } else {
+        bool accepted = false;
+        const int value = QInputDialog::getInt(this, "Undo Memory", "Memory kept for undo (MB):", current, 0,
+                                               1 << 30, 64, &accepted);
+        if (accepted) chosen = value;
+    }
+    if (!chosen || *chosen < 0) return;
+    // Lowering the budget while an edit keeps its copy would race the job: the new value waits for
+    // the job's end.
+    if (busy_) return;
+    History.SetBudget(std::size_t(*chosen) * kMiB);
+    UpdateHistoryItems(true);
+}

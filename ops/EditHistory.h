@@ -1,0 +1,75 @@
+// Undo and redo of the edits: the states of the store before each edit, kept within a memory budget.
+// An edit that rewrites the values keeps one copy of them; undo and redo exchange that copy with the
+// store's values (no copy, no recomputation), so each kept state costs one copy of the store and
+// moving between states costs nothing but the exchange.
+#pragma once
+
+#include "signal/SignalStore.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What an edit may change besides the values.
+struct StoreLayout {
+    int32_t ValueCount = 0;
+    uint16_t ChannelCount = 1;
+    int32_t SampleRate = 48000;
+};
+
+class EditHistory {
+public:
+    explicit EditHistory(std::size_t budgetBytes = 0) : budget_(budgetBytes) {}
+
+    // The most the kept values may take, in bytes. Lowering it lets the oldest states go until the
+    // rest fit.
+    void SetBudget(std::size_t bytes);
+    std::size_t Budget() const { return budget_; }
+    // Bytes of values held by the kept states.
+    std::size_t BytesHeld() const { return held_; }
+
+    // Whether the state of `store` before an edit that rewrites its values fits the budget at all.
+    bool Fits(const SignalStore& store) const;
+
+    // Keeps the store's state before an edit named `name` (a copy of its values when the edit rewrites
+    // them), after letting go of every redo state and as many of the oldest states as it takes to stay
+    // within the budget. A state that does not fit, or whose copy cannot be allocated, is not kept:
+    // the history is cleared and false returned (the edit cannot be undone, nor anything before it).
+    bool Begin(std::string name, const SignalStore& store, bool rewritesValues);
+    // Records the layout the edit begun last left (call it also when the edit stopped or failed).
+    void End(const SignalStore& store);
+
+    // Undoes the last edit: the store becomes exactly what it was before it. False when there is none.
+    bool Undo(SignalStore& store);
+    // Does the last undone edit again with the result it had. False when there is none.
+    bool Redo(SignalStore& store);
+
+    // The name of the edit Undo or Redo would act on; empty when there is none.
+    const std::string& UndoName() const;
+    const std::string& RedoName() const;
+
+    void Clear();
+
+private:
+    struct Step {
+        std::string Name;
+        StoreLayout Before;
+        StoreLayout After;
+        bool RewritesValues = false;
+        SampleArray
+            Values; // the values of the state the store is not in: before when undoable, after when redoable
+    };
+
+    static std::size_t BytesOf(const SampleArray& values) { return values.size() * sizeof(int16_t); }
+    void DropOldest();
+    void DropRedo();
+
+    std::size_t budget_;
+    std::size_t held_ = 0;
+    std::vector<Step> undo_; // oldest first
+    std::vector<Step> redo_; // most recently undone last
+};
+
+// The budget of a first start: a quarter of the machine's physical memory, at most 4 GiB.
+std::size_t DefaultUndoBudget();
