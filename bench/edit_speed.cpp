@@ -5,12 +5,17 @@
 //   edit alone in this process;
 // - "LPF", "I/Q2R", "Sin", "Cos" against their straightforward versions (ops/reference), the same
 //   values the edits computed before they were made faster; "FFT_F" alone;
-// - how long each edit takes to end once a stop is requested 150 ms into its run.
-// Prints the median of each and the ratios of the medians. ORVANE_BENCH_ROUNDS sets the rounds (5).
+// - how long each edit takes to end once a stop is requested 150 ms into its run, and how long of that
+//   the level restore takes, which every stopped edit still runs over the whole store.
+// Prints the median of each and the ratios of the medians, and for the whole processes also their CPU
+// time (user and system), which a busy machine changes far less than their wall time.
+// ORVANE_BENCH_ROUNDS sets the rounds (5). ORVANE_BENCH_BEFORE_CLI may name an orvane-cli built before
+// the edits were made faster: its "Sin" and "FFT_F" then run as processes beside today's.
 #include "ops/FFTBandFilter.h"
 #include "ops/FrequencyShift.h"
 #include "ops/IQToReal.h"
 #include "ops/LPFFilter.h"
+#include "ops/StoreLevel.h"
 #include "ops/reference/ReferenceOps.h"
 #include "signal/SignalStore.h"
 #include "signal/WavWriter.h"
@@ -31,6 +36,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -82,6 +89,14 @@ double Seconds(const std::function<void()>& work) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// CPU seconds (user and system) of the children this process has waited for so far.
+double ChildrenCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
@@ -127,17 +142,30 @@ int main() {
     std::map<std::string, std::vector<double>> times;
     double seconds = 0;
     reference::StopFrom never(reference::kNever);
-    auto process = [&](const std::string& command) {
-        return [command] {
-            if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
-        };
-    };
+    std::map<std::string, std::vector<double>> cpu; // of the whole processes
     std::vector<Timed> runs;
-    if (haveSox) runs.push_back({"sox 12 x lowpass (process)", process(SoxCommand(in, out))});
-    runs.push_back(
-        {"LPF (orvane-cli process)", process(cli + " edit " + in + " " + out + " lpf 5000 >/dev/null")});
-    runs.push_back(
-        {"I/Q2R (orvane-cli process)", process(cli + " edit " + in + " " + out + " iq2real >/dev/null")});
+    auto process = [&](const std::string& name, const std::string& command) {
+        runs.push_back({name, [&cpu, name, command] {
+                            const double before = ChildrenCpuSeconds();
+                            if (std::system(command.c_str()) != 0)
+                                std::fprintf(stderr, "failed: %s\n", command.c_str());
+                            cpu[name].push_back(ChildrenCpuSeconds() - before);
+                        }});
+    };
+    auto cliEdit = [&](const std::string& program, const std::string& edit) {
+        return program + " edit " + in + " " + out + " " + edit + " >/dev/null";
+    };
+    if (haveSox) process("sox 12 x lowpass (process)", SoxCommand(in, out));
+    process("LPF (orvane-cli process)", cliEdit(cli, "lpf 5000"));
+    process("I/Q2R (orvane-cli process)", cliEdit(cli, "iq2real"));
+    const char* before = std::getenv("ORVANE_BENCH_BEFORE_CLI");
+    if (before != nullptr) {
+        for (const auto& [name, edit] :
+             {std::pair{"Sin", "sin 3000"}, std::pair{"FFT_F", "fft-filter 6000 300 0"}}) {
+            process(std::string(name) + " (orvane-cli process)", cliEdit(cli, edit));
+            process(std::string(name) + " (orvane-cli before, process)", cliEdit(before, edit));
+        }
+    }
     using Edit = std::function<void(SignalStore&, JobControl&)>;
     const std::vector<std::pair<std::string, Edit>> edits = {
         {"LPF", [](SignalStore& s, JobControl& job) { LPFFilterStore(s, kCutoff, job); }},
@@ -151,6 +179,7 @@ int main() {
         {"Cos reference",
          [&](SignalStore& s, JobControl&) { reference::ShiftStore(s, 3000, ShiftWave::Cosine, never); }},
         {"FFT_F", [](SignalStore& s, JobControl& job) { FFTBandFilter(s, 6000, 300, 1, job); }},
+        {"level restore", [](SignalStore& s, JobControl&) { RestoreLevel(s, 25000); }},
     };
     for (const auto& [name, edit] : edits) {
         runs.push_back({name, EditOnCopy(
@@ -163,7 +192,7 @@ int main() {
     }
     // How long each edit takes to end after "Stop Calculate", asked 150 ms into the run.
     for (const auto& [name, edit] : edits) {
-        if (name.find("reference") != std::string::npos) continue;
+        if (name.find("reference") != std::string::npos || name == "level restore") continue;
         runs.push_back(
             {name + " stop", [&, edit] {
                  work = original;
@@ -192,13 +221,17 @@ int main() {
     for (const Timed& run : runs) {
         if (run.Name.ends_with(" stop")) continue;
         const auto& t = times[run.Name];
-        std::printf("%-30s %10.3f %10.3f %10.3f\n", run.Name.c_str(), Median(t),
+        std::printf("%-30s %10.3f %10.3f %10.3f", run.Name.c_str(), Median(t),
                     *std::min_element(t.begin(), t.end()), *std::max_element(t.begin(), t.end()));
+        if (cpu.count(run.Name) != 0) std::printf("   CPU %.3f", Median(cpu[run.Name]));
+        std::printf("\n");
     }
-    auto ratio = [&](const char* a, const char* b) {
+    auto ratio = [&](const std::string& a, const std::string& b) {
         if (times.count(a) == 0 || times.count(b) == 0) return;
-        std::printf("%-58s %6.2f\n", (std::string(a) + " / " + b).c_str(),
-                    Median(times[a]) / Median(times[b]));
+        std::printf("%-58s %6.2f", (a + " / " + b).c_str(), Median(times[a]) / Median(times[b]));
+        if (cpu.count(a) != 0 && cpu.count(b) != 0)
+            std::printf("   CPU %.2f", Median(cpu[a]) / Median(cpu[b]));
+        std::printf("\n");
     };
     std::printf(
         "ratios of the medians (targets: LPF <= 0.5 and I/Q2R <= 0.75 of sox; shifts >= 2x faster)\n");
@@ -210,7 +243,11 @@ int main() {
     ratio("I/Q2R reference", "I/Q2R");
     ratio("Sin reference", "Sin");
     ratio("Cos reference", "Cos");
-    std::printf("the stop: seconds from the request to the end of the edit (target: within 0.1 s)\n");
+    for (const char* name : {"Sin", "FFT_F"})
+        ratio(std::string(name) + " (orvane-cli before, process)",
+              std::string(name) + " (orvane-cli process)");
+    std::printf("the stop: seconds from the request to the end of the edit, the level restore included\n"
+                "(target: within 0.1 s; the restore alone: \"level restore\" above)\n");
     for (const auto& [name, edit] : edits)
         if (times.count(name + " stop") != 0)
             std::printf("%-30s %10.3f (max %.3f)\n", (name + " stop").c_str(), Median(times[name + " stop"]),
