@@ -161,7 +161,7 @@ int main() {
     const char* before = std::getenv("ORVANE_BENCH_BEFORE_CLI");
     if (before != nullptr) {
         for (const auto& [name, edit] :
-             {std::pair{"Sin", "sin 3000"}, std::pair{"FFT_F", "fft-filter 6000 300 0"}}) {
+             {std::pair{"Sin", "sin 3000"}, std::pair{"FFT_F", "fft-filter 6000 300 1"}}) {
             process(std::string(name) + " (orvane-cli process)", cliEdit(cli, edit));
             process(std::string(name) + " (orvane-cli before, process)", cliEdit(before, edit));
         }
