@@ -3,6 +3,7 @@
 // peak level. Time runs in steps of 1/SampleRate per stored value, whatever the channel count.
 #pragma once
 
+#include "ops/StorePoll.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 
@@ -34,7 +35,14 @@ void GenerateCosBlock(ShiftOscillator& oscillator, int32_t rate, double amplitud
 std::optional<double> ShiftFrequencyFromText(const SignalStore& store, std::string_view text);
 
 // The shifts. The sine shift first scales the store by 0.9; the cosine shift does not. A stop (polled
-// every 10 values) leaves the values not reached as they were before the oscillator; the level restore
-// still runs. Nothing happens on a store whose rate is below 1.
+// at least every 163840 values, at multiples of 10) leaves the values after the poll position as they
+// were before the oscillator; the level restore still runs. Nothing happens on a store whose rate is
+// below 1. The oscillator of every block of 1024 values is computed from that block's time offset, so
+// stretches of the store are shared among the cores; the arrays it needs are taken before it changes
+// a value.
 void SinShift(SignalStore& store, double frequency, JobControl& job);
 void CosShift(SignalStore& store, double frequency, JobControl& job);
+
+// Either shift with its poll and walk given (options.PollEvery: a multiple of 10).
+enum class ShiftWave { Sine, Cosine };
+void ShiftStore(SignalStore& store, double frequency, ShiftWave wave, StorePoll& poll, WalkOptions options);

@@ -4,6 +4,7 @@
 // recording lands at R/2 - f, one at -f at R/2 + f.
 #pragma once
 
+#include "ops/StorePoll.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 
@@ -11,8 +12,14 @@
 inline constexpr const char* kIQToRealStatusText = " Converting I/Q...";
 
 // Converts the store; returns false and changes nothing when the rate is below 1 or cannot be
-// doubled in 32 bits. The last frame is not converted and the last value becomes 0. A stop (polled
-// after every frame) leaves the frames not reached as they were; the level restore and the relabelling
-// still run; the stop flag is left set, so that the caller sees the conversion was stopped. Only a
-// two-channel store becomes one channel at twice the rate; any other keeps its channel count and rate.
+// doubled in 32 bits. The last frame is not converted and the last value becomes 0. Progress is
+// published every 50000 frames, where the stop flag is read too: a stop leaves the frames after the
+// last one converted as they were; the level restore and the relabelling still run. The stop flag is
+// left as it is (the job frame clears it before the next job). Only a two-channel store becomes one
+// channel at twice the rate; any other keeps its channel count and rate. The I and Q filters run on
+// two threads where there are two cores; the arrays it needs are taken before it changes a value.
 bool ConvertIQToReal(SignalStore& store, JobControl& job);
+
+// The same with its poll given: StopAt(k) is asked after frame k at k = 0, then at every frame
+// k = m * options.PollEvery - 1 (m = 1, 2, ...).
+bool ConvertIQToReal(SignalStore& store, StorePoll& poll, WalkOptions options);

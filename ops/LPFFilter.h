@@ -2,9 +2,11 @@
 // restores the input's peak level.
 #pragma once
 
+#include "ops/StorePoll.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -18,6 +20,10 @@ std::optional<double> LPFCutoffFromText(const SignalStore& store, std::string_vi
 
 // Filters every value in storage order (two channels run through one filter as one sequence) with
 // TLPF(12, fc, SampleRate, 0.8, 0.9), after scaling the store by 0.9; fc = 0 filters nothing. Polls
-// the stop flag every 10 values: the values not reached keep their 0.9-scaled level. Does nothing on
-// a store whose rate is below 1.
+// the stop flag at least every 32000 values, at positions that are multiples of 10: a stop at
+// position k leaves the values after k at their 0.9-scaled level. Does nothing on a store whose rate
+// is below 1. The arrays it needs are taken before it changes a value.
 void LPFFilterStore(SignalStore& store, double fc, JobControl& job);
+
+// The same with its poll given, polling every `pollEvery` values (a multiple of 10).
+void LPFFilterStore(SignalStore& store, double fc, StorePoll& poll, int64_t pollEvery);

@@ -7,7 +7,20 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
+
+// One section on one input x, with its delays w1 = w[n-1] and w2 = w[n-2]: every intermediate value
+// rounded to the type, in this order, and no operation fused with another (the files that use it are
+// compiled without contraction). T is double, or a vector of doubles that runs several sections side
+// by side, lane by lane.
+template <class T> inline T TLPFSectionStep(T x, T& w1, T& w2, T b0, T a1n, T a2, T mid, T gain) {
+    const T w = x * b0 + w1 * a1n - w2 * a2;
+    const T y = w1 * mid + w + w2;
+    w2 = w1;
+    w1 = w;
+    return gain * y;
+}
 
 class TLPF {
 public:
@@ -18,23 +31,21 @@ public:
     // Runs one input sample through every section in order and returns the last section's output.
     double Process(double x) {
         double* st = state_.data();
-        for (unsigned i = 0; i < sections_; ++i) {
-            const double w1 = st[2 * i];     // w[n-1]
-            const double w2 = st[2 * i + 1]; // w[n-2]
-            const double w = x * b0_ + w1 * a1n_ - w2 * a2_;
-            const double y = w1 * mid_ + w + w2;
-            x = gain_ * y;
-            st[2 * i + 1] = w1;
-            st[2 * i] = w;
-        }
+        for (unsigned i = 0; i < sections_; ++i)
+            x = TLPFSectionStep(x, st[2 * i], st[2 * i + 1], b0_, a1n_, a2_, mid_, gain_);
         return x;
     }
 
     double a2() const { return a2_; }
     double a1n() const { return a1n_; }
     double b0() const { return b0_; }
+    double mid() const { return mid_; }
     double gain() const { return gain_; }
     unsigned sections() const { return sections_; }
+
+    // The delays, two per section in order: w[n-1] at 2i, w[n-2] at 2i + 1. Whoever runs the sections
+    // another way (several at once) takes them from here and leaves them here.
+    std::span<double> State() { return state_; }
 
 private:
     double a2_;        // feedback coefficient of the second delay: (1 - K + G) / D

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace opstest;
 
 TEST(ShiftOscillator, BlocksJoinWithoutAPhaseJump) {
@@ -116,3 +118,33 @@ TEST(FrequencyShift, StopKeepsTheScaledValuesNotReached) {
     EXPECT_EQ(store.Samples[11], 1200);
     EXPECT_EQ(store.Samples[4], 500);
 }
+
+// At a quarter of the rate the oscillator is 0, 1, 0, -1 (sine) or 1, 0, -1, 0 (cosine), so every
+// value the oscillator keeps shows its own rounding: the sine shift's 0.9 first takes 5 to R(4.5) = 4
+// and 15 to R(13.5) = 14, which the level restore (peak 900 back to 1000) makes -4 and 16; the cosine
+// shift keeps them.
+struct QuarterRateCase {
+    const char* Name;
+    void (*Shift)(SignalStore&, double, JobControl&);
+    std::vector<int16_t> Input;
+    std::vector<int16_t> Expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const QuarterRateCase& c) {
+    return out << c.Name;
+}
+
+class QuarterRateShift : public testing::TestWithParam<QuarterRateCase> {};
+
+TEST_P(QuarterRateShift, OnlyTheSineShiftScalesByNineTenthsFirst) {
+    SignalStore store = MakeStore(GetParam().Input, 1, 48000);
+    JobControl job;
+    GetParam().Shift(store, 12000, job);
+    EXPECT_EQ(Values(store), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Waves, QuarterRateShift,
+    testing::Values(QuarterRateCase{"Sin", SinShift, {0, 1000, 0, 5, 0, 15}, {0, 1000, 0, -4, 0, 16}},
+                    QuarterRateCase{"Cos", CosShift, {1000, 0, 5, 0, 15, 0}, {1000, 0, -5, 0, 15, 0}}),
+    [](const testing::TestParamInfo<QuarterRateCase>& info) { return std::string(info.param.Name); });

@@ -92,7 +92,7 @@ TEST(IQToReal, StopLeavesLaterFramesAsTheyWereButStillRelabelsAndKeepsTheFlag) {
     JobControl job;
     job.RequestStop();
     EXPECT_TRUE(ConvertIQToReal(store, job));
-    EXPECT_TRUE(job.Stopping());
+    EXPECT_TRUE(job.Stopping()); // cleared by the job frame before the next job, not here
     EXPECT_EQ(store.ChannelCount, 1);
     EXPECT_EQ(store.SampleRate, 96000);
     // Frame 0 was converted (from the zero "previous" frame and filters at rest: its first output is
