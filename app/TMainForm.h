@@ -122,6 +122,11 @@ public:
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
     // The undo memory in MiB, asked for with the current value; nothing for cancel.
     std::function<std::optional<int>(int currentMiB)> AskUndoMemory;
+    // The export dialog, given the suggested path (folder and name of a PNG file).
+    std::function<QString(const QString& suggestedPath)> AskExportFileName;
+    // The folder the open dialog starts in: that of the last file chosen in it (empty at first: the
+    // current folder).
+    QString OpenDialogFolder() const;
 
     // --- Controls, named as their objectName --------------------------------------------------------
     QFrame* Panel2 = nullptr;
@@ -179,6 +184,7 @@ public:
     QAction* mnuOpen = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
+    QAction* mnuExportPicture = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
@@ -191,6 +197,7 @@ public:
     QAction* mnuInvertChannel1L = nullptr;
     QAction* mnuInvertChannel2R = nullptr;
     QAction* mnuAbout = nullptr;
+    QAction* mnuVersion = nullptr; // shows the version; no action
     QMenu* SrcViewPopupMenu = nullptr;
     QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
     QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
@@ -208,6 +215,7 @@ public slots:
     void mnuShiftPanelClick();
     void sbStopLoadClick();
     void sbSavePictureaClick();
+    void mnuExportPictureClick();
     void mnu1ChannelClick();
     void mnu2ChannelsClick();
     void ComboFFTSizeChange();
@@ -276,8 +284,14 @@ private:
     // The captions and states of "Undo" and "Redo" as the history and the job state allow.
     void UpdateHistoryItems(bool unlocked);
     void ConnectHistoryHandlers();
-    // A save or export: ignored with a status text while a job runs, otherwise run as a job.
-    void RunWriteJob(const std::function<void()>& write);
+    // A save or export: ignored with a status text while a job runs, otherwise run as a job; true
+    // when it was written.
+    bool RunWriteJob(const std::function<void()>& write);
+    // Saves `picture` (PNG or BMP by the name) as a write job and says in panel 0 where it went.
+    void WritePictureFile(const TBitmap32& picture, const std::string& fileName);
+    QString AskExportTarget(const QString& suggestedPath);
+    void RememberOpenFolder(const QString& fileName);
+    void ConnectExportHandlers();
 
     void FormCreate();
     void FormShow();

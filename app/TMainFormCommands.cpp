@@ -42,6 +42,7 @@ void TMainForm::ConnectHandlers() {
     ConnectEditHandlers();
     ConnectHistoryHandlers();
     ConnectPlayback();
+    ConnectExportHandlers();
 }
 
 void TMainForm::mnuFilterPanelClick() {

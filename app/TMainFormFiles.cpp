@@ -64,10 +64,13 @@ bool ForgetUnreadRecording(SignalStore& store, const StoreBefore& before) {
 
 void TMainForm::mnuOpenClick() {
     if (busy_) return;
-    const QString fileName = AskOpenFileName ? AskOpenFileName()
-                                             : QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                                            "wav (*.wav);;Any File (*)");
-    if (!fileName.isEmpty()) LoadWavFile(fileName);
+    const QString fileName =
+        AskOpenFileName
+            ? AskOpenFileName()
+            : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), "wav (*.wav);;Any File (*)");
+    if (fileName.isEmpty()) return;
+    RememberOpenFolder(fileName);
+    LoadWavFile(fileName);
 }
 
 void TMainForm::sbReloadClick() {
@@ -197,10 +200,9 @@ void TMainForm::SaveSignal(const QString& fileName) {
 
 void TMainForm::sbSavePictureaClick() {
     // The picture as shown now: a palette click during the write recolours the view, not this copy.
-    auto picture = std::make_shared<TBitmap32>();
-    picture->Assign(SrcImage->Bitmap());
-    RunWriteJob(
-        [picture, target = SpectrogramPictureFileName().toStdString()] { picture->SaveToFile(target); });
+    TBitmap32 picture;
+    picture.Assign(SrcImage->Bitmap());
+    WritePictureFile(picture, SpectrogramPictureFileName().toStdString());
 }
 
 QString TMainForm::SpectrogramPictureFileName() const {
@@ -210,12 +212,14 @@ QString TMainForm::SpectrogramPictureFileName() const {
 
 // A file of several hundred megabytes takes seconds to write: it is written as a job, so the window
 // stays live while the controls are locked. A failure reaches the general error report.
-void TMainForm::RunWriteJob(const std::function<void()>& write) {
+bool TMainForm::RunWriteJob(const std::function<void()>& write) {
     if (busy_) {
         SetStatus(0, kNotSavedWhileBusy);
-        return;
+        return false;
     }
-    if (RunLongJob(write)) ReturnToIdle();
+    if (!RunLongJob(write)) return false;
+    ReturnToIdle();
+    return true;
 }
 
 void TMainForm::mnuExitClick() {

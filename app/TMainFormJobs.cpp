@@ -30,6 +30,7 @@ void TMainForm::SetBusy(bool busy) {
     // No worker runs while the locks change: the store can be read here.
     const bool saveable = unlocked && Store.Loaded();
     sbSavePicturea->setEnabled(saveable);
+    mnuExportPicture->setEnabled(saveable);
     sbSaveSignal->setEnabled(saveable);
     mnuSave->setEnabled(saveable);
     mnuSavewavAs->setEnabled(saveable);

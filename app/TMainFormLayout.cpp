@@ -1,4 +1,5 @@
 // The layout of the main window: every panel, control, caption, hint, colour and size.
+#include "ProgramInfo.h"
 #include "app/ButtonGlyphs.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
@@ -314,6 +315,8 @@ void TMainForm::BuildMenus() {
     mnuSave->setEnabled(false);
     mnuSavewavAs = addItem(fileMenu, "mnuSavewavAs", "Save wav As...");
     mnuSavewavAs->setEnabled(false);
+    mnuExportPicture = addItem(fileMenu, "mnuExportPicture", "Export Picture...");
+    mnuExportPicture->setEnabled(false);
     fileMenu->addSeparator();
     mnuExit = addItem(fileMenu, "mnuExit", "Exit", QKeySequence("Alt+X"));
 
@@ -347,6 +350,9 @@ void TMainForm::BuildMenus() {
     QMenu* helpMenu = menuBar()->addMenu("Help");
     helpMenu->setObjectName("mnuHelp");
     mnuAbout = addItem(helpMenu, "mnuAbout", "About");
+    mnuVersion =
+        addItem(helpMenu, "mnuVersion", QString::fromStdString("Version " + std::string(kOrvaneVersion)));
+    mnuVersion->setEnabled(false);
 }
 
 void TMainForm::BuildPaletteMenu() {

@@ -49,6 +49,10 @@ CliArgs ParseOptions(const CliArgs& args, CliOptions& options, bool allowPalette
             rest.push_back(args[i]);
             continue;
         }
+        if (args[i] == "--quiet") {
+            options.Quiet = true;
+            continue;
+        }
         if (i + 1 >= args.size()) throw CliUsageError{"missing value for " + args[i]};
         ApplyOption(args[i], args[i + 1], options, allowPalette);
         ++i;

@@ -14,8 +14,9 @@ struct CliOptions {
     SpectrogramSettings Spectrogram;
     int Channels = 0;     // 0: as read; 1 or 2: reinterpret after reading
     int PaletteIndex = 0; // index into kPaletteNames; 0 keeps the spectrogram's own colours
+    bool Quiet = false;   // --quiet: no progress bar
 };
 
-// Takes every "--name value" pair out of args into options and returns the remaining arguments in
+// Takes --quiet and every "--name value" pair out of args into options and returns the remaining arguments in
 // order. Throws CliUsageError for an unknown option, a missing value or a value not in its list.
 CliArgs ParseOptions(const CliArgs& args, CliOptions& options, bool allowPalette);

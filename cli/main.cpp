@@ -1,19 +1,14 @@
 // orvane-cli: the program's reader, spectrogram, palettes, edits and writer on files, without a window.
+#include "ProgramInfo.h"
 #include "cli/Commands.h"
+#include "cli/HelpText.h"
 
 #include <cstdio>
 #include <exception>
 #include <map>
 
 void PrintUsage() {
-    std::fputs("usage:\n"
-               "  orvane-cli info FILE\n"
-               "  orvane-cli render FILE OUT.bmp [OPTIONS]\n"
-               "  orvane-cli edit IN OUT.wav [OPTIONS] OP [ARG...] [OP [ARG...] ...]\n"
-               "options: --fft N  --image-width D  --window NAME  --gain G  --channels C  --palette NAME\n"
-               "ops: fade amp invert invert-ch1 invert-ch2 iq2real sin HZ cos HZ fft-filter HI LO QUALITY\n"
-               "     lpf HZ asr RATE channels 1|2\n",
-               stderr);
+    std::fputs(UsageText().c_str(), stderr);
 }
 
 int main(int argc, char** argv) {
@@ -22,6 +17,12 @@ int main(int argc, char** argv) {
         {"edit", RunEdit},
         {"render", RunRender},
     };
+    const InfoRequest info = argc == 2 ? InfoRequestOf(argv[1]) : InfoRequest::None;
+    if (info != InfoRequest::None) {
+        const std::string text = info == InfoRequest::Help ? HelpText() : VersionLine("orvane-cli") + "\n";
+        std::fputs(text.c_str(), stdout);
+        return 0;
+    }
     if (argc < 2 || !commands.contains(argv[1])) {
         PrintUsage();
         return 2;

@@ -13,6 +13,9 @@ PACKAGES=(
   pulseaudio pulseaudio-utils libasound2-plugins
   sox
   clang-format
+  libpng-dev libpng16-16
+  librsvg2-bin desktop-file-utils groff-base gzip
+  dpkg-dev file
 )
 
 missing=()

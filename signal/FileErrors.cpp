@@ -7,5 +7,9 @@ std::string CreateErrorMessage(const std::string& path, int err) {
 }
 
 std::string WriteErrorMessage(const std::string& path, int err) {
-    return "Cannot write file \"" + path + "\". " + std::strerror(err);
+    return WriteErrorMessage(path, std::string(std::strerror(err)));
+}
+
+std::string WriteErrorMessage(const std::string& path, const std::string& reason) {
+    return "Cannot write file \"" + path + "\". " + reason;
 }

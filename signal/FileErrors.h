@@ -19,3 +19,5 @@ public:
 // The two messages, with REASON the system's text for `err` (an errno value).
 std::string CreateErrorMessage(const std::string& path, int err);
 std::string WriteErrorMessage(const std::string& path, int err);
+// The write error's message with a reason of its own (e.g. from an encoding library).
+std::string WriteErrorMessage(const std::string& path, const std::string& reason);

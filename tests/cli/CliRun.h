@@ -1,4 +1,4 @@
-// Runs the built orvane-cli and captures what it prints and its exit code.
+// Runs the built orvane-cli (or another command) and captures what it prints and its exit code.
 #pragma once
 
 #include <array>
@@ -20,9 +20,10 @@ inline std::string Quote(const std::string& arg) {
     return q + "'";
 }
 
-inline CliRun RunCli(const std::string& args, const std::string& errFile) {
+// Runs a shell command line with its standard error going to `errFile`.
+inline CliRun RunCommand(const std::string& commandLine, const std::string& errFile) {
     CliRun run;
-    const std::string command = std::string(ORVANE_CLI_PATH) + " " + args + " 2>" + Quote(errFile);
+    const std::string command = commandLine + " 2>" + Quote(errFile);
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return run;
     std::array<char, 4096> buffer;
@@ -35,6 +36,10 @@ inline CliRun RunCli(const std::string& args, const std::string& errFile) {
         std::fclose(err);
     }
     return run;
+}
+
+inline CliRun RunCli(const std::string& args, const std::string& errFile) {
+    return RunCommand(std::string(ORVANE_CLI_PATH) + " " + args, errFile);
 }
 
 } // namespace clitest

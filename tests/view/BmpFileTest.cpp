@@ -1,4 +1,5 @@
 #include "view/BmpFile.h"
+#include "FileSizeLimit.h"
 #include "signal/FileErrors.h"
 #include "view/TBitmap32.h"
 
@@ -123,8 +124,8 @@ TEST_F(BmpFileTest, MissingFolderReportsCreateError) {
 TEST_F(BmpFileTest, FailedSaveLeavesTheOldFileIntact) {
     const fs::path file = dir_ / "keep.bmp";
     { std::ofstream(file) << "old picture"; }
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    if (::access(dir_.c_str(), W_OK) == 0) GTEST_SKIP() << "the folder stays writable (running as root)";
+    fs::permissions(file, fs::perms::owner_read);
+    if (::access(file.c_str(), W_OK) == 0) GTEST_SKIP() << "the file stays writable (running as root)";
     TBitmap32 b;
     b.SetSize(3, 3);
     EXPECT_THROW(b.SaveToFile(file.string()), EFCreateError);
@@ -140,22 +141,18 @@ TEST_F(BmpFileTest, FailureMidwayLeavesTheOldFileIntact) {
     TBitmap32 b;
     b.SetSize(64, 64);
 
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 1000;
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     bool threw = false;
-    try {
-        b.SaveToFile(file.string());
-    } catch (const EFWriteError& e) {
-        threw = true;
-        EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + file.string() + "\". ", 0), 0u)
-            << e.what();
+    {
+        const FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.Set());
+        try {
+            b.SaveToFile(file.string());
+        } catch (const EFWriteError& e) {
+            threw = true;
+            EXPECT_EQ(std::string(e.what()).rfind("Cannot write file \"" + file.string() + "\". ", 0), 0u)
+                << e.what();
+        }
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(threw);
     const std::vector<uint8_t> bytes = ReadBytes(file);

@@ -1,0 +1,201 @@
+// The Debian package of this build, made with CPack into a temporary folder and unpacked there with
+// dpkg-deb (nothing is installed on the machine), and the installation under a prefix.
+#include "../cli/CliRun.h"
+#include "../signal/WavBytes.h"
+
+#include "ProgramInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+using clitest::CliRun;
+using clitest::Quote;
+using clitest::RunCommand;
+
+namespace {
+
+const std::string kBuild = ORVANE_BINARY_DIR;
+
+// The package, built once for the whole suite.
+struct BuiltPackage {
+    wavtest::TempDir Dir;
+    std::string Deb;     // path of the .deb, empty when CPack failed
+    std::string Root;    // where it was unpacked
+    std::string Failure; // what CPack or dpkg-deb said when they failed
+
+    BuiltPackage() {
+        const CliRun cpack = RunCommand("cpack -G DEB --config " + Quote(kBuild + "/CPackConfig.cmake") +
+                                            " -B " + Quote(Dir.File("out")),
+                                        Dir.File("cpack.txt"));
+        for (const auto& entry : fs::directory_iterator(Dir.File("out")))
+            if (entry.path().extension() == ".deb") Deb = entry.path().string();
+        if (cpack.ExitCode != 0 || Deb.empty()) {
+            Failure = cpack.Out + cpack.Err;
+            return;
+        }
+        Root = Dir.File("root");
+        const CliRun unpack = RunCommand("dpkg-deb -x " + Quote(Deb) + " " + Quote(Root), Dir.File("x.txt"));
+        if (unpack.ExitCode != 0) Failure = unpack.Err;
+    }
+};
+
+// One package for all checks: each test of a program runs in a process of its own, and building the
+// package takes seconds.
+class Package : public ::testing::Test {
+protected:
+    std::string Unpacked(const std::string& path) const { return built.Root + "/" + path; }
+    std::string Field(const std::string& name) const {
+        const CliRun run =
+            RunCommand("dpkg-deb -f " + Quote(built.Deb) + " " + name, built.Dir.File("f.txt"));
+        return run.Out.empty() ? run.Out : run.Out.substr(0, run.Out.size() - 1);
+    }
+    CliRun Run(const std::string& commandLine) const {
+        return RunCommand(commandLine, built.Dir.File("e.txt"));
+    }
+
+    void ExpectFilesWhereADebianSystemLooksForThem() const;
+    void ExpectEveryFileUnderUsr() const;
+    void ExpectTheRuntimeLibrariesOnlyAsDependencies() const;
+    void ExpectUnpackedProgramsToTellTheirVersion() const;
+    void ExpectADesktopEntryThatOpensWavFiles() const;
+    void ExpectIconsOfTheirSizes() const;
+    void ExpectAManualPageThatNamesEveryOption() const;
+
+    const BuiltPackage built;
+};
+
+std::string PngSize(const std::string& path) {
+    const wavtest::Bytes b = wavtest::ReadFile(path);
+    if (b.size() < 24 || b[1] != 'P' || b[2] != 'N' || b[3] != 'G') return "not a PNG";
+    const auto field = [&](size_t at) {
+        return std::to_string(b[at] << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3]);
+    };
+    return field(16) + "x" + field(20);
+}
+
+// The words of orvane-cli --help that name commands, options and operations.
+std::vector<std::string> HelpOptions() {
+    wavtest::TempDir dir;
+    const std::string help = clitest::RunCli("--help", dir.File("e.txt")).Out;
+    std::vector<std::string> options;
+    for (size_t at = help.find("--"); at != std::string::npos; at = help.find("--", at + 2)) {
+        const size_t end = help.find_first_of(" ,|\n", at);
+        options.push_back(help.substr(at, end - at));
+    }
+    return options;
+}
+
+} // namespace
+
+void Package::ExpectFilesWhereADebianSystemLooksForThem() const {
+    for (const std::string path :
+         {"usr/bin/orvane", "usr/bin/orvane-cli", "usr/share/applications/orvane.desktop",
+          "usr/share/icons/hicolor/scalable/apps/orvane.svg", "usr/share/icons/hicolor/48x48/apps/orvane.png",
+          "usr/share/icons/hicolor/128x128/apps/orvane.png",
+          "usr/share/icons/hicolor/256x256/apps/orvane.png", "usr/share/man/man1/orvane-cli.1.gz",
+          "usr/share/man/man1/orvane.1.gz"}) {
+        struct stat info {};
+        ASSERT_EQ(::stat(Unpacked(path).c_str(), &info), 0) << path;
+        EXPECT_TRUE(S_ISREG(info.st_mode)) << path;
+        EXPECT_GT(info.st_size, 0) << path;
+        const unsigned expectedMode = path.starts_with("usr/bin/") ? 0755 : 0644;
+        EXPECT_EQ(info.st_mode & 0777, expectedMode) << path;
+    }
+}
+
+void Package::ExpectEveryFileUnderUsr() const {
+    const CliRun list = Run("dpkg-deb -c " + Quote(built.Deb) + " | awk '{print $6}'");
+    ASSERT_EQ(list.ExitCode, 0);
+    size_t files = 0;
+    for (size_t at = 0; at < list.Out.size(); at = list.Out.find('\n', at) + 1, ++files) {
+        const std::string path = list.Out.substr(at, list.Out.find('\n', at) - at);
+        EXPECT_TRUE(path == "./" || path.starts_with("./usr/")) << path;
+        EXPECT_EQ(path.find("/usr/local"), std::string::npos) << path;
+    }
+    EXPECT_GT(files, 9u);
+}
+
+void Package::ExpectTheRuntimeLibrariesOnlyAsDependencies() const {
+    EXPECT_EQ(Field("Package"), ORVANE_PACKAGE_NAME);
+    EXPECT_EQ(Field("Version"), std::string(kOrvaneVersion));
+    EXPECT_EQ(Field("Architecture") + "\n", Run("dpkg --print-architecture").Out);
+    const std::string depends = Field("Depends");
+    for (const char* runtime :
+         {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libportaudio2", "libpng16-16", "libc6"})
+        EXPECT_NE(depends.find(runtime), std::string::npos) << runtime << " missing in: " << depends;
+    EXPECT_EQ(depends.find("-dev"), std::string::npos) << depends;
+}
+
+void Package::ExpectUnpackedProgramsToTellTheirVersion() const {
+    const std::string version = " (Orvane+) " + std::string(kOrvaneVersion) + "\n";
+    const CliRun cli = Run(Quote(Unpacked("usr/bin/orvane-cli")) + " --version");
+    EXPECT_EQ(cli.ExitCode, 0);
+    EXPECT_EQ(cli.Out, "orvane-cli" + version);
+    // The window program answers before it would need a display.
+    const CliRun window = Run("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+                              Quote(Unpacked("usr/bin/orvane")) + " --version");
+    EXPECT_EQ(window.ExitCode, 0);
+    EXPECT_EQ(window.Out, "orvane" + version);
+}
+
+void Package::ExpectADesktopEntryThatOpensWavFiles() const {
+    const std::string entry = Unpacked("usr/share/applications/orvane.desktop");
+    const wavtest::Bytes bytes = wavtest::ReadFile(entry);
+    const std::string text(bytes.begin(), bytes.end());
+    for (const char* line : {"\nMimeType=audio/x-wav;audio/wav;\n", "\nExec=orvane %f\n", "\nIcon=orvane\n",
+                             "\nType=Application\n", "\nName=Orvane+\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    const CliRun validate = Run("desktop-file-validate " + Quote(entry));
+    EXPECT_EQ(validate.ExitCode, 0) << validate.Out;
+    EXPECT_EQ(validate.Out, "");
+}
+
+void Package::ExpectIconsOfTheirSizes() const {
+    for (const std::string size : {"48", "128", "256"})
+        EXPECT_EQ(PngSize(Unpacked("usr/share/icons/hicolor/" + size + "x" + size + "/apps/orvane.png")),
+                  size + "x" + size);
+    const wavtest::Bytes svg =
+        wavtest::ReadFile(Unpacked("usr/share/icons/hicolor/scalable/apps/orvane.svg"));
+    EXPECT_NE(std::string(svg.begin(), svg.end()).find("<svg"), std::string::npos);
+}
+
+// The manual page renders without a warning and documents every option of --help.
+void Package::ExpectAManualPageThatNamesEveryOption() const {
+    const std::string page = Unpacked("usr/share/man/man1/orvane-cli.1.gz");
+    const CliRun warnings = Run("gzip -dc " + Quote(page) + " | groff -man -ww -z -Tutf8 2>&1");
+    EXPECT_EQ(warnings.ExitCode, 0);
+    EXPECT_EQ(warnings.Out, "");
+    const CliRun text = Run("gzip -dc " + Quote(page) + " | groff -man -Tascii -P-cbou");
+    ASSERT_EQ(text.ExitCode, 0);
+    EXPECT_NE(text.Out.find("orvane-cli - spectrograms"), std::string::npos) << text.Out;
+    const std::vector<std::string> options = HelpOptions();
+    EXPECT_GE(options.size(), 10u);
+    for (const std::string& option : options) EXPECT_NE(text.Out.find(option), std::string::npos) << option;
+}
+
+TEST_F(Package, HoldsWhatADebianSystemExpects) {
+    ASSERT_TRUE(built.Failure.empty()) << built.Failure;
+    ExpectFilesWhereADebianSystemLooksForThem();
+    ExpectEveryFileUnderUsr();
+    ExpectTheRuntimeLibrariesOnlyAsDependencies();
+    ExpectUnpackedProgramsToTellTheirVersion();
+    ExpectADesktopEntryThatOpensWavFiles();
+    ExpectIconsOfTheirSizes();
+    ExpectAManualPageThatNamesEveryOption();
+}
+
+TEST(Install, PrefixHoldsProgramsPagesAndDesktopFiles) {
+    wavtest::TempDir dir;
+    const CliRun install = RunCommand(
+        "cmake --install " + Quote(kBuild) + " --prefix " + Quote(dir.File("p")), dir.File("e.txt"));
+    ASSERT_EQ(install.ExitCode, 0) << install.Err;
+    for (const char* path :
+         {"bin/orvane-cli", "bin/orvane", "share/man/man1/orvane-cli.1.gz",
+          "share/applications/orvane.desktop", "share/icons/hicolor/48x48/apps/orvane.png"})
+        EXPECT_TRUE(fs::is_regular_file(dir.File("p/") + path)) << path;
+    const CliRun version = RunCommand(Quote(dir.File("p/bin/orvane-cli")) + " --version", dir.File("e.txt"));
+    EXPECT_EQ(version.ExitCode, 0);
+}
