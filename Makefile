@@ -87,6 +87,21 @@ install: build
 package: build
 	cd $(BUILD) && cpack -G DEB
 
+# Differential fuzzing of the spectrogram's colour mapping (the eight-at-a-time form against the
+# straightforward one) for COLOUR_FUZZ_SECONDS, run by `make fuzz` before the targets above.
+COLOUR_FUZZ_SECONDS ?= 20
+.PHONY: fuzz-colours
+$(BUILD_FUZZ)/level_colours_fuzz: fuzz/LevelColoursFuzz.cpp spectral/LevelColours.cpp spectral/LevelColoursAvx2.cpp spectral/LevelColours.h spectral/LevelToColor.h view/Color32.h
+	@mkdir -p $(BUILD_FUZZ)
+	$(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+	  -Wall -Wextra -Wpedantic -Werror -I. fuzz/LevelColoursFuzz.cpp spectral/LevelColours.cpp \
+	  spectral/LevelColoursAvx2.cpp -o $@
+fuzz-colours: deps $(BUILD_FUZZ)/level_colours_fuzz
+	@mkdir -p $(BUILD_FUZZ)/corpus-level_colours_fuzz $(BUILD_FUZZ)/artifacts
+	$(BUILD_FUZZ)/level_colours_fuzz -max_total_time=$(COLOUR_FUZZ_SECONDS) -timeout=10 -max_len=4096 \
+	  -print_final_stats=1 -artifact_prefix=$(BUILD_FUZZ)/artifacts/ $(BUILD_FUZZ)/corpus-level_colours_fuzz
+fuzz: fuzz-colours
+
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; "$$b" || exit 1; done
 

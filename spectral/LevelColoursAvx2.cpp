@@ -4,13 +4,20 @@
 // with ties to even), one lane per level, so the bytes are the same. A falling ramp's c - x is taken
 // as (x - c) over a negative denominator: both differences are exact and the division is symmetric in
 // sign, so the quotient is the same. Only called on processors with AVX2.
-#pragma GCC target("avx2")
-
 #include "spectral/LevelColours.h"
 
 #include "spectral/LevelToColor.h"
 
 #include <immintrin.h>
+
+// Only what follows is compiled for AVX2: the inline functions of the headers above keep the common
+// target, so that no copy of them made here is what the linker keeps for the other files.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
 
 namespace {
 
@@ -93,3 +100,9 @@ void LevelsToColoursAvx2(const float* levels, TColor32* colours, std::size_t cou
     }
     for (; i < count; ++i) colours[i] = LevelToColor32(levels[i]);
 }
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
