@@ -28,6 +28,17 @@ void WriteToFile(png_structp png, png_bytep data, size_t size) {
 }
 void FlushNothing(png_structp) {} // the file is flushed once, when it is committed
 
+// The most bytes the file can take: the filtered rows (a filter byte and three bytes a pixel) in
+// deflate's stored blocks (5 bytes per 65535), the zlib wrapper, an IDAT chunk's 12 bytes per MiB of
+// compressed data (the compression buffer's size) and the other chunks. No compression level makes a
+// stream longer than its stored form, so a file written in place is known to fit before it is
+// overwritten.
+uint64_t PngFileSizeBound(uint32_t width, uint32_t height) {
+    const uint64_t rows = uint64_t(height) * (1 + 3 * uint64_t(width));
+    const uint64_t stream = rows + 5 * (rows / 65535 + 1) + 6;
+    return stream + 12 * (stream / (1 << 20) + 1) + 1024;
+}
+
 // The libpng structures of one write, released on every path.
 struct PngWriter {
     char Message[kMessageSize] = "out of memory";
@@ -82,7 +93,8 @@ void WritePngFile(const std::string& fileName, const TColor32* pixels, int32_t w
                   const PngCompression& compression) {
     if (width <= 0 || height <= 0) throw std::length_error("An empty picture cannot be saved as a PNG file");
     std::vector<uint8_t> rgbRow(size_t(width) * 3);
-    ReplacingFile file(fileName);
+    ReplacingFile file(fileName,
+                       PngFileSizeBound(static_cast<uint32_t>(width), static_cast<uint32_t>(height)));
     const PngWriter writer;
     const bool encoded = writer.Png != nullptr && writer.Info != nullptr &&
                          EncodePicture(writer, file, pixels, static_cast<uint32_t>(width),
