@@ -65,3 +65,15 @@ void* large_memory::Map(std::size_t bytes) {
 void large_memory::Unmap(void* block, std::size_t bytes) noexcept {
     if (block) ::munmap(block, MappedLength(bytes));
 }
+
+bool large_memory::Prefault(void* start, std::size_t bytes) noexcept {
+    const auto first = reinterpret_cast<std::uintptr_t>(start);
+    const std::uintptr_t begin = RoundUp(first, kPage);
+    const std::uintptr_t end = (first + bytes) / kPage * kPage;
+    if (end <= begin) return true;
+#ifdef MADV_POPULATE_WRITE
+    return ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0;
+#else
+    return false;
+#endif
+}

@@ -4,38 +4,9 @@
 
 #include "signal/LargeMemory.h"
 
-#include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <new>
 #include <string>
 #include <vector>
-
-// Allocator that leaves new elements uninitialised, so that a store of several hundred megabytes is
-// not zero-filled just before the file's bytes overwrite it. Whoever grows an array of this kind must
-// write every new element (the reader zeroes what the file does not fill). Large arrays are mapped for
-// huge pages (signal/LargeMemory.h), the others come from operator new.
-template <class T> struct DefaultInitAllocator : std::allocator<T> {
-    template <class U> struct rebind { using other = DefaultInitAllocator<U>; };
-    using std::allocator<T>::allocator;
-    T* allocate(std::size_t n) {
-        if (n > std::size_t(-1) / sizeof(T) || !large_memory::Maps(n * sizeof(T)))
-            return std::allocator<T>::allocate(n);
-        void* block = large_memory::Map(n * sizeof(T));
-        if (!block) throw std::bad_alloc();
-        return static_cast<T*>(block);
-    }
-    void deallocate(T* p, std::size_t n) noexcept {
-        if (large_memory::Maps(n * sizeof(T)))
-            large_memory::Unmap(p, n * sizeof(T));
-        else
-            std::allocator<T>::deallocate(p, n);
-    }
-    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-    template <class U, class... Args> void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
 
 using SampleArray = std::vector<int16_t, DefaultInitAllocator<int16_t>>;
 

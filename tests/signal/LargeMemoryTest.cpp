@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -60,6 +61,28 @@ TEST(LargeMemory, StoreValuesKeepTheirContentsAcrossBothKindsOfBlock) {
     copy.Samples.shrink_to_fit();
     EXPECT_EQ(copy.Samples.front(), 7);
     EXPECT_EQ(copy.Samples.size(), 10u);
+}
+
+} // namespace
+
+namespace {
+
+// Mapping pages in, whole or in pieces with ragged ends, changes no byte: of a mapped block, of a
+// block from the usual allocator, and of pages not yet touched (which stay zero).
+TEST(LargeMemory, PrefaultKeepsEveryByte) {
+    const std::size_t bytes = 9 * kMiB + 100;
+    auto* mapped = static_cast<unsigned char*>(large_memory::Map(bytes));
+    ASSERT_NE(mapped, nullptr);
+    std::vector<unsigned char> usual(bytes);
+    for (unsigned char* block : {mapped, usual.data()}) {
+        for (std::size_t i = 0; i < 3 * kMiB; ++i) block[i] = static_cast<unsigned char>(i * 7 + 1);
+        EXPECT_TRUE(large_memory::Prefault(block + 5, 4 * kMiB));
+        EXPECT_TRUE(large_memory::Prefault(block + 4 * kMiB + 3, bytes - 4 * kMiB - 3));
+        EXPECT_TRUE(large_memory::Prefault(block + 1, 10)); // no whole page: nothing to do
+        for (std::size_t i = 0; i < bytes; ++i)
+            ASSERT_EQ(block[i], i < 3 * kMiB ? static_cast<unsigned char>(i * 7 + 1) : 0) << i;
+    }
+    large_memory::Unmap(mapped, bytes);
 }
 
 } // namespace
