@@ -10,6 +10,7 @@
 // "Save Bitmap", a palette and a recomputation under it, and "Reload". Each row also shows the memory
 // the window is allowed to hold at once: the store, one playback copy, the spectrogram image and the
 // view's copy of it, plus the image being replaced while a new one is computed.
+#include "BenchWindow.h"
 #include "HugeRecording.h"
 
 #include "app/ErrorReport.h"
@@ -155,21 +156,11 @@ int main(int argc, char** argv) {
         path = std::string(std::getenv("PWD") ? std::getenv("PWD") : ".") + "/" + path;
     }
 
-    int qtArgc = 1;
-    OrvaneApplication application(qtArgc, argv);
-    int errors = 0;
-    SetErrorReportHandler([&](const QString& message) {
-        ++errors;
-        std::printf("error report: %s\n", qPrintable(message));
-    });
-
-    TMainForm form;
-    form.resize(1024, 700);
-    form.show();
+    bench::BenchWindow window(argv, path);
+    TMainForm& form = window.Form;
     TestWaveOutDevice::Options device;
     device.WritePace = TestWaveOutDevice::Pace::RealTime;
     form.Player.SetDevice(std::make_unique<TestWaveOutDevice>(device));
-    form.AskOpenFileName = [&] { return QString::fromStdString(path); };
     QCoreApplication::processEvents();
 
     const double baseline = StatusMiB("VmRSS");
@@ -208,7 +199,7 @@ int main(int argc, char** argv) {
     run.Step("recompute under Grayscale", [&] { Choose(form.ComboImageGain, 11); });
     run.Step("Reload", [&] { form.sbReload->click(); });
 
-    std::printf("error reports: %d; %s\n", errors,
+    std::printf("error reports: %d; %s\n", window.Errors,
                 run.AnyOver() ? "some step held more than the allowed arrays"
                               : "every step within the bound");
     form.close();

@@ -6,11 +6,8 @@
 //   bench_view_open_huge [OPENS] [FILE.wav]      (default 7 opens of a file written for the run)
 //
 // Target: median within 1.0 s. The verdict is printed; the exit status is 0 unless an open fails.
+#include "BenchWindow.h"
 #include "HugeRecording.h"
-
-#include "app/ErrorReport.h"
-#include "app/OrvaneApplication.h"
-#include "app/TMainForm.h"
 
 #include <QAction>
 #include <QSettings>
@@ -74,29 +71,20 @@ int main(int argc, char** argv) {
     std::string path = argc > 2 ? std::string(argv[2]) : folder.filePath("huge.wav").toStdString();
     if (argc <= 2 && !bench::WriteHugeRecording(path)) return 2;
 
-    int qtArgc = 1;
-    OrvaneApplication application(qtArgc, argv);
-    int errors = 0;
-    SetErrorReportHandler([&](const QString& message) {
-        ++errors;
-        std::printf("error report: %s\n", qPrintable(message));
-    });
-    TMainForm form;
-    form.resize(1024, 700);
-    form.show();
-    form.AskOpenFileName = [&] { return QString::fromStdString(path); };
+    bench::BenchWindow window(argv, path);
+    TMainForm& form = window.Form;
     QCoreApplication::processEvents();
 
     std::printf("%d opens of %s at N = 1024; load average before: %s\n", opens, path.c_str(),
                 LoadAverage().c_str());
     std::vector<double> times;
     std::vector<double> cpu;
-    for (int i = 0; i < opens && errors == 0; ++i) {
+    for (int i = 0; i < opens && window.Errors == 0; ++i) {
         const OpenTime t = OpenOnce(form);
         times.push_back(t.WallMs);
         cpu.push_back(t.CpuMs);
     }
-    if (errors != 0 || form.Spectrogram.SpectrogramBitmap.Empty()) {
+    if (window.Errors != 0 || form.Spectrogram.SpectrogramBitmap.Empty()) {
         std::printf("the recording was not shown\n");
         return 1;
     }
