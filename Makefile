@@ -65,20 +65,21 @@ test-tsan: deps
 
 # Coverage-guided fuzzing (libFuzzer, clang, ASan+UBSan) for FUZZ_SECONDS in all, shared equally by the
 # targets: the WAV reader, and the differential targets that run the low-pass filter, the I/Q conversion
-# and the shifts both the program's way and the straightforward way (ops/reference) and require the same
+# and the shifts (against ops/reference) and the colour mapping, each both the fast way and the
+# straightforward way, requiring the same
 # values. The reader's inputs are at most 64 KiB and any single allocation above 1 MB fails, so a store
 # larger than the file is caught.
 FUZZ_SECONDS ?= 60
 FUZZ_CXX     ?= clang++-14
-EDIT_FUZZ_TARGETS := low_pass_fuzz iq_to_real_fuzz shift_fuzz
-FUZZ_TARGETS := wav_reader_fuzz $(EDIT_FUZZ_TARGETS)
+DIFF_FUZZ_TARGETS := low_pass_fuzz iq_to_real_fuzz shift_fuzz level_colours_fuzz
+FUZZ_TARGETS := wav_reader_fuzz $(DIFF_FUZZ_TARGETS)
 FUZZ_EACH     = $(shell n=$$(( $(FUZZ_SECONDS) / $(words $(FUZZ_TARGETS)) )); [ $$n -ge 1 ] && echo $$n || echo 1)
 FUZZ_COMPILE := $(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
                 -ffp-contract=off -Wall -Wextra -Wpedantic -Werror -I.
 FUZZ_RUN      = -max_total_time=$(FUZZ_EACH) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
                 -artifact_prefix=$(BUILD_FUZZ)/artifacts/
 READER_FLAGS := -malloc_limit_mb=1 -max_len=65536 -dict=fuzz/wav.dict
-EDIT_FLAGS   := -max_len=16384
+DIFF_FLAGS   := -max_len=16384
 EDIT_SOURCES := ops/StoreLevel.cpp ops/NormalizePeak.cpp ops/TLPF.cpp ops/TLPFPipeline.cpp ops/WorkerTeam.cpp \
                 signal/NumberText.cpp
 EDIT_HEADERS := $(wildcard ops/*.h ops/reference/*.h signal/*.h) fuzz/EditFuzzInput.h
@@ -95,13 +96,17 @@ $(BUILD_FUZZ)/iq_to_real_fuzz: fuzz/IQToRealFuzz.cpp ops/IQToReal.cpp $(EDIT_SOU
 $(BUILD_FUZZ)/shift_fuzz: fuzz/ShiftFuzz.cpp ops/FrequencyShift.cpp $(EDIT_SOURCES) $(EDIT_HEADERS)
 	@mkdir -p $(BUILD_FUZZ)
 	$(FUZZ_COMPILE) fuzz/ShiftFuzz.cpp ops/FrequencyShift.cpp $(EDIT_SOURCES) -o $@
+COLOUR_SOURCES := spectral/LevelColours.cpp spectral/LevelColoursAvx2.cpp
+$(BUILD_FUZZ)/level_colours_fuzz: fuzz/LevelColoursFuzz.cpp $(COLOUR_SOURCES) spectral/LevelColours.h spectral/LevelToColor.h view/Color32.h
+	@mkdir -p $(BUILD_FUZZ)
+	$(FUZZ_COMPILE) fuzz/LevelColoursFuzz.cpp $(COLOUR_SOURCES) -o $@
 
 fuzz: deps $(addprefix $(BUILD_FUZZ)/,$(FUZZ_TARGETS))
 	@mkdir -p $(BUILD_FUZZ)/artifacts $(addprefix $(BUILD_FUZZ)/corpus-,$(FUZZ_TARGETS))
 	$(BUILD_FUZZ)/wav_reader_fuzz $(FUZZ_RUN) $(READER_FLAGS) \
 	  $(BUILD_FUZZ)/corpus-wav_reader_fuzz fuzz/corpus $(wildcard fuzz/regressions)
-	@for t in $(EDIT_FUZZ_TARGETS); do \
-	  echo "== $$t"; $(BUILD_FUZZ)/$$t $(FUZZ_RUN) $(EDIT_FLAGS) $(BUILD_FUZZ)/corpus-$$t || exit 1; done
+	@for t in $(DIFF_FUZZ_TARGETS); do \
+	  echo "== $$t"; $(BUILD_FUZZ)/$$t $(FUZZ_RUN) $(DIFF_FLAGS) $(BUILD_FUZZ)/corpus-$$t || exit 1; done
 
 # The programs, the desktop entry, the icons and the manual pages under PREFIX (default /usr/local).
 install: build

@@ -1,4 +1,5 @@
 // Window tables, the colour ramp, palettes and the raster surface at the sizes the spectrogram meets.
+#include "spectral/LevelColours.h"
 #include "spectral/LevelToColor.h"
 #include "spectral/Palettes.h"
 #include "spectral/WindowTable.h"
@@ -32,11 +33,18 @@ BENCHMARK(BM_BuildWindowTable)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
+// `count` levels spread over every ramp.
+std::vector<float> SpreadLevels(int count) {
+    std::vector<float> levels(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        levels[static_cast<size_t>(i)] = static_cast<float>((i * 2654435761u) % 6000000u) - 100.0f;
+    return levels;
+}
+
 // One LevelToColor per pixel, levels spread over every ramp.
 void BM_LevelToColor(benchmark::State& state) {
     constexpr int kCount = 1 << 20;
-    std::vector<float> levels(kCount);
-    for (int i = 0; i < kCount; ++i) levels[i] = static_cast<float>((i * 2654435761u) % 6000000u) - 100.0f;
+    const std::vector<float> levels = SpreadLevels(kCount);
     std::vector<TColor32> out(kCount);
     for (auto _ : state) {
         for (int i = 0; i < kCount; ++i) out[i] = LevelToColor32(levels[i]);
@@ -45,6 +53,19 @@ void BM_LevelToColor(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kCount);
 }
 BENCHMARK(BM_LevelToColor);
+
+// The same levels through LevelsToColours, as the spectrogram colours a column.
+void BM_LevelsToColours(benchmark::State& state) {
+    constexpr int kCount = 1 << 20;
+    const std::vector<float> levels = SpreadLevels(kCount);
+    std::vector<TColor32> out(kCount);
+    for (auto _ : state) {
+        LevelsToColours(levels.data(), out.data(), kCount);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kCount);
+}
+BENCHMARK(BM_LevelsToColours);
 
 // Writing every pixel of a 4096 × 4096 picture through the clipped raw access, column by column
 // as the spectrogram does.

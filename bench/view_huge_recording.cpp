@@ -10,7 +10,10 @@
 // "Save Bitmap", a palette and a recomputation under it, and "Reload". Each row also shows the memory
 // the window is allowed to hold at once: the store, one playback copy, the spectrogram image and the
 // view's copy of it, plus the image being replaced while a new one is computed.
+#include "BenchWindow.h"
+#include "HugeRecording.h"
 #include "WindowBenchFolder.h"
+
 #include "app/ErrorReport.h"
 #include "app/OrvaneApplication.h"
 #include "app/TMainForm.h"
@@ -44,47 +47,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-constexpr uint64_t kFileBytes = 500000000;
+constexpr uint64_t kFileBytes = bench::kHugeFileBytes;
 constexpr int kFFT1024Index = 6;
 constexpr int kFFT8388608Index = 19;
 constexpr double kMiB = 1024.0 * 1024.0;
 // Allowance beyond the listed arrays: the frame buffers and tiles of the spectrogram workers, an
 // edit's block buffers, the reader's and writer's buffers and the allocator's slack.
 constexpr double kSlackMiB = 96.0;
-
-// Writes a two-channel 48000 Hz recording of exactly kFileBytes bytes: a 1500 Hz tone sweeping up by
-// 10 kHz over the file in channel 1, a 7000 Hz tone in channel 2, both with a little noise.
-bool WriteHugeRecording(const std::string& path) {
-    const uint64_t dataBytes = kFileBytes - 48;
-    const uint64_t frames = dataBytes / 4;
-    WavFormatRecord record;
-    record.ChannelCount = 2;
-    record.SampleRate = 48000;
-    uint8_t header[48];
-    BuildWavHeader(record, uint32_t(dataBytes), header);
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-
-    std::vector<int16_t> block(2 * 65536);
-    uint32_t noise = 12345;
-    double phase1 = 0;
-    double phase2 = 0;
-    const double step2 = 2 * std::numbers::pi * 7000.0 / 48000.0;
-    for (uint64_t frame = 0; frame < frames;) {
-        size_t n = 0;
-        for (; n < block.size() && frame < frames; n += 2, ++frame) {
-            const double sweep = 1500.0 + 10000.0 * double(frame) / double(frames);
-            phase1 += 2 * std::numbers::pi * sweep / 48000.0;
-            phase2 += step2;
-            noise = noise * 1664525u + 1013904223u;
-            const double hiss = double(int32_t(noise >> 16) - 32768) / 32768.0 * 300.0;
-            block[n] = int16_t(std::lround(9000.0 * std::sin(phase1) + hiss));
-            block[n + 1] = int16_t(std::lround(6000.0 * std::sin(phase2) - hiss));
-        }
-        out.write(reinterpret_cast<const char*>(block.data()), std::streamsize(n * 2));
-    }
-    return bool(out);
-}
 
 // The process's "VmHWM" or "VmRSS" line of /proc/self/status, in MiB.
 double StatusMiB(const char* field) {
@@ -179,26 +148,16 @@ int main(int argc, char** argv) {
     if (path.empty()) {
         path = folder.FilePath("huge.wav").toStdString();
         std::printf("writing %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(kFileBytes));
-        if (!WriteHugeRecording(path)) return 2;
+        if (!bench::WriteHugeRecording(path)) return 2;
     } else if (path.front() != '/') {
         path = std::string(std::getenv("PWD") ? std::getenv("PWD") : ".") + "/" + path;
     }
 
-    int qtArgc = 1;
-    OrvaneApplication application(qtArgc, argv);
-    int errors = 0;
-    SetErrorReportHandler([&](const QString& message) {
-        ++errors;
-        std::printf("error report: %s\n", qPrintable(message));
-    });
-
-    TMainForm form;
-    form.resize(1024, 700);
-    form.show();
+    bench::BenchWindow window(argv, path);
+    TMainForm& form = window.Form;
     TestWaveOutDevice::Options device;
     device.WritePace = TestWaveOutDevice::Pace::RealTime;
     form.Player.SetDevice(std::make_unique<TestWaveOutDevice>(device));
-    form.AskOpenFileName = [&] { return QString::fromStdString(path); };
     QCoreApplication::processEvents();
 
     const double baseline = StatusMiB("VmRSS");
@@ -237,7 +196,7 @@ int main(int argc, char** argv) {
     run.Step("recompute under Grayscale", [&] { Choose(form.ComboImageGain, 11); });
     run.Step("Reload", [&] { form.sbReload->click(); });
 
-    std::printf("error reports: %d; %s\n", errors,
+    std::printf("error reports: %d; %s\n", window.Errors,
                 run.AnyOver() ? "some step held more than the allowed arrays"
                               : "every step within the bound");
     form.close();

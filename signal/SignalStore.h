@@ -2,22 +2,11 @@
 // describes them. The reader replaces it whole; the edits rewrite the values in place.
 #pragma once
 
+#include "signal/LargeMemory.h"
+
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
-
-// Allocator that leaves new elements uninitialised, so that a store of several hundred megabytes is
-// not zero-filled just before the file's bytes overwrite it. Whoever grows an array of this kind must
-// write every new element (the reader zeroes what the file does not fill).
-template <class T> struct DefaultInitAllocator : std::allocator<T> {
-    template <class U> struct rebind { using other = DefaultInitAllocator<U>; };
-    using std::allocator<T>::allocator;
-    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
-    template <class U, class... Args> void construct(U* p, Args&&... args) {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
 
 using SampleArray = std::vector<int16_t, DefaultInitAllocator<int16_t>>;
 

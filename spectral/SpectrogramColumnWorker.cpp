@@ -1,8 +1,9 @@
 #include "spectral/SpectrogramColumnWorker.h"
 
-#include "spectral/LevelToColor.h"
+#include "spectral/LevelColours.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -30,8 +31,9 @@ template <class Real> Real Windowed(int16_t value, float coefficient) {
     return static_cast<Real>(value) * static_cast<Real>(coefficient);
 }
 
-// Elements lo .. hi - 1 of the small frame starting at position start, all of them inside the signal.
-// Positions are indices into Samples; no pointer is formed for the positions before the signal.
+// Elements lo .. hi - 1 of the small frame starting at position start, all of them inside the signal:
+// the windowed values of the layout's positions, 0 at the other channel's. Positions are indices into
+// Samples; no pointer is formed for the positions before the signal.
 void FillInside(TComplexSingle* frame, const SpectrogramPassLayout& layout, int64_t start, int64_t lo,
                 int64_t hi) {
     const int16_t* samples = layout.Samples;
@@ -40,10 +42,9 @@ void FillInside(TComplexSingle* frame, const SpectrogramPassLayout& layout, int6
         for (int64_t i = lo; i < hi; ++i) frame[i] = {Windowed<float>(samples[start + i], window[i]), 0.0f};
         return;
     }
-    for (int64_t i = lo; i < hi; ++i) {
-        const int64_t p = start + i;
-        frame[i] = {OwnPosition(layout, p) ? Windowed<float>(samples[p], window[i]) : 0.0f, 0.0f};
-    }
+    std::fill(frame + lo, frame + hi, TComplexSingle{0.0f, 0.0f});
+    const int64_t own = OwnPosition(layout, start + lo) ? lo : lo + 1;
+    for (int64_t i = own; i < hi; i += 2) frame[i].re = Windowed<float>(samples[start + i], window[i]);
 }
 
 // Element k of the large frame starting at position start; positions outside the signal read 0.
@@ -65,20 +66,30 @@ float BinLevel(double magnitude, double gain) {
     return static_cast<float>(magnitude * gain);
 }
 
+// The rows of a band above its marker rows: bins BandBins - 1 down to 1.
+int64_t ShownRows(const SpectrogramPassLayout& layout) {
+    return int64_t{layout.BandBins} - 1;
+}
+
 // Band rows 0 .. rows - 1 of column x into out[r * stride]: bins BandBins - 1 down to 1 coloured from
-// level(bin), then the marker rows (bin 0, and one row below the band, which the next band overwrites
-// or which falls outside the image). False when stop was seen before the last row.
+// level(bin), a block of rows at a time, then the marker rows (bin 0, and one row below the band,
+// which the next band overwrites or which falls outside the image). False when stop was seen before
+// the last row.
 template <class Level>
 bool ColourRows(const SpectrogramPassLayout& layout, int64_t x, TColor32* out, int64_t stride, int64_t rows,
                 const Level& level, const std::atomic<bool>& stop) {
+    std::array<float, kStopPollBlock> levels;
+    std::array<TColor32, kStopPollBlock> colours;
+    const int64_t shown = std::min(rows, ShownRows(layout));
     for (int64_t block = 0; block < rows; block += kStopPollBlock) {
         if (block > 0 && StopSeen(stop)) return false;
         const int64_t end = std::min(rows, block + kStopPollBlock);
-        for (int64_t r = block; r < end; ++r) {
-            const int64_t bin = layout.BandBins - 1 - r;
-            out[r * stride] = bin >= 1 ? LevelToColor32(level(bin))
-                                       : MarkerPixel(layout.MarkerColour, x, layout.BandTop + r);
-        }
+        const int64_t shownEnd = std::clamp(shown, block, end);
+        for (int64_t r = block; r < shownEnd; ++r) levels[r - block] = level(layout.BandBins - 1 - r);
+        LevelsToColours(levels.data(), colours.data(), static_cast<std::size_t>(shownEnd - block));
+        for (int64_t r = block; r < shownEnd; ++r) out[r * stride] = colours[r - block];
+        for (int64_t r = shownEnd; r < end; ++r)
+            out[r * stride] = MarkerPixel(layout.MarkerColour, x, layout.BandTop + r);
     }
     return true;
 }
@@ -86,7 +97,8 @@ bool ColourRows(const SpectrogramPassLayout& layout, int64_t x, TColor32* out, i
 } // namespace
 
 SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize)
-    : large_(fftSize > kLargestSinglePrecisionFFT), tileColumns_(large_ ? 1 : kSmallTileColumns) {
+    : large_(fftSize > kLargestSinglePrecisionFFT), tileColumns_(large_ ? 1 : kSmallTileColumns),
+      tileStride_(fftSize / 2) {
     const auto n = static_cast<std::size_t>(fftSize);
     if (large_) {
         plan_ = &MixedRadixPlan::For(fftSize);
@@ -96,15 +108,14 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize)
     }
     frame_.resize(n);
     scramble_ = FFTPow2ScrambleTable(fftSize).data();
-    tile_.resize((n / 2 + 1) * static_cast<std::size_t>(tileColumns_));
+    tile_.resize(n / 2 * static_cast<std::size_t>(tileColumns_));
     levels_.resize(n / 2);
 }
 
 std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize) {
     const auto n = static_cast<std::size_t>(fftSize);
     if (fftSize > kLargestSinglePrecisionFFT) return n * sizeof(TComplexDouble);
-    return n * sizeof(TComplexSingle) + (n / 2 + 1) * kSmallTileColumns * sizeof(TColor32) +
-           n / 2 * sizeof(float);
+    return n * sizeof(TComplexSingle) + n / 2 * kSmallTileColumns * sizeof(TColor32) + n / 2 * sizeof(float);
 }
 
 int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first,
@@ -130,8 +141,9 @@ bool SpectrogramColumnWorker::ComputeSmallColumn(const SpectrogramPassLayout& la
     if (!FillFrame(layout, x * layout.Hop - layout.FFTSize, stop)) return false;
     FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
     ComputeLevels(layout.BandBins, layout.Gain);
-    const auto level = [this](int64_t bin) { return levels_[static_cast<std::size_t>(bin)]; };
-    return ColourRows(layout, x, tile_.data() + c, tileColumns_, int64_t{layout.BandBins} + 1, level, stop);
+    const auto shown = static_cast<std::size_t>(ShownRows(layout));
+    LevelsToColours(levels_.data() + 1, tile_.data() + c * tileStride_ + 1, shown);
+    return true;
 }
 
 // The large frame is written straight in the order the transform's passes take it, so that one array
@@ -183,14 +195,20 @@ void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain) {
     }
 }
 
+// Row r of the band shows bin BandBins - 1 - r of each tile column; the rows from bin 0 down are markers.
 void SpectrogramColumnWorker::FlushTile(const SpectrogramPassLayout& layout, int64_t first,
                                         int64_t complete) {
     if (large_ || complete == 0) return;
-    const int64_t rows = int64_t{layout.BandBins} + 1;
+    const int64_t rows = std::min<int64_t>(int64_t{layout.BandBins} + 1, layout.Height - layout.BandTop);
+    const int64_t shown = std::min(rows, ShownRows(layout));
     for (int64_t r = 0; r < rows; ++r) {
         const int64_t y = layout.BandTop + r;
-        if (y >= layout.Height) break;
-        std::memcpy(layout.Pixels + (y * layout.Width + first), tile_.data() + r * tileColumns_,
-                    static_cast<std::size_t>(complete) * sizeof(TColor32));
+        TColor32* row = layout.Pixels + (y * layout.Width + first);
+        if (r < shown) {
+            const TColor32* colours = tile_.data() + (layout.BandBins - 1 - r);
+            for (int64_t c = 0; c < complete; ++c) row[c] = colours[c * tileStride_];
+        } else {
+            for (int64_t c = 0; c < complete; ++c) row[c] = MarkerPixel(layout.MarkerColour, first + c, y);
+        }
     }
 }

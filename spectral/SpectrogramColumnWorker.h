@@ -78,10 +78,11 @@ private:
 
     bool large_;
     int32_t tileColumns_;
+    int32_t tileStride_; // colours per tile column: one per bin of the largest band, N/2
     // N <= 16384: the frame, transformed in place, its bins left in kernel order.
     std::vector<TComplexSingle> frame_;
     const uint16_t* scramble_ = nullptr;
-    std::vector<TColor32> tile_; // (N/2 + 1) rows of tileColumns_ colours, row-major
+    std::vector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours, entry k the colour of bin k
     std::vector<float> levels_;  // N/2: the level of each bin of the column in hand
     // N > 16384: the frame, written in the transform's input order and transformed in place.
     const MixedRadixPlan* plan_ = nullptr;

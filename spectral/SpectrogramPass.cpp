@@ -1,5 +1,7 @@
 #include "spectral/SpectrogramPass.h"
 
+#include "signal/LargeMemory.h"
+
 #include <algorithm>
 #include <cmath>
 #include <exception>
@@ -9,6 +11,9 @@
 #include <thread>
 
 namespace {
+
+// The image's memory is mapped in by pieces of this many bytes (two huge pages).
+constexpr std::size_t kMapInPiece = std::size_t{4} << 20;
 
 // Columns go out in blocks, so that neighbouring columns, which share the cache lines of every row,
 // are drawn by the same thread, up to a worker's tile. Small images get smaller blocks to keep every
@@ -37,8 +42,10 @@ public:
         : layout_(layout), control_(control), progress_(progress),
           block_(ColumnBlock(layout.Width, workerCount, tileColumns)) {}
 
-    // One worker's share: blocks of columns until none is left or the pass is stopped.
+    // One worker's share: pieces of the image's memory to map in, then blocks of columns, until none
+    // is left or the pass is stopped.
     void Work(SpectrogramColumnWorker& worker) {
+        MapInImage();
         const ColumnDone columnDone = [this] { CountColumn(); };
         while (!StopPending()) {
             const int64_t first = nextBlock_.fetch_add(1, std::memory_order_relaxed) * block_;
@@ -69,6 +76,22 @@ public:
     }
 
 private:
+    // A fresh image's memory is mapped in by its first writes, and the first columns write to every
+    // row: on a large image that would be hundreds of megabytes mapped in at once, within writes that
+    // a stop cannot end. The workers map it in first, a few megabytes at a time each, looking at the
+    // stop flag between pieces. Mapping in changes no pixel, so it needs no order with the columns;
+    // pages already there cost almost nothing (the second band of two channels).
+    void MapInImage() {
+        const auto bytes = static_cast<std::size_t>(layout_.Width) *
+                           static_cast<std::size_t>(layout_.Height) * sizeof(TColor32);
+        auto* image = reinterpret_cast<unsigned char*>(layout_.Pixels);
+        while (!StopPending()) {
+            const std::size_t first = nextPiece_.fetch_add(1, std::memory_order_relaxed) * kMapInPiece;
+            if (first >= bytes) return;
+            if (!large_memory::Prefault(image + first, std::min(kMapInPiece, bytes - first))) return;
+        }
+    }
+
     void CountColumn() {
         const int64_t finishedBefore = finished_.fetch_add(1, std::memory_order_relaxed);
         if (finishedBefore % progress_.Interval == 0) {
@@ -97,6 +120,7 @@ private:
     JobControl& control_;
     const PassProgress progress_;
     const int64_t block_;
+    std::atomic<std::size_t> nextPiece_{0};
     std::atomic<int64_t> nextBlock_{0};
     std::atomic<int64_t> finished_{0};
     std::atomic<bool> stop_{false};

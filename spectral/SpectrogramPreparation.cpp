@@ -103,7 +103,10 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
 
     state.SpectrogramBitmap = std::move(buffers.Bitmap);
     state.CurrentFFTSize = n;
-    BuildWindowTable(static_cast<uint8_t>(settings.WindowIndex), state.CurrentFFTSize, state.WindowTable);
+    // A stop ends the run before its first column, the only reader of the table, so the table may be
+    // left unfinished: the next run builds every entry again.
+    BuildWindowTable(static_cast<uint8_t>(settings.WindowIndex), state.CurrentFFTSize, state.WindowTable,
+                     &control.StopRequested);
     BuildFadeCurve(state.FadeCurve, store.Samples.size());
     control.SetProgress(0);
 

@@ -47,7 +47,9 @@ struct SpectrogramPreparation {
 // workers cannot be had, the run goes on with fewer: those allocated before the failure, less one
 // whose memory is left for the rest of the run (thread stacks, the window's copy of the picture), at
 // least one. On acceptance it sets CurrentFFTSize, WindowTable and FadeCurve and sets control's
-// progress to 0; its stop flag is not touched. StartTime is set in both cases.
+// progress to 0; its stop flag is not touched. StartTime is set in both cases. A stop seen while the
+// window table is built (which takes a good part of a second at the largest N) leaves the rest of the
+// table uncomputed: the run then ends before its first column, and the next run builds the table anew.
 SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const SignalStore& store,
                                                 const SpectrogramSettings& settings, JobControl& control,
                                                 const SpectrogramRunOptions& options = {});

@@ -3,6 +3,7 @@
 // One object, owned by the main window or by orvane-cli.
 #pragma once
 
+#include "spectral/WindowTable.h"
 #include "view/TBitmap32.h"
 
 #include <chrono>
@@ -10,9 +11,9 @@
 #include <vector>
 
 struct SpectrogramState {
-    TBitmap32 SpectrogramBitmap;    // the picture in "Spectrum" colours; empty until the first computation
-    std::vector<float> WindowTable; // CurrentFFTSize coefficients of the chosen window
-    int32_t CurrentFFTSize = 1024;  // N of the last accepted preparation (or of the settings at start-up)
-    std::vector<float> FadeCurve;   // up to 1024 raised-cosine entries, read by the Fade edit
+    TBitmap32 SpectrogramBitmap;   // the picture in "Spectrum" colours; empty until the first computation
+    TWindowTable WindowTable;      // CurrentFFTSize coefficients of the chosen window
+    int32_t CurrentFFTSize = 1024; // N of the last accepted preparation (or of the settings at start-up)
+    std::vector<float> FadeCurve;  // up to 1024 raised-cosine entries, read by the Fade edit
     std::chrono::steady_clock::time_point StartTime{}; // start of the last preparation
 };

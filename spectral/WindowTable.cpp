@@ -1,6 +1,7 @@
 #include "spectral/WindowTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <thread>
@@ -95,8 +96,16 @@ float WindowValue(uint8_t windowIndex, size_t i, size_t n) {
     return CosineWindowEntry(windowIndex, i, n);
 }
 
-void FillRange(uint8_t windowIndex, float* table, size_t begin, size_t end, size_t n) {
-    for (size_t i = begin; i < end; ++i) table[i] = WindowValue(windowIndex, i, n);
+// The stop flag is looked at after every piece of this many entries (about a millisecond of work).
+constexpr size_t kStopPollEntries = size_t{1} << 14;
+
+void FillRange(uint8_t windowIndex, float* table, size_t begin, size_t end, size_t n,
+               const std::atomic<bool>* stop) {
+    for (size_t piece = begin; piece < end; piece += kStopPollEntries) {
+        if (stop && stop->load(std::memory_order_relaxed)) return;
+        const size_t pieceEnd = std::min(end, piece + kStopPollEntries);
+        for (size_t i = piece; i < pieceEnd; ++i) table[i] = WindowValue(windowIndex, i, n);
+    }
 }
 
 // Below this size one thread is quicker than starting others.
@@ -112,23 +121,23 @@ float WindowEntryExtended(uint8_t windowIndex, int32_t CurrentFFTSize, int32_t i
     return static_cast<float>(CosineWindow<long double>(windowIndex, index, n));
 }
 
-void BuildWindowTable(uint8_t windowIndex, int32_t CurrentFFTSize, TWindowTable& WindowTable) {
+bool BuildWindowTable(uint8_t windowIndex, int32_t CurrentFFTSize, TWindowTable& WindowTable,
+                      const std::atomic<bool>* stop) {
     const auto n = static_cast<size_t>(std::max(CurrentFFTSize, int32_t{0}));
-    WindowTable.resize(n); // kept entries keep their values, new ones are 0.0
-    if (windowIndex > kWindowExperimental) return;
+    WindowTable.resize(n, 0.0f); // kept entries keep their values, new ones are 0.0
+    if (windowIndex > kWindowExperimental) return true;
 
     const size_t threadCount =
         n < kParallelThreshold
             ? 1
             : std::max<size_t>(1, std::min<size_t>(std::thread::hardware_concurrency(), 16));
-    if (threadCount == 1) {
-        FillRange(windowIndex, WindowTable.data(), 0, n, n);
-        return;
-    }
-    std::vector<std::jthread> workers;
     const size_t chunk = (n + threadCount - 1) / threadCount;
-    for (size_t begin = chunk; begin < n; begin += chunk)
-        workers.emplace_back(FillRange, windowIndex, WindowTable.data(), begin, std::min(begin + chunk, n),
-                             n);
-    FillRange(windowIndex, WindowTable.data(), 0, std::min(chunk, n), n);
+    {
+        std::vector<std::jthread> workers;
+        for (size_t begin = chunk; begin < n; begin += chunk)
+            workers.emplace_back(FillRange, windowIndex, WindowTable.data(), begin,
+                                 std::min(begin + chunk, n), n, stop);
+        FillRange(windowIndex, WindowTable.data(), 0, std::min(chunk, n), n, stop);
+    }
+    return !(stop && stop->load(std::memory_order_relaxed));
 }

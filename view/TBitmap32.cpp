@@ -1,5 +1,6 @@
 #include "view/TBitmap32.h"
 
+#include "signal/LargeMemory.h"
 #include "view/BmpFile.h"
 
 #include <algorithm>
@@ -10,11 +11,23 @@
 #include <stdexcept>
 #include <utility>
 
+namespace {
+
+// Large blocks are mapped for huge pages (signal/LargeMemory.h), the others come from malloc.
+struct FreePixels {
+    size_t Bytes = 0;
+    void operator()(TColor32* p) const {
+        if (large_memory::Maps(Bytes))
+            large_memory::Unmap(p, Bytes);
+        else
+            std::free(p);
+    }
+};
+
+} // namespace
+
 struct TBitmap32::PixelBlock {
-    struct Free {
-        void operator()(TColor32* p) const { std::free(p); }
-    };
-    std::unique_ptr<TColor32, Free> Data;
+    std::unique_ptr<TColor32, FreePixels> Data;
 };
 
 namespace {
@@ -54,21 +67,23 @@ TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
     return *this;
 }
 
-// Zeroed memory comes from calloc: large blocks arrive as fresh zero pages without a clearing pass.
+// Zeroed memory comes from calloc or a fresh mapping: large blocks arrive as fresh zero pages without
+// a clearing pass.
 std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::AllocateZeroed(size_t count) {
-    if (count == 0) return nullptr;
-    std::unique_ptr<TColor32, PixelBlock::Free> data(
-        static_cast<TColor32*>(std::calloc(count, sizeof(TColor32))));
-    if (!data) throw ESurfaceAllocError();
-    auto block = std::make_shared<PixelBlock>();
-    block->Data = std::move(data);
-    return block;
+    return Allocate(count, true);
 }
 
 std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::AllocateUninitialised(size_t count) {
+    return Allocate(count, false);
+}
+
+std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::Allocate(size_t count, bool zeroed) {
     if (count == 0) return nullptr;
-    std::unique_ptr<TColor32, PixelBlock::Free> data(
-        static_cast<TColor32*>(std::malloc(count * sizeof(TColor32))));
+    const size_t bytes = count * sizeof(TColor32);
+    void* memory = large_memory::Maps(bytes) ? large_memory::Map(bytes)
+                   : zeroed                  ? std::calloc(count, sizeof(TColor32))
+                                             : std::malloc(bytes);
+    std::unique_ptr<TColor32, FreePixels> data(static_cast<TColor32*>(memory), FreePixels{bytes});
     if (!data) throw ESurfaceAllocError();
     auto block = std::make_shared<PixelBlock>();
     block->Data = std::move(data);

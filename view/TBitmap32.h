@@ -126,6 +126,7 @@ private:
 
     static std::shared_ptr<PixelBlock> AllocateZeroed(size_t count);
     static std::shared_ptr<PixelBlock> AllocateUninitialised(size_t count);
+    static std::shared_ptr<PixelBlock> Allocate(size_t count, bool zeroed);
     void Detach();
     void TakePixels(std::shared_ptr<PixelBlock> block, int32_t width, int32_t height);
     TColor32* MutableBits();

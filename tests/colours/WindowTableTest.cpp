@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <numbers>
 
@@ -143,4 +144,20 @@ TEST(WindowTable, LargeTableAgreesWithPointwiseFormula) {
     for (int i = 0; i < n; i += 997) ASSERT_NEAR(table[i], Reference(kWindowNuttall, i, n), 2e-7) << i;
     EXPECT_EQ(table[n / 2], 1.0f);
     EXPECT_EQ(table[n - 1], table[1]);
+}
+
+// A table large enough for its own mapping is built the same with a stop flag that stays down; a
+// flag that is up leaves the new entries as they were and says so.
+TEST(WindowTable, StopFlagLeavesTheTableUnfinished) {
+    const int32_t n = 1 << 21;
+    std::atomic<bool> stop{false};
+    TWindowTable table;
+    EXPECT_TRUE(BuildWindowTable(kWindowNuttall, n, table, &stop));
+    EXPECT_EQ(table, Build(kWindowNuttall, n));
+
+    stop = true;
+    TWindowTable stopped;
+    EXPECT_FALSE(BuildWindowTable(kWindowNuttall, n, stopped, &stop));
+    ASSERT_EQ(stopped.size(), size_t(n));
+    EXPECT_EQ(stopped[size_t(n) / 2], 0.0f); // the peak, 1.0 when computed
 }

@@ -43,7 +43,7 @@ TEST(JobAllocationFailure, LargeTransformWorkArraysThatCannotBeHadRefuseTheImage
     JobControl control;
     SpectrogramState state = StateWithPicture(control);
     const std::vector<TColor32> before = Pixels(state.SpectrogramBitmap);
-    const std::vector<float> windowBefore = state.WindowTable;
+    const TWindowTable windowBefore = state.WindowTable;
     const SignalStore store = spectest::MakeStore(spectest::Tone(200000, 500, 48000, 3000));
 
     SpectrogramResult result;

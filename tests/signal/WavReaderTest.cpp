@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <random>
 #include <unistd.h>
@@ -271,5 +272,23 @@ TEST_F(WavReaderTest, DamagedHeadersKeepTheStoreConsistent) {
         ASSERT_EQ(store.Samples.size(), static_cast<size_t>(store.ValueCount));
         ASSERT_LE(static_cast<size_t>(store.ValueCount) * 2, file.size());
         ASSERT_EQ(r.Result.Status.rfind(" Bytes : ", 0), 0u);
+    }
+}
+
+// A data chunk of tens of megabytes is read in two parts at once: every value lands in its place,
+// whole or cut short by the end of the file.
+TEST_F(WavReaderTest, LargeDataIsReadWholeAndInOrder) {
+    std::vector<int16_t> values(17000000 + 12345);
+    for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<int16_t>((i * 2654435761u) >> 16);
+    const Bytes whole = Canonical(Fmt{}, Values(values));
+    for (const size_t cut : {size_t{0}, size_t{1001}}) {
+        Bytes file = whole;
+        file.resize(whole.size() - cut);
+        const Read r = ReadBytes(file);
+        const size_t present = (file.size() - 44) / 2;
+        ASSERT_EQ(store.ValueCount, static_cast<int32_t>(present)) << cut;
+        EXPECT_TRUE(std::equal(store.Samples.begin(), store.Samples.end(), values.begin())) << cut;
+        EXPECT_EQ(r.Result.Status.rfind(" Bytes : " + std::to_string(present * 2) + " ", 0), 0u)
+            << r.Result.Status;
     }
 }

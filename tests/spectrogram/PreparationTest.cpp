@@ -23,11 +23,9 @@ std::vector<TColor32> Pixels(const TBitmap32& bitmap) {
 
 } // namespace
 
-// The stop flag belongs to the job that runs the computation, which clears it before it starts.
-TEST(PrepareSpectrogramBitmap, AcceptedImageSetsSizeTablesCurveAndProgressAndLeavesTheStopFlag) {
+TEST(PrepareSpectrogramBitmap, AcceptedImageSetsSizeTablesCurveAndProgress) {
     SpectrogramState state;
     JobControl control;
-    control.RequestStop();
     control.SetProgress(77);
     const SignalStore store = MakeStore(Tone(2048, 1000, 48000, 100));
     const SpectrogramPreparation prep =
@@ -44,8 +42,28 @@ TEST(PrepareSpectrogramBitmap, AcceptedImageSetsSizeTablesCurveAndProgressAndLea
     ASSERT_EQ(state.WindowTable.size(), 1024u);
     EXPECT_EQ(state.WindowTable[512], 1.0f); // Hann peak
     EXPECT_EQ(state.FadeCurve.size(), 1024u);
-    EXPECT_TRUE(control.Stopping());
+    EXPECT_FALSE(control.Stopping());
     EXPECT_EQ(control.Progress.load(), 0);
+}
+
+// The stop flag belongs to the job that runs the computation, which clears it before it starts. A
+// stop ends the building of the window table early (the run then ends before its first column): the
+// image is still prepared.
+TEST(PrepareSpectrogramBitmap, StopFlagIsLeftAndCutsTheWindowTableShort) {
+    for (const int32_t n : {1024, 65536}) {
+        SpectrogramState state;
+        JobControl control;
+        control.RequestStop();
+        const SignalStore store = MakeStore(Tone(4 * n, 1000, 48000, 100));
+        const SpectrogramPreparation prep =
+            PrepareSpectrogramBitmap(state, store, Settings(n, 1, kWindowHann), control);
+        EXPECT_EQ(prep.Hop, n) << n;
+        EXPECT_EQ(state.SpectrogramBitmap.Height(), n / 2) << n;
+        EXPECT_EQ(state.CurrentFFTSize, n) << n;
+        ASSERT_EQ(state.WindowTable.size(), size_t(n)) << n;
+        EXPECT_EQ(state.WindowTable[size_t(n) / 2], 0.0f) << n; // the Hann peak, not computed
+        EXPECT_TRUE(control.Stopping()) << n;
+    }
 }
 
 TEST(PrepareSpectrogramBitmap, ShortSignalGivesAShortFadeCurveAndHopFollowsDecimation) {
@@ -62,7 +80,7 @@ TEST(PrepareSpectrogramBitmap, RefusalKeepsThePreviousImageAndShowsItsSize) {
     JobControl control;
     SpectrogramState state = StateWithPicture(control);
     const std::vector<TColor32> before = Pixels(state.SpectrogramBitmap);
-    const std::vector<float> windowBefore = state.WindowTable;
+    const TWindowTable windowBefore = state.WindowTable;
 
     // 60 s of 48000 Hz stereo: only the value count matters for the refusal, no values are read.
     SignalStore big = MakeStore({}, 2);

@@ -247,3 +247,23 @@ TEST(TBitmap32, WorkersWriteOwnColumnsThroughRawAccess) {
         for (int x = 0; x < 64; ++x) ASSERT_EQ(picture.Pixel(x, y), static_cast<TColor32>(x * 1000 + y));
     EXPECT_EQ(shared.Pixel(5, 5), 0xFF000505u);
 }
+
+// Surfaces of several megabytes take their pixels from mappings of their own: they start zeroed, keep
+// their pixels when resized across that size both ways, and copy on write like small ones.
+TEST(TBitmap32, LargeSurfacesZeroKeepAndCopyTheirPixels) {
+    TBitmap32 b;
+    b.SetSize(2048, 1024); // 8 MiB
+    EXPECT_EQ(b.Pixel(2047, 1023), 0u);
+    b.SetPixelClipped(2047, 1023, 9u);
+    b.SetPixelClipped(3, 2, 7u);
+    b.SetHeight(1200);
+    EXPECT_EQ(b.Pixel(2047, 1023), 9u);
+    EXPECT_EQ(b.Pixel(2047, 1199), 0u);
+    TBitmap32 copy;
+    copy.Assign(b);
+    copy.SetSize(4, 3); // 48 bytes, from malloc
+    EXPECT_EQ(copy.Pixel(3, 2), 7u);
+    EXPECT_EQ(b.Pixel(2047, 1023), 9u);
+    b.ResizeForOverwrite(1500, 1500).Bits[1500 * 1500 - 1] = 5u;
+    EXPECT_EQ(b.Pixel(1499, 1499), 5u);
+}

@@ -1,0 +1,140 @@
+// Memory for the program's big arrays (the recording, the pictures). A block of a few megabytes or
+// more comes straight from the system, aligned to 2 MiB and advised for transparent huge pages, so the
+// kernel maps it a 2 MiB page at a time: on a large array that is hundreds of times fewer page faults
+// than with 4 KiB pages, and those faults are most of the cost of filling a fresh array. Smaller
+// blocks stay with the caller's usual allocator, and so does every block in sanitizer builds, whose
+// checks need the allocator's own blocks.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
+
+#include <sys/mman.h>
+
+namespace large_memory {
+
+// Whether a block of `bytes` is one to map (Map and Unmap) rather than to take from the usual allocator.
+inline bool Maps(std::size_t bytes);
+
+// A mapped block of `bytes`, all zero; nullptr when the memory cannot be had.
+inline void* Map(std::size_t bytes);
+
+// Gives back a block from Map with the same `bytes`; nullptr is ignored.
+inline void Unmap(void* block, std::size_t bytes) noexcept;
+
+// Has the system map in, for writing, the whole pages within [start, start + bytes) of any block the
+// program owns, as first writes would, without changing what they hold (a fresh mapping's pages come
+// zeroed). Lets several threads fault in a large block in pieces, each of which can be followed by a
+// look at a stop flag. False where the system cannot; the pages then come with the first writes.
+inline bool Prefault(void* start, std::size_t bytes) noexcept;
+
+// What follows is the implementation, in the header so that every program and fuzz target that
+// holds a store has it without another source file.
+
+namespace detail {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kPage = 4096;
+
+// Blocks of at least this many bytes are mapped.
+constexpr std::size_t kMappedFrom = std::size_t{4} << 20;
+
+// Below this a block's last part of a huge page is mapped as a whole huge page too: otherwise that part,
+// up to 2 MiB, takes 4 KiB page faults that cost as much as all the rest. Above it the part is left in
+// small pages, so that a big array's memory stays what it asks for.
+constexpr std::size_t kWholeHugePagesBelow = std::size_t{64} << 20;
+
+inline std::size_t RoundUp(std::size_t bytes, std::size_t unit) {
+    return (bytes + unit - 1) / unit * unit;
+}
+
+// The length of a block's mapping.
+inline std::size_t MappedLength(std::size_t bytes) {
+    return RoundUp(bytes, bytes < kWholeHugePagesBelow ? kHugePage : kPage);
+}
+
+} // namespace detail
+
+using namespace detail;
+
+inline bool Maps(std::size_t bytes) {
+    return !kSanitized && bytes >= kMappedFrom;
+}
+
+// The block starts at a 2 MiB boundary: a mapping one huge page larger is trimmed at both ends. Fresh
+// mappings read as zero.
+inline void* Map(std::size_t bytes) {
+    if (bytes > (std::size_t{1} << 62)) return nullptr;
+    const std::size_t length = MappedLength(bytes);
+    void* reserved =
+        ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (reserved == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(reserved);
+    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > start) ::munmap(reserved, aligned - start);
+    const std::uintptr_t end = start + length + kHugePage;
+    if (end > aligned + length) ::munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+    void* block = reinterpret_cast<void*>(aligned);
+    // Only advice: without huge pages the block works the same with small ones.
+    ::madvise(block, length, MADV_HUGEPAGE);
+    return block;
+}
+
+inline void Unmap(void* block, std::size_t bytes) noexcept {
+    if (block) ::munmap(block, MappedLength(bytes));
+}
+
+inline bool Prefault(void* start, std::size_t bytes) noexcept {
+    const auto first = reinterpret_cast<std::uintptr_t>(start);
+    const std::uintptr_t begin = RoundUp(first, kPage);
+    const std::uintptr_t end = (first + bytes) / kPage * kPage;
+    if (end <= begin) return true;
+#ifdef MADV_POPULATE_WRITE
+    return ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE) == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace large_memory
+
+// Allocator that leaves new elements uninitialised, so that a store of several hundred megabytes is
+// not zero-filled just before the file's bytes overwrite it. Whoever grows an array of this kind must
+// write every new element (the reader zeroes what the file does not fill). Large arrays are mapped
+// (Map above), the others come from operator new.
+template <class T> struct DefaultInitAllocator : std::allocator<T> {
+    template <class U> struct rebind { using other = DefaultInitAllocator<U>; };
+    using std::allocator<T>::allocator;
+    T* allocate(std::size_t n) {
+        if (n > std::size_t(-1) / sizeof(T) || !large_memory::Maps(n * sizeof(T)))
+            return std::allocator<T>::allocate(n);
+        void* block = large_memory::Map(n * sizeof(T));
+        if (!block) throw std::bad_alloc();
+        return static_cast<T*>(block);
+    }
+    void deallocate(T* p, std::size_t n) noexcept {
+        if (large_memory::Maps(n * sizeof(T)))
+            large_memory::Unmap(p, n * sizeof(T));
+        else
+            std::allocator<T>::deallocate(p, n);
+    }
+    template <class U> void construct(U* p) noexcept { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};

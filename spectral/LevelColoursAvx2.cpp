@@ -1,0 +1,108 @@
+// LevelsToColours eight levels at a time: the ramp of each level is the number of ramp boundaries at
+// or below it, and its ramp byte comes from the operations LevelToColor performs (the numerator as a
+// double difference, the double division rounded to a float, times 255 rounded to the nearest integer
+// with ties to even), one lane per level, so the bytes are the same. A falling ramp's c - x is taken
+// as (x - c) over a negative denominator: both differences are exact and the division is symmetric in
+// sign, so the quotient is the same. Only called on processors with AVX2.
+#include "spectral/LevelColours.h"
+
+#include "spectral/LevelToColor.h"
+
+#include <immintrin.h>
+
+// Only what follows is compiled for AVX2: the inline functions of the headers above keep the common
+// target, so that no copy of them made here is what the linker keeps for the other files.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+namespace {
+
+#define LEVEL_COLOURS_INLINE inline __attribute__((always_inline))
+
+// The seven ramps in the order of LevelToColor (an eighth entry pads the tables): byte =
+// round(255 x float((x - Start) / Denominator)) goes to bit Shift, the other channels are Fixed.
+// Every Start and Denominator is a float exactly.
+struct Ramp {
+    float Start;
+    float Denominator;
+    int Shift;
+    TColor32 Fixed;
+};
+
+constexpr Ramp kRamps[8] = {
+    {0.0f, 10000.0f, 0, Color32(0, 0, 0)},              // blue x / 10000
+    {10000.0f, 25000.0f, 8, Color32(0, 0, 255)},        // green (x - 10000) / 25000
+    {60000.0f, -50000.0f, 0, Color32(0, 255, 0)},       // blue (60000 - x) / 50000
+    {60000.0f, 30000.0f, 16, Color32(0, 255, 0)},       // red (x - 60000) / 30000
+    {450000.0f, -360000.0f, 8, Color32(255, 0, 0)},     // green (450000 - x) / 360000
+    {450000.0f, 2050000.0f, 0, Color32(255, 0, 0)},     // blue (x - 450000) / 2050000
+    {2500000.0f, 2500000.0f, 8, Color32(255, 0, 255)},  // green (x - 2500000) / 2500000
+    {2500000.0f, 2500000.0f, 8, Color32(255, 0, 255)}}; // never chosen
+
+// The lower ends of ramps 1 .. 6, and the level from which everything is white.
+constexpr float kBoundaries[6] = {10000.0f, 35000.0f, 60000.0f, 90000.0f, 450000.0f, 2500000.0f};
+constexpr float kTop = 5000000.0f;
+
+template <class Field> LEVEL_COLOURS_INLINE __m256 FloatField(Field field) {
+    float v[8];
+    for (int i = 0; i < 8; ++i) v[i] = field(kRamps[i]);
+    return _mm256_loadu_ps(v);
+}
+
+template <class Field> LEVEL_COLOURS_INLINE __m256i IntegerField(Field field) {
+    int v[8];
+    for (int i = 0; i < 8; ++i) v[i] = static_cast<int>(field(kRamps[i]));
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v));
+}
+
+// The ramp bytes of four clamped levels x with their ramps' starts and denominators.
+LEVEL_COLOURS_INLINE __m128i RampBytes(__m128 x, __m128 start, __m128 denominator) {
+    const __m256d numerator = _mm256_sub_pd(_mm256_cvtps_pd(x), _mm256_cvtps_pd(start));
+    const __m128 value = _mm256_cvtpd_ps(_mm256_div_pd(numerator, _mm256_cvtps_pd(denominator)));
+    return _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtps_pd(value), _mm256_set1_pd(255.0)));
+}
+
+} // namespace
+
+void LevelsToColoursAvx2(const float* levels, TColor32* colours, std::size_t count) {
+    const __m256 starts = FloatField([](const Ramp& r) { return r.Start; });
+    const __m256 denominators = FloatField([](const Ramp& r) { return r.Denominator; });
+    const __m256i shifts = IntegerField([](const Ramp& r) { return r.Shift; });
+    const __m256i fixed = IntegerField([](const Ramp& r) { return r.Fixed; });
+    const __m256 top = _mm256_set1_ps(kTop);
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(kOpaqueBlack));
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 level = _mm256_loadu_ps(levels + i);
+        // Negative levels and NaN give black; levels above the top count as the top.
+        const __m256 shown = _mm256_cmp_ps(level, _mm256_setzero_ps(), _CMP_GE_OQ);
+        const __m256 x = _mm256_min_ps(level, top);
+        __m256i ramp = _mm256_setzero_si256();
+        for (const float boundary : kBoundaries)
+            ramp = _mm256_sub_epi32(
+                ramp, _mm256_castps_si256(_mm256_cmp_ps(x, _mm256_set1_ps(boundary), _CMP_GE_OQ)));
+        const __m256 start = _mm256_permutevar8x32_ps(starts, ramp);
+        const __m256 denominator = _mm256_permutevar8x32_ps(denominators, ramp);
+        const __m128i low = RampBytes(_mm256_castps256_ps128(x), _mm256_castps256_ps128(start),
+                                      _mm256_castps256_ps128(denominator));
+        const __m128i high = RampBytes(_mm256_extractf128_ps(x, 1), _mm256_extractf128_ps(start, 1),
+                                       _mm256_extractf128_ps(denominator, 1));
+        const __m256i bytes = _mm256_set_m128i(high, low);
+        const __m256i colour =
+            _mm256_or_si256(_mm256_permutevar8x32_epi32(fixed, ramp),
+                            _mm256_sllv_epi32(bytes, _mm256_permutevar8x32_epi32(shifts, ramp)));
+        const __m256i result = _mm256_or_si256(_mm256_and_si256(colour, _mm256_castps_si256(shown)), alpha);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(colours + i), result);
+    }
+    for (; i < count; ++i) colours[i] = LevelToColor32(levels[i]);
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
