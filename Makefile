@@ -62,10 +62,12 @@ FUZZ_SECONDS ?= 60
 FUZZ_CXX     ?= clang++-14
 FUZZ_FLAGS   := -max_total_time=$(FUZZ_SECONDS) -timeout=5 -rss_limit_mb=2048 -malloc_limit_mb=1 \
                 -max_len=65536 -dict=fuzz/wav.dict -print_final_stats=1
-$(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h signal/WavReader.cpp signal/WavReader.h signal/SignalStore.h
+FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp
+$(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h $(FUZZ_READER_SOURCES) \
+                               $(FUZZ_READER_SOURCES:.cpp=.h) signal/FileCursor.h signal/SignalStore.h
 	@mkdir -p $(BUILD_FUZZ)
 	$(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-	  -Wall -Wextra -Wpedantic -Werror -I. fuzz/WavReaderFuzz.cpp signal/WavReader.cpp -o $@
+	  -Wall -Wextra -Wpedantic -Werror -I. fuzz/WavReaderFuzz.cpp $(FUZZ_READER_SOURCES) -o $@
 
 fuzz: deps $(BUILD_FUZZ)/wav_reader_fuzz
 	@mkdir -p $(BUILD_FUZZ)/corpus $(BUILD_FUZZ)/artifacts
