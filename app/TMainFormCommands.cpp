@@ -43,6 +43,7 @@ void TMainForm::ConnectHandlers() {
     ConnectHistoryHandlers();
     ConnectPlayback();
     ConnectExportHandlers();
+    ConnectRecordingOptionHandlers();
 }
 
 void TMainForm::mnuFilterPanelClick() {
