@@ -21,12 +21,11 @@ std::string FixedText(double value, int decimals) {
     return ec == std::errc() ? std::string(buffer, end) : std::string();
 }
 
-} // namespace
-
-std::vector<RulerLabel> RulerLabels(float rate, int height) {
+// The labels of one scale `height` pixels tall whose top lies `offset` pixels down the ruler.
+void AppendScale(std::vector<RulerLabel>& labels, float rate, double height, double offset, int kHzTop) {
     const double topKHz = static_cast<double>(rate) / 2000;
     const int decimals = DecimalsFor(topKHz);
-    const double step = static_cast<double>(height) / kSteps;
+    const double step = height / kSteps;
 
     // The values are accumulated downwards from the top, each held as a single float.
     float values[kSteps];
@@ -36,20 +35,33 @@ std::vector<RulerLabel> RulerLabels(float rate, int height) {
         taken += topKHz / kSteps;
     }
 
-    std::vector<RulerLabel> labels;
     double y = step - 6;
     for (int i = 1; i <= kSteps; ++i) {
         if (i > 2) {
-            const int top = static_cast<int>(std::nearbyint(y - step));
+            const int top = static_cast<int>(std::nearbyint(y - step + offset));
             labels.push_back({0, top, "- " + FixedText(values[i - 1], decimals)});
         }
         y += step;
     }
-    labels.push_back({5, 4, "kHz"});
+    labels.push_back({5, kHzTop + 4, "kHz"});
+}
+
+} // namespace
+
+std::vector<RulerLabel> RulerLabels(float rate, int height) {
+    std::vector<RulerLabel> labels;
+    AppendScale(labels, rate, height, 0.0, 0);
     return labels;
 }
 
-long long RowFrequency(int32_t row, int32_t height, int32_t sampleRate) {
-    const double hertzPerRow = double(sampleRate) / 2 / height;
-    return std::llrint(double(height - row) * hertzPerRow);
+std::vector<RulerLabel> BandRulerLabels(float rate, const RulerSpan& span, int bands, int rowsPerBand) {
+    std::vector<RulerLabel> labels;
+    if (bands < 1) return labels;
+    const double bandHeight = span.Height / bands;
+    const double halfRow = rowsPerBand > 0 ? bandHeight / rowsPerBand / 2 : 0.0;
+    for (int band = 0; band < bands; ++band) {
+        const double bandTop = span.Top + band * bandHeight;
+        AppendScale(labels, rate, bandHeight, bandTop - halfRow, int(std::nearbyint(bandTop)));
+    }
+    return labels;
 }

@@ -1,6 +1,6 @@
-// The frequency axis of the spectrogram: its rows run from half the sample rate at the top to 0 Hz at
-// the bottom. The ruler beside the picture labels 22 of its 24 equal steps in kHz, and a click on the
-// picture reads the frequency of the clicked row.
+// The frequency axis of the spectrogram as the ruler beside the picture labels it: each band of the
+// picture runs from half the sample rate at its top to 0 Hz at its bottom, and the ruler labels 22 of
+// its 24 equal steps in kHz.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,15 @@ struct RulerLabel {
 // k * height / 24 for k = 2 ... 23, drawn 6 pixels above their row, then "kHz" at (5, 4).
 std::vector<RulerLabel> RulerLabels(float rate, int height);
 
-// The frequency of bitmap row `row` in a picture `height` rows tall (height > 0) at `sampleRate` Hz:
-// (height - row) * (sampleRate / 2 / height), rounded to the nearest integer, halves to even.
-long long RowFrequency(int32_t row, int32_t height, int32_t sampleRate);
+// The part of the ruler's height that stands beside the picture, in ruler pixels.
+struct RulerSpan {
+    double Top = 0;
+    double Height = 0;
+};
+
+// Labels for a picture of `bands` equal bands (one signal, or two channels one above the other), each
+// running from half the rate down to 0 Hz, over `span`: every band gets the labels RulerLabels gives
+// for its own height and its own "kHz". When the picture's rows are known (`rowsPerBand` > 0) the
+// labels move up by half a row, so that a label's dash points at the middle of the row whose bin has
+// the label's frequency.
+std::vector<RulerLabel> BandRulerLabels(float rate, const RulerSpan& span, int bands, int rowsPerBand);

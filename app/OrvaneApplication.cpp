@@ -3,8 +3,9 @@
 #include "app/ErrorReport.h"
 
 OrvaneApplication::OrvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // The application's title. No display name is set: the toolkit would append it to every window
+    // caption (" — Orvane+"), and the main window's caption is its own.
     setApplicationName("Orvane+");
-    setApplicationDisplayName("Orvane+");
 }
 
 bool OrvaneApplication::notify(QObject* receiver, QEvent* event) {

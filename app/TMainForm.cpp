@@ -1,6 +1,7 @@
 // Creation, showing and closing of the main window, its settings and the status bar.
 #include "app/TMainForm.h"
 
+#include "app/ReadoutState.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/Palettes.h"
 #include "spectral/WindowTable.h"
@@ -76,6 +77,8 @@ void TMainForm::ReadSettings() {
     mnuShiftPanel->setChecked(settings_->ReadBool("ShiftPanel", true));
     FilterPanel->setVisible(mnuFilterPanel->isChecked());
     ShiftPanel->setVisible(mnuShiftPanel->isChecked());
+    mnuTimeScale->setChecked(settings_->ReadBool("TimeScale", true));
+    mnuTimeScaleClick();
 
     EditFrq->setText(settings_->ReadString("FrqVal", "0"));
     EditLPF->setText(settings_->ReadString("LPFVal", "0"));
@@ -137,6 +140,7 @@ void TMainForm::WriteSettings() {
     key.WriteInteger("FilterQuality", cbFilterQuality->currentIndex());
     key.WriteBool("FilterPanel", mnuFilterPanel->isChecked());
     key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
+    key.WriteBool("TimeScale", mnuTimeScale->isChecked());
     key.WriteString("UndoMemory", QString::number(qulonglong(History.Budget() / kMiB)));
     key.Flush();
 }

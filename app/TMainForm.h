@@ -36,7 +36,11 @@ class TRulerPaintBox;
 class TG32_ProgressBar;
 class TGaugeBar;
 class TImgView32;
+class TElidedPanel;
 class TRubberbandLayer;
+class TTimeScaleLayer;
+struct PictureAxes;
+struct ReadoutState;
 struct SpectrogramResult;
 enum class PaletteItem : int;
 
@@ -217,6 +221,17 @@ public:
     QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
     QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
 
+    // --- Readings: the readout under the pointer, the marker's extent, the time scale ---------------
+    TElidedPanel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
+    TElidedPanel* MarkerPanel = nullptr;  // status panel 6: the marker rectangle's extent
+    QAction* mnuTimeScale = nullptr;
+    TTimeScaleLayer* TimeScale() const;
+    // The axes of the picture in the view (its sample rate that of the recording shown), if any.
+    std::optional<PictureAxes> ShownAxes() const;
+    // Request numbers of the levels computed on the readout's worker, and how many it abandoned.
+    uint64_t LevelsDelivered() const;
+    uint64_t LevelsAbandoned() const;
+
 public slots:
     // Commands of the window.
     void mnuOpenClick();
@@ -272,6 +287,7 @@ public slots:
     void SrcImageMouseWheelDown();
     void SrcImageMouseWheelUp();
     void RulerPaintBoxClick();
+    void mnuTimeScaleClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -335,6 +351,19 @@ private:
     void SetProgressPosition(int percent);
     bool ZoomMode() const;
 
+    // The readings (TMainFormReadout.cpp).
+    void BuildReadoutControls();
+    void ConnectReadoutHandlers();
+    void ShowPointerReadout(int x, int y);
+    void ShowMarkerReadout();
+    void ShowLevel(uint64_t request, std::optional<double> dbfs);
+    // Records the axes of a picture just computed, moves the marker to the same times and frequencies
+    // on it, and sets the ruler's bands and the time scale.
+    void ShowPictureAxes(const SpectrogramSettings& settings);
+    void FollowPictureAxes();
+    // Frees the samples for a job: no level is being computed from them once it returns.
+    void StopReadingSamples();
+
     // Playback: the play buttons, status panel 4 and the play cursor.
     void ConnectPlayback();
     void PlayButtonClicked(QToolButton* button);
@@ -360,4 +389,5 @@ private:
     bool shownOnce_ = false;
     PlaybackSignals* playbackSignals_ = nullptr; // what the playback thread reports, queued to this thread
     QTimer* playAfterJob_ = nullptr;             // a play click waiting for the running job to end
+    std::unique_ptr<ReadoutState> readout_;      // the readings' state, see TMainFormReadout.cpp
 };

@@ -42,6 +42,7 @@ void TMainForm::ConnectHandlers() {
     ConnectEditHandlers();
     ConnectHistoryHandlers();
     ConnectPlayback();
+    ConnectReadoutHandlers();
     ConnectExportHandlers();
     ConnectRecordingOptionHandlers();
 }

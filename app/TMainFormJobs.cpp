@@ -38,6 +38,8 @@ void TMainForm::SetBusy(bool busy) {
 
 bool TMainForm::RunLongJob(const std::function<void()>& work, const JobLook& look,
                            const std::function<void()>& repair) {
+    // No level of the readout is computed from the samples while the job may change them.
+    StopReadingSamples();
     // A stop pressed during an earlier job, or refused by one, must not cut this one short.
     Job.ClearStop();
     Job.SetProgress(0);
@@ -66,6 +68,7 @@ void TMainForm::ReturnToIdle() {
     SetProgressPosition(0);
     shown_ = ShownRecording{Store.FileName, Store.SampleRate, Store.ChannelCount, Centres.Of(Store.FileName)};
     SetBusy(false);
+    FollowPictureAxes();
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {

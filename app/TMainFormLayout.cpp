@@ -3,6 +3,7 @@
 #include "app/ButtonGlyphs.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
+#include "app/WheelOnlyWhenFocused.h"
 #include "app/WindowLook.h"
 #include "spectral/Palettes.h"
 #include "spectral/SpectrogramSettings.h"
@@ -93,6 +94,7 @@ QComboBox* AddCombo(QWidget* panel, const char* name, const QString& hint,
         combo->addItem(QString::fromLatin1(item.data(), qsizetype(item.size())));
     combo->setMaxVisibleItems(visibleRows);
     combo->setFixedWidth(width);
+    ChangeByWheelOnlyWhenFocused(combo);
     RowOf(panel)->addWidget(combo);
     return combo;
 }
@@ -145,6 +147,7 @@ void TMainForm::BuildLayout() {
     BuildStatusBar();
     BuildMenus();
     BuildPaletteMenu();
+    BuildReadoutControls();
 }
 
 void TMainForm::BuildTopBar() {
@@ -249,8 +252,10 @@ void TMainForm::BuildBottomBar() {
     sbInvertSpectr = AddSpeedButton(Panel1, "sbInvertSpectr", "Invert", "Invert Spectr");
     sbIQ2Real = AddSpeedButton(Panel1, "sbIQ2Real", "I/Q2R", "Convert From I/Q to Real");
     sbReload = AddSpeedButton(Panel1, "sbReload", "Reload", "Reload File");
+    // Maroon while it can be clicked; locked, it takes the greyed text of every disabled button.
     QPalette maroon = sbReload->palette();
-    maroon.setColor(QPalette::ButtonText, kReloadTextColor);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        maroon.setColor(group, QPalette::ButtonText, kReloadTextColor);
     sbReload->setPalette(maroon);
     RowOf(Panel1)->addStretch(1);
 
@@ -291,8 +296,15 @@ void TMainForm::BuildStatusBar() {
     for (int panel = 0; panel < 5; ++panel) {
         auto* label = new QLabel(bar);
         label->setObjectName(QString("StatusPanel%1").arg(panel));
-        label->setFixedWidth(kStatusPanelWidths[panel]);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (panel < 4) {
+            label->setFixedWidth(kStatusPanelWidths[panel]);
+        } else {
+            // The playback panel is at least as wide as its longest error text, and grows with the
+            // text it shows (" Playing " and the device's name) while the bar has room.
+            const int frame = 2 * label->frameWidth() + 2 * label->margin() + 4;
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(kPlaybackPanelWidest) + frame);
+        }
         bar->addWidget(label);
         StatusPanels[panel] = label;
     }

@@ -65,6 +65,7 @@ void TMainForm::RecomputeSpectrogram() {
         return;
     }
     SetStatus(1, ToQString(result.ImageSizeText));
+    if (!result.Refused) ShowPictureAxes(settings);
     CompleteSpectrogram(result);
 }
 

@@ -1,8 +1,8 @@
 // Zoom mode, the zoom sliders and the wheel, the marker rectangle drawn with the right mouse button,
-// and the frequency readout of a click on the picture.
-#include "app/FrequencyAxis.h"
+// and the frequency a click on the picture writes into EditFrq.
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
+#include "spectral/SpectrogramReadout.h"
 #include "view/TRubberbandLayer.h"
 #include "view/qt/TGaugeBar.h"
 #include "view/qt/TImgView32.h"
@@ -80,29 +80,37 @@ void TMainForm::SrcImageMouseWheelUp() {
     if (ZoomMode()) gbPositionX->SetPosition(gbPositionX->Position() + 1);
 }
 
+// A click on the picture writes the centre frequency of the bin its row shows, within the band (the
+// channel) of that row, rounded to whole hertz; a click beside the picture writes nothing.
 void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
     const TBitmapPoint point = SrcImage->ControlToBitmap(x, y);
-    const int32_t height = SrcImage->Bitmap().Height();
-    if (height > 0) EditFrq->setText(QString::number(RowFrequency(point.Y, height, shown_.SampleRate)));
+    if (const std::optional<PictureAxes> axes = ShownAxes()) {
+        const RowReading row = ReadRow(*axes, point.Y);
+        if (row.Inside && point.X >= 0 && point.X < axes->Width)
+            EditFrq->setText(QString::number(std::llrint(row.Hertz)));
+    }
     if (ZoomMode()) return;
 
+    // The rectangle lives in picture coordinates: it stays on the same part of the signal whatever
+    // happens to the view's size.
     if (!rubberBand_) {
         rubberBand_ = SrcImage->Layers().Add<TRubberbandLayer>();
-        rubberBand_->SetLocation({float(x), float(y), float(x), float(y)});
+        rubberBand_->SetScaled(true);
+        rubberBand_->SetAdjustedLocation({float(x), float(y), float(x), float(y)});
     }
     anchorX_ = x;
     anchorY_ = y;
     if (button == Qt::RightButton) {
         dragging_ = true;
-        rubberBand_->SetLocation({float(x), float(y), float(x), float(y)});
+        rubberBand_->SetAdjustedLocation({float(x), float(y), float(x), float(y)});
     }
     rubberBand_->SetVisible(!ZoomMode());
 }
 
 void TMainForm::SrcImageMouseMove(int x, int y) {
     if (ZoomMode() || !dragging_ || !rubberBand_) return;
-    rubberBand_->SetLocation({float(std::min(x, anchorX_)), float(std::min(y, anchorY_)),
-                              float(std::max(x, anchorX_)), float(std::max(y, anchorY_))});
+    rubberBand_->SetAdjustedLocation({float(std::min(x, anchorX_)), float(std::min(y, anchorY_)),
+                                      float(std::max(x, anchorX_)), float(std::max(y, anchorY_))});
 }
 
 void TMainForm::SrcImageMouseUp(Qt::MouseButton button) {

@@ -22,6 +22,18 @@ void TRulerPaintBox::DrawRuler(float rate) {
     update();
 }
 
+void TRulerPaintBox::SetPictureRows(int bands, int rowsPerBand) {
+    if (bands == bands_ && rowsPerBand == rowsPerBand_) return;
+    bands_ = bands;
+    rowsPerBand_ = rowsPerBand;
+    update();
+}
+
+std::vector<RulerLabel> TRulerPaintBox::CurrentLabels() const {
+    const RulerSpan span = spanProvider_ ? spanProvider_() : RulerSpan{0, double(height())};
+    return BandRulerLabels(rate_, span, bands_, rowsPerBand_);
+}
+
 void TRulerPaintBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), kRulerBackground);

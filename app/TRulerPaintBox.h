@@ -1,11 +1,14 @@
 // The frequency ruler beside the spectrogram: labels in kHz from half the sample rate at the top to
-// 0 Hz at the bottom. A left click emits Click; the right button opens the widget's context menu
-// (the palette menu), which the owner attaches through customContextMenuRequested.
+// 0 Hz at the bottom of each band of the picture (one band, or one per channel). A left click emits
+// Click; the right button opens the widget's context menu (the palette menu), which the owner attaches
+// through customContextMenuRequested.
 #pragma once
 
 #include "app/FrequencyAxis.h"
 
 #include <QWidget>
+
+#include <functional>
 
 class TRulerPaintBox : public QWidget {
     Q_OBJECT
@@ -16,8 +19,14 @@ public:
     void DrawRuler(float rate);
     float SampleRate() const { return rate_; }
 
-    // What the ruler shows at its current height.
-    std::vector<RulerLabel> CurrentLabels() const { return RulerLabels(rate_, height()); }
+    // The picture's bands and the rows of each (0: not known), which the scales follow.
+    void SetPictureRows(int bands, int rowsPerBand);
+    int Bands() const { return bands_; }
+    // Where the picture stands beside the ruler, asked at every paint; without it, the ruler's height.
+    void SetSpanProvider(std::function<RulerSpan()> provider) { spanProvider_ = std::move(provider); }
+
+    // What the ruler shows now.
+    std::vector<RulerLabel> CurrentLabels() const;
 
 signals:
     void Click();
@@ -29,5 +38,8 @@ protected:
 
 private:
     float rate_ = 48000;
+    int bands_ = 1;
+    int rowsPerBand_ = 0;
+    std::function<RulerSpan()> spanProvider_;
     bool leftPressed_ = false;
 };

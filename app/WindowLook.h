@@ -16,4 +16,6 @@ inline constexpr int kRulerColumnWidth = 30;
 inline constexpr int kTopRightGroupWidth = 207;
 inline constexpr int kBottomRightGroupWidth = 463;
 inline constexpr int kEditMaxLength = 7;
-inline constexpr int kStatusPanelWidths[5] = {235, 185, 70, 190, 20};
+inline constexpr int kStatusPanelWidths[4] = {235, 185, 70, 190}; // panels 0 .. 3
+// The playback panel (4) is wide enough for this text at the least.
+inline constexpr const char* kPlaybackPanelWidest = " Device Error";

@@ -13,7 +13,7 @@ int16_t Ramped(int16_t value, float gain) {
 void FillPlayBuffer(PlaybackState& state, std::span<int16_t> buffer, PlaybackEvents* events) {
     const bool fading = state.FadeStop.load(std::memory_order_acquire);
     const bool rampThisBuffer = fading && state.FadeCounter.load(std::memory_order_relaxed) == 0;
-    const int32_t size = state.CopySize();
+    const int32_t size = state.PlayableSize();
     const float* ramp = state.FadeOutRamp.data() + buffer.size();
     int32_t position = state.PlayPosition;
 

@@ -7,13 +7,14 @@
 #include <cstdint>
 #include <span>
 
-// Fills `buffer` with the copy's values from the play position on, advancing the position; at the
-// copy's end the position wraps to the start. In a loop the buffer goes on with the copy's first
-// values; otherwise the rest of the buffer is silence, PlayedToEnd is set and the thread is asked to
-// end, so that this last buffer is the last one written and the copy is heard to its end. While a fade-out
-// stop runs, the first buffer after the request is ramped down with the second half of FadeOutRamp (products
-// truncated towards zero) and later ones are silent; the third asks the thread to end. The fade state is
-// taken once per buffer, so a request arriving mid-buffer starts its ramp at the next buffer's full level
-// rather than jumping into the middle of the ramp. Finally reports the position to `events` (when given) for
-// the cursor. Requires a non-empty copy and FadeOutRamp of 2 * buffer.size() entries.
+// Fills `buffer` with the copy's values from the play position on, advancing the position; at the end
+// of the copy's last whole frame (PlayableSize) the position wraps to the start. In a loop the buffer goes on
+// with the copy's first values; otherwise the rest of the buffer is silence, PlayedToEnd is set and the
+// thread is asked to end, so that this last buffer is the last one written and the copy is heard to its end.
+// While a fade-out stop runs, the first buffer after the request is ramped down with the second half of
+// FadeOutRamp (products truncated towards zero) and later ones are silent; the third asks the thread to end.
+// The fade state is taken once per buffer, so a request arriving mid-buffer starts its ramp at the next
+// buffer's full level rather than jumping into the middle of the ramp. Finally reports the position to
+// `events` (when given) for the cursor. Requires at least one whole frame in the copy, a buffer of whole
+// frames and FadeOutRamp of 2 * buffer.size() entries.
 void FillPlayBuffer(PlaybackState& state, std::span<int16_t> buffer, PlaybackEvents* events);

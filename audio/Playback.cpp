@@ -4,6 +4,7 @@
 #include "audio/PlaybackFormat.h"
 
 #include <algorithm>
+#include <span>
 
 Playback::Playback() : Playback(MakePortAudioWaveOut()) {}
 
@@ -35,7 +36,8 @@ bool Playback::RefreshCopy(const SignalStore& store) {
 }
 
 void Playback::StartPlayback(uint16_t channels, int32_t rate) {
-    if (!PlaybackIdle() || state_.CopySize() < kMinPlayableValues) return;
+    // A copy shorter than one frame (more channels than values) has nothing to play either.
+    if (!PlaybackIdle() || state_.CopySize() < kMinPlayableValues || state_.CopySize() < channels) return;
     if (!FormatExpressible(channels, rate)) return Refuse(" Unsupported Format");
     // The last thread has set PlaybackIdle as its final step; it is joined and released here.
     thread_.reset();
@@ -43,13 +45,15 @@ void Playback::StartPlayback(uint16_t channels, int32_t rate) {
     state_.PlayBufferBytes = PlayBufferBytesFor(channels, rate);
     BuildFadeOutRamp(state_.FadeOutRamp, state_.PlayBufferBytes);
     state_.PlaybackIdle.store(false, std::memory_order_release);
-    // Fading at every start would deepen the fades of an unchanged copy with each replay.
-    if (!state_.CopyFaded) FadePlaybackCopyEnds(state_.PlaybackCopy);
-    state_.CopyFaded = true;
     state_.PlayPosition = 0;
     state_.PlayedToEnd = false;
     state_.PlayChannels = channels;
     state_.PlayRate = rate;
+    // The fades end where playing ends, at the last whole frame. Fading at every start would deepen
+    // the fades of an unchanged copy with each replay.
+    if (!state_.CopyFaded)
+        FadePlaybackCopyEnds(std::span(state_.PlaybackCopy).first(size_t(state_.PlayableSize())));
+    state_.CopyFaded = true;
 
     const std::optional<std::string> name = device_ ? device_->ProductName() : std::nullopt;
     if (!name) {

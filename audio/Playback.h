@@ -49,8 +49,10 @@ public:
     int32_t PlayBufferBytes() const { return state_.PlayBufferBytes; }
 
     // Starts playing the copy from its beginning with `channels` interleaved channels at `rate` Hz.
-    // Does nothing while a playback runs or when the copy holds fewer than 1000 values. The copy's
-    // first and last 250 values are faded in and out once per refresh of the copy. A format the
+    // Does nothing while a playback runs or when the copy holds fewer than 1000 values (or less than
+    // one frame). Only whole frames are played: values past the last whole frame are left out, so that
+    // a loop starts again with the first channel. The first and last 250 values played are faded in and
+    // out once per refresh of the copy. A format the
     // device record cannot describe (rate below 1, no channel) reports " Unsupported Format"; no
     // default device reports " Device Error"; otherwise " Playing " and the device's name.
     void StartPlayback(uint16_t channels, int32_t rate);

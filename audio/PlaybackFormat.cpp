@@ -22,5 +22,10 @@ int32_t PlayBufferBytesFor(uint16_t channels, int32_t rate) {
     int64_t units = int64_t(channels) * rate / 8000;
     if (units < 1) units = 1;
     if (units % 2 != 0) ++units;
-    return int32_t(units * 1024);
+    // A device takes whole frames: a buffer that ended inside a frame would lose its last values and
+    // shift every channel by them. Multiples of 1024 bytes already hold whole frames of 1, 2, 4 ...
+    // channels; other counts get the next whole frame.
+    const int64_t frameBytes = 2 * int64_t(channels);
+    const int64_t frames = (units * 1024 + frameBytes - 1) / frameBytes;
+    return int32_t(frames * frameBytes);
 }

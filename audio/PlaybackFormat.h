@@ -22,7 +22,8 @@ bool FormatExpressible(uint16_t channels, int32_t rate);
 WaveFormat MakeWaveFormat(uint16_t channels, int32_t rate);
 
 // Bytes of one device buffer, about 64 ms of sound: units = channels * rate div 8000, raised to the
-// next even number, times 1024. One channel at 8000 Hz gives 2048, one at 44100 gives 6144, two at
-// 48000 give 12288. Rates so low that units would be 0 get the smallest buffer, 2048 bytes, so that
-// every buffer advances the play position. Requires FormatExpressible(channels, rate).
+// next even number, times 1024, raised to whole frames (2 * channels bytes). One channel at 8000 Hz
+// gives 2048, one at 44100 gives 6144, two at 48000 give 12288; three at 44100 give 16386 instead of
+// 16384. Rates so low that units would be 0 get the smallest buffer, 2048 bytes (raised to whole
+// frames), so that every buffer advances the play position. Requires FormatExpressible(channels, rate).
 int32_t PlayBufferBytesFor(uint16_t channels, int32_t rate);

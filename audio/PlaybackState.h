@@ -31,6 +31,9 @@ struct PlaybackState {
     std::vector<float> FadeOutRamp;  // PlayBufferBytes entries
 
     int32_t CopySize() const { return int32_t(PlaybackCopy.size()); }
+    // The values of the copy that make whole frames of PlayChannels: what is played, and where a loop
+    // starts again. Values past the last whole frame would shift the channels at every pass.
+    int32_t PlayableSize() const { return CopySize() - CopySize() % (PlayChannels > 0 ? PlayChannels : 1); }
 };
 
 // Requests a stop of the running playback; nothing while idle or after a failed device check. With

@@ -30,6 +30,9 @@ bool TestWaveOutDevice::Open(const WaveFormat& format) {
 bool TestWaveOutDevice::Write(std::span<const int16_t> values) {
     std::unique_lock lock(mutex_);
     if (options_.FailingWrite >= 0 && buffers_.size() >= size_t(options_.FailingWrite)) return false;
+    // Like a real device it takes whole frames: values past the last whole frame are never heard.
+    const size_t channels = std::max<size_t>(format_.Channels, 1);
+    values = values.first(values.size() - values.size() % channels);
     buffers_.emplace_back(values.begin(), values.end());
     changed_.notify_all();
 

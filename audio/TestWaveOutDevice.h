@@ -1,4 +1,5 @@
-// An output device without sound for tests: it keeps every buffer it is given and takes them either
+// An output device without sound for tests: it keeps every buffer it is given, as far as it holds whole
+// frames of the opened format (what a real device plays), and takes them either
 // at once, at the rate a real device would play them, or one by one as the test allows. It can also
 // act out the failures of a real device: none present, a format it refuses, an open that fails, a
 // write that fails.

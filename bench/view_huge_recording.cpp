@@ -12,6 +12,7 @@
 // row also shows the memory the window is allowed to hold at once: the store, one playback copy, the states
 // kept for undo, the spectrogram image and the view's copy of it, plus the image being replaced while a new
 // one is computed.
+#include "WindowBenchFolder.h"
 #include "app/ErrorReport.h"
 #include "app/OrvaneApplication.h"
 #include "app/TMainForm.h"
@@ -24,8 +25,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QToolButton>
 
 #include <algorithm>
@@ -178,16 +177,14 @@ void TypeAndClick(QLineEdit* edit, const char* text, QToolButton* button) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QTemporaryDir folder;
-    if (!folder.isValid()) return 2;
-    // The window's settings and its start directory ("Save Bitmap" writes there) stay in the folder.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
-    if (chdir(folder.path().toLocal8Bit().constData()) != 0) return 2;
+    const WindowBenchFolder folder;
+    if (!folder.Valid()) return 2;
+    // The window's start directory ("Save Bitmap" writes there) is the folder too.
+    if (chdir(folder.Path().toLocal8Bit().constData()) != 0) return 2;
 
     std::string path = argc > 1 ? std::string(argv[1]) : std::string();
     if (path.empty()) {
-        path = folder.filePath("huge.wav").toStdString();
+        path = folder.FilePath("huge.wav").toStdString();
         std::printf("writing %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(kFileBytes));
         if (!WriteHugeRecording(path)) return 2;
     } else if (path.front() != '/') {

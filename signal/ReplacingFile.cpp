@@ -4,11 +4,16 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
+
+// As many links as the system itself follows in one path before it gives up with ELOOP.
+constexpr int kMaxLinkHops = 40;
 
 std::string FolderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -16,20 +21,108 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The text of the symbolic link `path`, or nothing (errno set) when it cannot be read.
+bool ReadLink(const std::string& path, std::string& text) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return false;
+        if (size_t(n) < buffer.size()) {
+            text.assign(buffer.data(), size_t(n));
+            return true;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// Follows symbolic links at the end of `path` to the name they lead to, whether or not that exists. A
+// relative link is taken from the link's own folder, as the system does. Folders along the way are left
+// for the system to resolve: a rename within a folder reached through a link stays in that folder.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat entry {};
+        if (::lstat(current.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return current;
+        std::string text;
+        if (!ReadLink(current, text)) throw EFCreateError(CreateErrorMessage(path, errno));
+        current = !text.empty() && text[0] == '/' ? text : FolderOf(current) + "/" + text;
+    }
+    throw EFCreateError(CreateErrorMessage(path, ELOOP));
+}
+
+// Gives a replacement the owner, group and permission bits of the file it replaces. The owner can be
+// kept only with the rights to give files away; the group then, where the user belongs to it; failing
+// both, the new file belongs to the user. The bits are set last, as a change of owner clears some.
+void CarryOverOwnership(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // the replacement stays the user's own
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
+// Whether `size` bytes may be written to a file under the process's file-size limit.
+bool WithinFileSizeLimit(uint64_t size) {
+    struct rlimit limit {};
+    return ::getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY ||
+           size <= limit.rlim_cur;
+}
+
 } // namespace
 
-ReplacingFile::ReplacingFile(std::string fileName) : fileName_(std::move(fileName)) {
+ReplacingFile::ReplacingFile(std::string fileName, uint64_t finalSize)
+    : fileName_(std::move(fileName)), targetName_(FollowLinks(fileName_)) {
     struct stat target {};
-    const bool exists = ::stat(fileName_.c_str(), &target) == 0;
+    const bool exists = ::stat(targetName_.c_str(), &target) == 0;
     if (exists && !S_ISREG(target.st_mode)) {
-        fd_ = ::open(fileName_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        method_ = Method::Stream;
+        fd_ = ::open(targetName_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOCTTY);
         if (fd_ < 0) throw EFCreateError(CreateErrorMessage(fileName_, errno));
         return;
     }
-    tempName_ = FolderOf(fileName_) + "/." + FileNameWithoutFolder(fileName_) + ".XXXXXX";
+    // Opening the existing file for writing, without changing it, asks the system whether the user may
+    // write it: mode bits, access lists, read-only mounts and root's rights all answer as they would
+    // for the write itself.
+    int existing = -1;
+    if (exists) {
+        existing = ::open(targetName_.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (existing < 0) throw EFCreateError(CreateErrorMessage(fileName_, errno));
+    }
+    tempName_ = FolderOf(targetName_) + "/." + FileNameWithoutFolder(targetName_) + ".XXXXXX";
     fd_ = ::mkostemp(tempName_.data(), O_CLOEXEC);
-    if (fd_ < 0) throw EFCreateError(CreateErrorMessage(fileName_, errno));
-    ::fchmod(fd_, exists ? (target.st_mode & 07777) : 0644);
+    if (fd_ >= 0) {
+        if (existing >= 0) ::close(existing);
+        if (exists)
+            CarryOverOwnership(fd_, target);
+        else
+            ::fchmod(fd_, 0644);
+        return;
+    }
+    const int err = errno;
+    tempName_.clear();
+    if (existing >= 0 && (err == EACCES || err == EPERM)) {
+        OpenInPlace(existing, finalSize);
+        return;
+    }
+    if (existing >= 0) ::close(existing);
+    throw EFCreateError(CreateErrorMessage(fileName_, err));
+}
+
+void ReplacingFile::OpenInPlace(int fd, uint64_t finalSize) {
+    method_ = Method::InPlace;
+    fd_ = fd;
+    if (!WithinFileSizeLimit(finalSize)) {
+        refused_ = true;
+        lastError_ = EFBIG;
+        return;
+    }
+    // Reserves the blocks the new contents need without changing the file's size or contents, so that
+    // a full disk or quota shows before the first byte is overwritten. File systems that cannot reserve
+    // (any other error) are written without a reservation.
+    if (finalSize > 0 && ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, 0, off_t(finalSize)) != 0 &&
+        (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
+        refused_ = true;
+        lastError_ = errno;
+    }
 }
 
 ReplacingFile::~ReplacingFile() {
@@ -37,6 +130,7 @@ ReplacingFile::~ReplacingFile() {
 }
 
 bool ReplacingFile::Write(const void* data, size_t size) {
+    if (refused_) return false;
     auto* p = static_cast<const unsigned char*>(data);
     while (size > 0) {
         const ssize_t n = ::write(fd_, p, size);
@@ -47,6 +141,7 @@ bool ReplacingFile::Write(const void* data, size_t size) {
         }
         p += n;
         size -= static_cast<size_t>(n);
+        written_ += static_cast<uint64_t>(n);
     }
     return true;
 }
@@ -61,15 +156,23 @@ bool ReplacingFile::Close() {
 
 bool ReplacingFile::Commit() {
     finished_ = true;
-    if (tempName_.empty()) return Close();
-    bool ok = ::fsync(fd_) == 0;
-    if (!ok) lastError_ = errno;
+    if (method_ == Method::Stream) return Close();
+    bool ok = !refused_;
+    if (ok && method_ == Method::InPlace && ::ftruncate(fd_, off_t(written_)) != 0) {
+        lastError_ = errno;
+        ok = false;
+    }
+    if (ok && ::fsync(fd_) != 0) {
+        lastError_ = errno;
+        ok = false;
+    }
     ok = Close() && ok;
+    if (method_ == Method::InPlace) return ok;
     if (!ok) {
         ::unlink(tempName_.c_str());
         return false;
     }
-    if (::rename(tempName_.c_str(), fileName_.c_str()) != 0) {
+    if (::rename(tempName_.c_str(), targetName_.c_str()) != 0) {
         const int err = errno;
         ::unlink(tempName_.c_str());
         throw EFCreateError(CreateErrorMessage(fileName_, err));
@@ -80,5 +183,5 @@ bool ReplacingFile::Commit() {
 void ReplacingFile::Discard() {
     finished_ = true;
     Close();
-    if (!tempName_.empty()) ::unlink(tempName_.c_str());
+    if (method_ == Method::Replace) ::unlink(tempName_.c_str());
 }

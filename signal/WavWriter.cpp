@@ -60,7 +60,7 @@ void BuildWavHeader(const WavFormatRecord& record, uint32_t dataBytes, uint8_t h
 }
 
 uint16_t WriteWavFile(const std::string& fileName, const WavFormatRecord& record) {
-    ReplacingFile file(fileName);
+    ReplacingFile file(fileName, WavFileSize(record.Data.size()));
     uint16_t result = WriteWavTo(file, record);
     if (result != kWavWriteOk) {
         file.Discard();

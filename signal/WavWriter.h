@@ -33,9 +33,10 @@ constexpr uint64_t WavFileSize(uint64_t valueCount) {
 // Writes the 48-byte header of the layout for a data chunk of `dataBytes` bytes.
 void BuildWavHeader(const WavFormatRecord& record, uint32_t dataBytes, uint8_t header[48]);
 
-// Creates or replaces `fileName` and returns a result code. A regular file is written beside its
-// target under a temporary name and renamed over it only when every byte was written and flushed, so
-// a failed save leaves an existing file as it was. Throws EFCreateError when no file can be created.
+// Creates or replaces `fileName` (through symbolic links, as ReplacingFile describes) and returns a
+// result code. A failed save leaves an existing file as it was, except after an error in the middle of
+// a write in place (a writable file in a read-only folder). Throws EFCreateError when no file can be
+// created or the existing file may not be written.
 uint16_t WriteWavFile(const std::string& fileName, const WavFormatRecord& record);
 
 // The quick save's target: DemoSample.wav in the start directory.

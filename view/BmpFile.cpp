@@ -51,7 +51,7 @@ std::array<uint8_t, kBmpHeaderSize> BuildBmpHeader(int32_t width, int32_t height
 void WriteBmpFile(const std::string& fileName, const TColor32* pixels, int32_t width, int32_t height) {
     const auto header = BuildBmpHeader(width, height);
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
-    ReplacingFile file(fileName);
+    ReplacingFile file(fileName, header.size() + count * sizeof(TColor32));
     if (!file.Write(header.data(), header.size()) || !WritePixels(file, pixels, count) || !file.Commit()) {
         const int err = file.LastError();
         file.Discard();

@@ -16,8 +16,9 @@ inline constexpr size_t kBmpHeaderSize = 54;
 // large for the 32-bit size fields of the format.
 std::array<uint8_t, kBmpHeaderSize> BuildBmpHeader(int32_t width, int32_t height);
 
-// Creates or replaces `fileName` with the picture. The file is written beside its target under a
-// temporary name and renamed over it only when complete, so a failed save leaves an existing file as
-// it was. Throws EFCreateError (Cannot create file "PATH". REASON) when the file cannot be created or
-// replaced, EFWriteError when writing fails, std::length_error when the picture is too large.
+// Creates or replaces `fileName` with the picture, in the same way as the WAV writer (see
+// signal/ReplacingFile.h): links are followed, a failed save leaves an existing file as it was except
+// after an error in the middle of a write in place. Throws EFCreateError (Cannot create file "PATH".
+// REASON) when the file cannot be created or may not be written, EFWriteError when writing fails,
+// std::length_error when the picture is too large.
 void WriteBmpFile(const std::string& fileName, const TColor32* pixels, int32_t width, int32_t height);

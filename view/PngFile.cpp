@@ -28,6 +28,17 @@ void WriteToFile(png_structp png, png_bytep data, size_t size) {
 }
 void FlushNothing(png_structp) {} // the file is flushed once, when it is committed
 
+// The most bytes the file can take: every row with its filter byte, deflated no larger than zlib's own
+// bound for incompressible data, in IDAT chunks of at most the 1 MiB compression buffer (12 bytes of
+// frame each), plus the signature, header and end. The size is only known after the encoding; this
+// bound lets a write in place check beforehand that the file fits.
+uint64_t PngSizeBound(uint32_t width, uint32_t height) {
+    const uint64_t raw = uint64_t(height) * (1 + uint64_t(width) * 3);
+    const uint64_t deflated = raw + (raw >> 12) + (raw >> 14) + (raw >> 25) + 13;
+    const uint64_t chunks = deflated / (1 << 20) + 1;
+    return deflated + chunks * 12 + 1024;
+}
+
 // The libpng structures of one write, released on every path.
 struct PngWriter {
     char Message[kMessageSize] = "out of memory";
@@ -82,7 +93,7 @@ void WritePngFile(const std::string& fileName, const TColor32* pixels, int32_t w
                   const PngCompression& compression) {
     if (width <= 0 || height <= 0) throw std::length_error("An empty picture cannot be saved as a PNG file");
     std::vector<uint8_t> rgbRow(size_t(width) * 3);
-    ReplacingFile file(fileName);
+    ReplacingFile file(fileName, PngSizeBound(static_cast<uint32_t>(width), static_cast<uint32_t>(height)));
     const PngWriter writer;
     const bool encoded = writer.Png != nullptr && writer.Info != nullptr &&
                          EncodePicture(writer, file, pixels, static_cast<uint32_t>(width),

@@ -19,7 +19,7 @@ TColor32 TRubberbandLayer::DashColor(int64_t i) {
 
 void TRubberbandLayer::Paint(TBitmap32& buffer) {
     if (buffer.Empty()) return;
-    const TFloatRect& r = Location();
+    const TFloatRect r = AdjustedLocation();
     const int64_t left = Whole(std::min(r.Left, r.Right)), right = Whole(std::max(r.Left, r.Right));
     const int64_t top = Whole(std::min(r.Top, r.Bottom)), bottom = Whole(std::max(r.Top, r.Bottom));
     const TPixelAccess px = buffer.WritablePixels();

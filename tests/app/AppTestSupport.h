@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,12 +21,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <numbers>
 #include <string>
+#include <thread>
 #include <vector>
 
 inline QSettings StoredSettings() {
@@ -99,6 +102,19 @@ private:
 // Runs `action` from the event loop of the next job's nested loop (or the next event processing).
 inline void WhileJobRuns(std::function<void()> action) {
     QTimer::singleShot(0, std::move(action));
+}
+
+// Processes the window's events until `done` holds; false after `timeout`.
+inline bool ProcessUntil(const std::function<bool()>& done,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QCoreApplication::processEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    QCoreApplication::processEvents();
+    return true;
 }
 
 // Selects item `index` of a drop-down list as the user does (the change handler runs).

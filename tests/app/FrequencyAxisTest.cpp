@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 std::vector<std::string> Texts(const std::vector<RulerLabel>& labels) {
@@ -45,17 +47,58 @@ TEST(RulerLabels, LabelsStandSixPixelsAboveTheirRows) {
     for (int k = 2; k <= 23; ++k) EXPECT_EQ(even[size_t(k - 2)].Y, k * 10 - 6) << k;
 }
 
-TEST(RowFrequency, RowsRunFromHalfTheRateDownToZero) {
-    EXPECT_EQ(RowFrequency(0, 512, 48000), 24000);
-    EXPECT_EQ(RowFrequency(256, 512, 48000), 12000);
-    EXPECT_EQ(RowFrequency(511, 512, 48000), 47); // 46.875 rounds up
-    EXPECT_EQ(RowFrequency(512, 512, 48000), 0);
-    // 8000 Hz, 3 rows: 4000/3 per row; 1333.33 -> 1333, 2666.67 -> 2667.
-    EXPECT_EQ(RowFrequency(2, 3, 8000), 1333);
-    EXPECT_EQ(RowFrequency(1, 3, 8000), 2667);
-    // A half rounds to the even neighbour: 1 Hz per row of 0.5 -> row 511 of 1024 rows at 1024 Hz.
-    EXPECT_EQ(RowFrequency(1023, 1024, 1024), 0); // 0.5 -> 0
-    EXPECT_EQ(RowFrequency(1021, 1024, 1024), 2); // 1.5 -> 2
+// Each label's dash stands at its label's row: Y + 6 is that row, within rounding.
+struct BandCase {
+    float Rate;
+    int Bands;
+    int RowsPerBand;
+    double Top;
+    double Height;
+};
+
+class BandRulerLabelsTest : public ::testing::TestWithParam<BandCase> {};
+
+TEST_P(BandRulerLabelsTest, EveryBandHasItsOwnScaleAndEachDashPointsAtItsBinsRow) {
+    const BandCase c = GetParam();
+    const std::vector<RulerLabel> labels = BandRulerLabels(c.Rate, {c.Top, c.Height}, c.Bands, c.RowsPerBand);
+    ASSERT_EQ(labels.size(), size_t(23 * c.Bands));
+    const double bandHeight = c.Height / c.Bands;
+    const double rowHeight = bandHeight / c.RowsPerBand;
+    const double topKHz = c.Rate / 2000.0;
+    for (int band = 0; band < c.Bands; ++band) {
+        const std::vector<RulerLabel> scale(labels.begin() + 23 * band, labels.begin() + 23 * (band + 1));
+        const double bandTop = c.Top + band * bandHeight;
+        EXPECT_EQ(scale.back().Text, "kHz");
+        EXPECT_EQ(scale.back().Y, std::lround(bandTop) + 4);
+        // The same texts in every band, as a one-band ruler of the band's height gives them.
+        EXPECT_EQ(Texts(scale), Texts(RulerLabels(c.Rate, int(std::lround(bandHeight)))));
+        for (int k = 2; k <= 23; ++k) {
+            // The label of k * bandHeight / 24 names the frequency of the bin whose row's middle is there.
+            const double kHz = topKHz * (24 - k) / 24;
+            const double bin = kHz * 1000 / (c.Rate / 2) * c.RowsPerBand;
+            const double rowMiddle = bandTop + (c.RowsPerBand - 1 - bin + 0.5) * rowHeight;
+            EXPECT_NEAR(scale[size_t(k - 2)].Y + 6, rowMiddle, 0.5 + 1e-9) << "band " << band << " k " << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rulers, BandRulerLabelsTest,
+                         ::testing::Values(BandCase{8000, 1, 16, 0, 240},    // N = 32, one signal
+                                           BandCase{48000, 1, 512, 1, 217},  // N = 1024 beside a frame
+                                           BandCase{48000, 2, 256, 0, 480},  // N = 1024, two channels
+                                           BandCase{48000, 2, 4, -1, 482},   // N = 16, two channels
+                                           BandCase{250000, 2, 8, 3, 300})); // N = 32, no decimals
+
+TEST(BandRulerLabels, WithoutRowsOneBandIsTheSpecifiedRuler) {
+    const std::vector<RulerLabel> plain = RulerLabels(48000, 217);
+    const std::vector<RulerLabel> band = BandRulerLabels(48000, {0, 217}, 1, 0);
+    ASSERT_EQ(band.size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+        EXPECT_EQ(band[i].Text, plain[i].Text);
+        EXPECT_EQ(band[i].X, plain[i].X);
+        EXPECT_EQ(band[i].Y, plain[i].Y);
+    }
+    EXPECT_TRUE(BandRulerLabels(48000, {0, 217}, 0, 0).empty());
 }
 
 } // namespace

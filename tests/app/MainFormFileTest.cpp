@@ -97,6 +97,7 @@ TEST_F(FileTest, TheViewPaintsTheSpectrogramPixelForPixelAtScaleOne) {
     form.show();
     form.LoadWavFile(QString::fromStdString(kDemo));
     Child<QToolButton>("sbImageMode")->click(); // zoom mode, both scales 1
+    form.mnuTimeScale->trigger();               // nothing over the picture
     const QImage shown = form.SrcImage->viewport()->grab().toImage();
     const TBitmap32& bitmap = form.Spectrogram.SpectrogramBitmap;
     const int width = std::min(shown.width(), bitmap.Width());

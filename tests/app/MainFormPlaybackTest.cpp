@@ -31,18 +31,6 @@ TestWaveOutDevice* UseTestDevice(TMainForm& form, Pace pace = Pace::Instant) {
     return kept;
 }
 
-// Processes the window's events until `done` holds; false after `timeout`.
-bool ProcessUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(1ms);
-    }
-    QCoreApplication::processEvents();
-    return true;
-}
-
 std::vector<int16_t> Heard(const TestWaveOutDevice& device) {
     std::vector<int16_t> all;
     for (const auto& b : device.Buffers()) all.insert(all.end(), b.begin(), b.end());

@@ -102,7 +102,9 @@ TEST_F(ZoomTest, SlidersWheelAndResetSetTheScales) {
     EXPECT_NEAR(form.SrcImage->ScaleX(), std::pow(10.0, 0.3), 1e-6);
 }
 
-TEST_F(ZoomTest, AClickReadsTheFrequencyOfItsRow) {
+// Two channels at 48000 Hz, N = 1024: two bands of 256 rows, each bin 2 * 48000 / 1024 = 93.75 Hz wide.
+// A click writes the centre frequency of the bin of its row within the band it falls in.
+TEST_F(ZoomTest, AClickReadsTheFrequencyOfItsRowWithinItsBand) {
     TMainForm& form = ShownForm();
     ASSERT_EQ(form.SrcImage->Bitmap().Height(), 512);
     Child<QToolButton>("sbImageMode")->click(); // scale 1: view row = bitmap row
@@ -112,18 +114,25 @@ TEST_F(ZoomTest, AClickReadsTheFrequencyOfItsRow) {
         QTest::mouseClick(form.SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, row));
         return frequency->text();
     };
-    EXPECT_EQ(clickRow(0), "24000");
-    EXPECT_EQ(clickRow(256), "12000");
-    EXPECT_EQ(clickRow(511), "47");
+    EXPECT_EQ(clickRow(0), "23906");   // bin 255 of channel 1: 23906.25
+    EXPECT_EQ(clickRow(128), "11906"); // bin 127
+    EXPECT_EQ(clickRow(255), "0");     // channel 1's marker row, bin 0
+    EXPECT_EQ(clickRow(256), "23906"); // bin 255 of channel 2
+    EXPECT_EQ(clickRow(511), "0");
+    // Below the picture nothing is written.
+    EXPECT_EQ(clickRow(600), "0");
+    clickRow(100);
+    EXPECT_EQ(clickRow(600), "14531"); // still what row 100 wrote: bin 155
     // In zoom mode no rubber band is made.
     EXPECT_EQ(form.RubberBand(), nullptr);
 
     // In stretch mode the row under the pointer counts, for every button.
     Child<QToolButton>("sbImageMode")->click();
     const int height = form.SrcImage->viewport()->height();
-    QTest::mouseClick(form.SrcImage->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, height / 2));
-    const int row = form.SrcImage->ControlToBitmap(10, height / 2).Y;
-    EXPECT_EQ(frequency->text(), QString::number(std::llrint((512 - row) * (48000.0 / 2 / 512))));
+    QTest::mouseClick(form.SrcImage->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, height / 4));
+    const int row = form.SrcImage->ControlToBitmap(10, height / 4).Y;
+    ASSERT_LT(row, 255);
+    EXPECT_EQ(frequency->text(), QString::number(std::llrint((255 - row) * 93.75)));
 }
 
 TEST_F(ZoomTest, NoFrequencyIsReadFromAnEmptyPicture) {
@@ -139,11 +148,11 @@ TEST_F(ZoomTest, TheRightButtonDrawsTheMarkerRectangle) {
     ASSERT_NE(form.RubberBand(), nullptr);
     EXPECT_TRUE(form.Dragging());
     Move(form, {40, 120});
-    const TFloatRect rect = form.RubberBand()->Location();
-    EXPECT_EQ(rect.Left, 40);
-    EXPECT_EQ(rect.Top, 80);
-    EXPECT_EQ(rect.Right, 100);
-    EXPECT_EQ(rect.Bottom, 120);
+    const TFloatRect rect = form.RubberBand()->AdjustedLocation();
+    EXPECT_NEAR(rect.Left, 40, 1e-3);
+    EXPECT_NEAR(rect.Top, 80, 1e-3);
+    EXPECT_NEAR(rect.Right, 100, 1e-3);
+    EXPECT_NEAR(rect.Bottom, 120, 1e-3);
     EXPECT_TRUE(form.RubberBand()->Visible());
     Release(form, Qt::RightButton, {40, 120});
     EXPECT_FALSE(form.Dragging());
@@ -152,8 +161,8 @@ TEST_F(ZoomTest, TheRightButtonDrawsTheMarkerRectangle) {
     Press(form, Qt::LeftButton, {200, 50});
     Move(form, {220, 60});
     Release(form, Qt::LeftButton, {220, 60});
-    EXPECT_EQ(form.RubberBand()->Location().Left, 40);
-    EXPECT_EQ(form.RubberBand()->Location().Bottom, 120);
+    EXPECT_NEAR(form.RubberBand()->AdjustedLocation().Left, 40, 1e-3);
+    EXPECT_NEAR(form.RubberBand()->AdjustedLocation().Bottom, 120, 1e-3);
     EXPECT_EQ(form.SrcImage->Layers().IndexOf(form.RubberBand()), form.SrcImage->Layers().Count() - 1);
 
     // A click on the ruler hides it; zoom mode hides it; leaving zoom mode shows it again.
@@ -168,12 +177,15 @@ TEST_F(ZoomTest, TheRightButtonDrawsTheMarkerRectangle) {
     EXPECT_TRUE(form.RubberBand()->Visible());
 }
 
-TEST_F(ZoomTest, TheRulerShowsTheRateOfTheRecording) {
+TEST_F(ZoomTest, TheRulerShowsTheRateOfTheRecordingForEachChannel) {
     TMainForm& form = ShownForm();
     const std::vector<RulerLabel> labels = form.RulerPaintBox->CurrentLabels();
-    ASSERT_EQ(labels.size(), 23u);
-    EXPECT_EQ(labels.front().Text, "- 22.0");
-    EXPECT_EQ(labels[21].Text, "- 1.0");
+    ASSERT_EQ(labels.size(), 46u); // 22 values and "kHz" for each band
+    for (size_t band : {0u, 23u}) {
+        EXPECT_EQ(labels[band].Text, "- 22.0");
+        EXPECT_EQ(labels[band + 21].Text, "- 1.0");
+        EXPECT_EQ(labels[band + 22].Text, "kHz");
+    }
     EXPECT_EQ(form.RulerPaintBox->width(), 28);
     // Light text on the ruler's grey.
     const QImage ruler = form.RulerPaintBox->grab().toImage();

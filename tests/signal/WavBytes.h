@@ -77,6 +77,7 @@ inline Bytes Riff(const std::vector<Bytes>& chunks, int64_t riffSize = -1) {
     Bytes body;
     for (const auto& c : chunks) body.insert(body.end(), c.begin(), c.end());
     Bytes out;
+    out.reserve(12 + body.size()); // also spares GCC 12 a false overflow warning on the first append
     Append(out, "RIFF");
     Append32(out, static_cast<uint32_t>(riffSize < 0 ? static_cast<int64_t>(body.size() + 4) : riffSize));
     Append(out, "WAVE");

@@ -134,18 +134,6 @@ TEST(WavWriter, UncreatableFileRaisesWithPathAndReason) {
     EXPECT_EQ(texts, std::vector<std::string>{" Saving x.wav..."}); // the saving text stays
 }
 
-TEST(WavWriter, ReadOnlyFolderRaisesAndKeepsTheOldFile) {
-    TempDir dir;
-    const Bytes old(100, 0x11);
-    dir.Write("keep.wav", old);
-    std::filesystem::permissions(dir.Path(),
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    if (::access(dir.Path().c_str(), W_OK) == 0)
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
-    EXPECT_THROW(Save(MakeStore(4, 1, 8000), dir.File("keep.wav"), dir.Path()), EFCreateError);
-    EXPECT_EQ(ReadFile(dir.File("keep.wav")), old);
-}
-
 TEST(WavWriter, WriteErrorOnADeviceIsAStreamError) {
     if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
     const Saved saved = Save(MakeStore(1000, 2, 48000), "/dev/full", "/");

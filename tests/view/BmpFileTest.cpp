@@ -124,8 +124,8 @@ TEST_F(BmpFileTest, MissingFolderReportsCreateError) {
 TEST_F(BmpFileTest, FailedSaveLeavesTheOldFileIntact) {
     const fs::path file = dir_ / "keep.bmp";
     { std::ofstream(file) << "old picture"; }
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
-    if (::access(dir_.c_str(), W_OK) == 0) GTEST_SKIP() << "the folder stays writable (running as root)";
+    fs::permissions(file, fs::perms::owner_read);
+    if (::access(file.c_str(), W_OK) == 0) GTEST_SKIP() << "the file stays writable (running as root)";
     TBitmap32 b;
     b.SetSize(3, 3);
     EXPECT_THROW(b.SaveToFile(file.string()), EFCreateError);

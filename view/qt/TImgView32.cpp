@@ -218,6 +218,11 @@ void TImgView32::mouseReleaseEvent(QMouseEvent* event) {
     emit MouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }
 
+bool TImgView32::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::Leave) emit MouseLeave();
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
 void TImgView32::wheelEvent(QWheelEvent* event) {
     wheelRemainder_ += event->angleDelta().y();
     const QPoint p = event->position().toPoint();

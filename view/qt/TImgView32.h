@@ -81,6 +81,8 @@ signals:
     void MouseWheelDown(Qt::KeyboardModifiers shift, QPoint position);
     void MouseWheelUp(Qt::KeyboardModifiers shift, QPoint position);
     void Resize();
+    // The pointer has left the picture's area (the viewport).
+    void MouseLeave();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -90,6 +92,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     void BitmapChanged();
