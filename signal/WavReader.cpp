@@ -89,23 +89,33 @@ int64_t ValuesIn(int64_t bytes, int sampleBytes) {
     return std::min(bytes / sampleBytes, kMaxValueCount);
 }
 
+// A new array of `count` values for the store, whose old recording goes before it is allocated.
+SampleArray NewValues(SignalStore& store, int64_t count) {
+    SampleArray().swap(store.Samples);
+    store.ValueCount = 0;
+    return SampleArray(static_cast<size_t>(count));
+}
+
+// Makes `values`, of which the first `filled` were read, the store's values; the rest become 0.
+void KeepValues(SignalStore& store, SampleArray&& values, int64_t filled) {
+    std::fill(values.begin() + static_cast<std::ptrdiff_t>(filled), values.end(), int16_t{0});
+    store.ValueCount = static_cast<int32_t>(values.size());
+    store.Samples = std::move(values);
+}
+
 // Replaces the store's values with `count` values read from the position as they are (16-bit
 // little-endian); unread values are 0. Returns the bytes read.
 int64_t ReadValues(FileCursor& file, SignalStore& store, int64_t count) {
-    SampleArray().swap(store.Samples); // the old recording goes before the new one is allocated
-    store.ValueCount = 0;
-    SampleArray values(static_cast<size_t>(count));
+    SampleArray values = NewValues(store, count);
     const int64_t bytes = file.Read(values.data(), count * 2);
-    const auto filled = static_cast<size_t>(bytes / 2);
-    std::fill(values.begin() + static_cast<std::ptrdiff_t>(filled), values.end(), int16_t{0});
+    const int64_t filled = bytes / 2;
     if constexpr (std::endian::native == std::endian::big) {
-        for (size_t i = 0; i < filled; ++i) {
-            const auto v = static_cast<uint16_t>(values[i]);
-            values[i] = static_cast<int16_t>((v >> 8) | (v << 8));
+        for (int64_t i = 0; i < filled; ++i) {
+            const auto v = static_cast<uint16_t>(values[static_cast<size_t>(i)]);
+            values[static_cast<size_t>(i)] = static_cast<int16_t>((v >> 8) | (v << 8));
         }
     }
-    store.Samples = std::move(values);
-    store.ValueCount = static_cast<int32_t>(count);
+    KeepValues(store, std::move(values), filled);
     return bytes;
 }
 
@@ -116,9 +126,7 @@ constexpr int64_t kDecodeBlockBytes = 3 * 4 * 65536;
 // As ReadValues, for samples that are decoded into 16-bit values: `count` samples of the encoding are
 // read from the position block by block. Returns the bytes of whole samples read.
 int64_t ReadDecodedValues(FileCursor& file, SignalStore& store, int64_t count, SampleEncoding encoding) {
-    SampleArray().swap(store.Samples);
-    store.ValueCount = 0;
-    SampleArray values(static_cast<size_t>(count));
+    SampleArray values = NewValues(store, count);
     const int width = SampleBytes(encoding);
     std::vector<uint8_t> block(static_cast<size_t>(std::min(count * width, kDecodeBlockBytes)));
     int64_t filled = 0;
@@ -130,9 +138,7 @@ int64_t ReadDecodedValues(FileCursor& file, SignalStore& store, int64_t count, S
         filled += got;
         if (got * width < wanted) break;
     }
-    std::fill(values.begin() + static_cast<std::ptrdiff_t>(filled), values.end(), int16_t{0});
-    store.Samples = std::move(values);
-    store.ValueCount = static_cast<int32_t>(count);
+    KeepValues(store, std::move(values), filled);
     return filled * width;
 }
 
