@@ -66,8 +66,7 @@ test-tsan: deps
 # Coverage-guided fuzzing (libFuzzer, clang, ASan+UBSan) for FUZZ_SECONDS in all, shared equally by the
 # targets: the WAV reader, and the differential targets that run the low-pass filter, the I/Q conversion
 # and the shifts (against ops/reference) and the colour mapping, each both the fast way and the
-# straightforward way, requiring the same
-# values. The reader's inputs are at most 64 KiB and any single allocation above 1 MB fails, so a store
+# straightforward way, requiring the same values. The reader's inputs are at most 64 KiB and any single allocation above 1 MB fails, so a store
 # larger than the file is caught.
 FUZZ_SECONDS ?= 60
 FUZZ_CXX     ?= clang++-14
@@ -84,9 +83,11 @@ EDIT_SOURCES := ops/StoreLevel.cpp ops/NormalizePeak.cpp ops/TLPF.cpp ops/TLPFPi
                 signal/NumberText.cpp
 EDIT_HEADERS := $(wildcard ops/*.h ops/reference/*.h signal/*.h) fuzz/EditFuzzInput.h
 
-$(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h signal/WavReader.cpp signal/WavReader.h signal/SignalStore.h
+FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp
+$(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h $(FUZZ_READER_SOURCES) \
+                               $(FUZZ_READER_SOURCES:.cpp=.h) signal/FileCursor.h signal/SignalStore.h
 	@mkdir -p $(BUILD_FUZZ)
-	$(FUZZ_COMPILE) fuzz/WavReaderFuzz.cpp signal/WavReader.cpp -o $@
+	$(FUZZ_COMPILE) fuzz/WavReaderFuzz.cpp $(FUZZ_READER_SOURCES) -o $@
 $(BUILD_FUZZ)/low_pass_fuzz: fuzz/LowPassFuzz.cpp ops/LPFFilter.cpp $(EDIT_SOURCES) $(EDIT_HEADERS)
 	@mkdir -p $(BUILD_FUZZ)
 	$(FUZZ_COMPILE) fuzz/LowPassFuzz.cpp ops/LPFFilter.cpp $(EDIT_SOURCES) -o $@

@@ -91,6 +91,7 @@ void TMainForm::ReadSettings() {
     const qulonglong undoMiB = settings_->ReadString("UndoMemory", QString()).toULongLong(&stored);
     History.SetBudget(stored ? std::size_t(std::min<qulonglong>(undoMiB, kMostUndoMiB)) * kMiB
                              : DefaultUndoBudget());
+    ReadLargestFileSetting();
 }
 
 void TMainForm::RestoreWindowBounds() {

@@ -6,8 +6,10 @@
 #include "audio/Playback.h"
 #include "ops/EditCommand.h"
 #include "ops/EditHistory.h"
+#include "signal/CentreFrequency.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
+#include "signal/WavReader.h"
 #include "spectral/SpectrogramSettings.h"
 #include "spectral/SpectrogramState.h"
 #include "view/TBitmap32.h"
@@ -55,6 +57,7 @@ struct ShownRecording {
     std::string FileName; // empty: nothing loaded
     int32_t SampleRate = 48000;
     uint16_t ChannelCount = 1;
+    int64_t CentreFrequency = 0; // Hz: the radio frequency of the baseband's 0 Hz; 0 when none is known
 };
 
 class TMainForm : public QMainWindow {
@@ -70,6 +73,7 @@ public:
     Playback Player;              // the playback module
     EditHistory History;          // the states before the edits, for Undo and Redo
     std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
+    CentreFrequencies Centres;    // the centre frequency of each recording read: from its file, or typed
 
     bool Busy() const { return busy_; }
     // The one writer of Busy: sets it and locks (true) or unlocks (false) the controls that start work.
@@ -79,6 +83,11 @@ public:
     // The text of status panel 0 .. 4.
     QString StatusText(int panel) const;
     void SetStatus(int panel, const QString& text);
+
+    // What the window shows of the recording, as of the end of the last job.
+    const ShownRecording& Shown() const { return shown_; }
+    // Files longer than this are refused by the reader (the setting "LargestFile", in bytes).
+    int64_t LargestFile() const { return largestFile_; }
 
     // --- Files ------------------------------------------------------------------------------------
     // Reads `fileName` into the store and shows its spectrogram.
@@ -126,6 +135,10 @@ public:
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
     // The undo memory in MiB, asked for with the current value; nothing for cancel.
     std::function<std::optional<int>(int currentMiB)> AskUndoMemory;
+    // The centre frequency in Hz (0 = none) and the largest file in bytes, asked for with the current
+    // value; nothing for cancel.
+    std::function<std::optional<int64_t>(int64_t currentHz)> AskCentreFrequency;
+    std::function<std::optional<int64_t>(int64_t currentBytes)> AskLargestFile;
     // The export dialog, given the suggested path (folder and name of a PNG file).
     std::function<QString(const QString& suggestedPath)> AskExportFileName;
     // The folder the open dialog starts in: that of the last file chosen in it (empty at first: the
@@ -193,6 +206,8 @@ public:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
     QAction* mnuUndoMemory = nullptr;
+    QAction* mnuCentreFrequency = nullptr;
+    QAction* mnuLargestFile = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
     QMenu* mnuFormatInterpretator = nullptr;
@@ -245,6 +260,8 @@ public slots:
     void mnuUndoClick();
     void mnuRedoClick();
     void mnuUndoMemoryClick();
+    void mnuCentreFrequencyClick();
+    void mnuLargestFileClick();
 
     // Edits of the store.
     void sbFadeClick();
@@ -308,6 +325,8 @@ private:
     QString AskExportTarget(const QString& suggestedPath);
     void RememberOpenFolder(const QString& fileName);
     void ConnectExportHandlers();
+    void ConnectRecordingOptionHandlers();
+    void ReadLargestFileSetting();
 
     void FormCreate();
     void FormShow();
@@ -345,9 +364,6 @@ private:
     // Frees the samples for a job: no level is being computed from them once it returns.
     void StopReadingSamples();
 
-    // What the window shows of the recording, as of the end of the last job.
-    const ShownRecording& Shown() const { return shown_; }
-
     // Playback: the play buttons, status panel 4 and the play cursor.
     void ConnectPlayback();
     void PlayButtonClicked(QToolButton* button);
@@ -357,6 +373,7 @@ private:
     void PlaybackCursorShown(bool shown);
 
     std::unique_ptr<SettingsKey> settings_;
+    int64_t largestFile_ = kMaxWavFileSize;
     bool busy_ = false;
     ShownRecording shown_;
     bool closing_ = false;

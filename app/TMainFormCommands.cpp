@@ -44,6 +44,7 @@ void TMainForm::ConnectHandlers() {
     ConnectPlayback();
     ConnectReadoutHandlers();
     ConnectExportHandlers();
+    ConnectRecordingOptionHandlers();
 }
 
 void TMainForm::mnuFilterPanelClick() {

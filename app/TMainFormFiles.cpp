@@ -96,9 +96,10 @@ void TMainForm::LoadWavFile(const QString& fileName) {
     SetStatus(0, " Read wav File...");
     WavReadResult result;
     bool previousKept = false;
-    const bool read =
-        RunLongJob([&] { result = ReadWavFile(Store, fileName.toStdString(), StatusFromJob(0)); }, JobLook{},
-                   [&] { previousKept = ForgetUnreadRecording(Store, before); });
+    const int64_t largestFile = largestFile_; // the dialog may change the setting while the job runs
+    const bool read = RunLongJob(
+        [&] { result = ReadWavFile(Store, fileName.toStdString(), StatusFromJob(0), largestFile); },
+        JobLook{}, [&] { previousKept = ForgetUnreadRecording(Store, before); });
     if (!read) {
         SetStatus(0, kNotRead);
         if (!previousKept) ShowNothingLoaded();
@@ -112,6 +113,7 @@ void TMainForm::LoadWavFile(const QString& fileName) {
         ReturnToIdle();
         return;
     }
+    Centres.FileRead(Store.FileName, result.CentreFrequency);
     ShowRecordingLayout();
     setWindowTitle(kCaptionWithFile + QString::fromStdString(FileNameWithoutFolder(fileName.toStdString())));
     RecomputeSpectrogram();

@@ -66,7 +66,7 @@ void TMainForm::ReturnToIdle() {
     sbStopLoad->setEnabled(false);
     SetProgressBackColor(clBtnShadow);
     SetProgressPosition(0);
-    shown_ = ShownRecording{Store.FileName, Store.SampleRate, Store.ChannelCount};
+    shown_ = ShownRecording{Store.FileName, Store.SampleRate, Store.ChannelCount, Centres.Of(Store.FileName)};
     SetBusy(false);
     FollowPictureAxes();
 }

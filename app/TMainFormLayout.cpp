@@ -358,6 +358,8 @@ void TMainForm::BuildMenus() {
     mnuInvertChannel2R->setEnabled(false);
     optionsMenu->addSeparator();
     mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo Memory...");
+    mnuCentreFrequency = addItem(optionsMenu, "mnuCentreFrequency", "Centre Frequency...");
+    mnuLargestFile = addItem(optionsMenu, "mnuLargestFile", "Largest File...");
 
     QMenu* helpMenu = menuBar()->addMenu("Help");
     helpMenu->setObjectName("mnuHelp");

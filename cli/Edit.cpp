@@ -10,13 +10,13 @@
 
 int RunEdit(const CliArgs& args) {
     EditSession session;
-    const CliArgs rest = ParseOptions(args, session.Options, false);
+    const CliArgs rest = ParseOptions(args, session.Options, OptionSet::Edit);
     if (rest.size() < 2) throw CliUsageError{"edit needs IN and OUT.wav"};
     const std::vector<EditStep> steps = PlanEditSteps(CliArgs(rest.begin() + 2, rest.end()));
     InterruptGuard interrupt(session.Job);
 
     session.Spectrogram.CurrentFFTSize = session.Options.Spectrogram.FFTSize;
-    const WavReadResult read = ReadWavFile(session.Store, rest[0]);
+    const WavReadResult read = ReadWavFile(session.Store, rest[0], {}, session.Options.LargestFile);
     if (!read.StoreReplaced) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
     if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
     RefreshAfterCommand(session);

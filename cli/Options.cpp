@@ -16,9 +16,24 @@ int ItemIndexOrThrow(int index, const std::string& option, const std::string& va
     return index;
 }
 
-void ApplyOption(const std::string& name, const std::string& value, CliOptions& options, bool allowPalette) {
+// A positive number of bytes.
+int64_t FileSizeOrThrow(const std::string& option, const std::string& value) {
+    int64_t bytes = 0;
+    try {
+        bytes = StrToInt64(value);
+    } catch (const EConvertError&) {
+    }
+    if (bytes <= 0) throw CliUsageError{"invalid value '" + value + "' for " + option};
+    return bytes;
+}
+
+void ApplyOption(const std::string& name, const std::string& value, CliOptions& options, OptionSet set) {
     auto& s = options.Spectrogram;
-    if (name == "--fft") {
+    if (name == "--largest-file") {
+        options.LargestFile = FileSizeOrThrow(name, value);
+    } else if (set == OptionSet::Info) {
+        throw CliUsageError{"unknown option " + name};
+    } else if (name == "--fft") {
         ItemIndexOrThrow(IndexOf(kFFTSizeItems, value), name, value);
         s.FFTSize = StrToInt(value);
     } else if (name == "--image-width") {
@@ -33,7 +48,7 @@ void ApplyOption(const std::string& name, const std::string& value, CliOptions& 
     } else if (name == "--channels") {
         if (value != "1" && value != "2") throw CliUsageError{"invalid value '" + value + "' for --channels"};
         options.Channels = value[0] - '0';
-    } else if (name == "--palette" && allowPalette) {
+    } else if (name == "--palette" && set == OptionSet::Render) {
         options.PaletteIndex = ItemIndexOrThrow(IndexOf(kPaletteNames, value), name, value);
     } else {
         throw CliUsageError{"unknown option " + name};
@@ -42,19 +57,19 @@ void ApplyOption(const std::string& name, const std::string& value, CliOptions& 
 
 } // namespace
 
-CliArgs ParseOptions(const CliArgs& args, CliOptions& options, bool allowPalette) {
+CliArgs ParseOptions(const CliArgs& args, CliOptions& options, OptionSet set) {
     CliArgs rest;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i].rfind("--", 0) != 0) {
             rest.push_back(args[i]);
             continue;
         }
-        if (args[i] == "--quiet") {
+        if (args[i] == "--quiet" && set != OptionSet::Info) {
             options.Quiet = true;
             continue;
         }
         if (i + 1 >= args.size()) throw CliUsageError{"missing value for " + args[i]};
-        ApplyOption(args[i], args[i + 1], options, allowPalette);
+        ApplyOption(args[i], args[i + 1], options, set);
         ++i;
     }
     return rest;

@@ -13,11 +13,11 @@
 
 int RunRender(const CliArgs& args) {
     EditSession session;
-    const CliArgs rest = ParseOptions(args, session.Options, true);
+    const CliArgs rest = ParseOptions(args, session.Options, OptionSet::Render);
     if (rest.size() != 2) throw CliUsageError{"render needs FILE and OUT.bmp or OUT.png"};
     InterruptGuard interrupt(session.Job);
 
-    const WavReadResult read = ReadWavFile(session.Store, rest[0]);
+    const WavReadResult read = ReadWavFile(session.Store, rest[0], {}, session.Options.LargestFile);
     if (!read.StoreReplaced) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
     if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
 

@@ -19,13 +19,21 @@ template <class T> bool ParseWhole(std::string_view text, T& value) {
     return ec == std::errc() && end == text.data() + text.size();
 }
 
-} // namespace
-
-int32_t StrToInt(std::string_view text) {
-    int32_t value = 0;
+template <class T> T ParseInteger(std::string_view text) {
+    T value = 0;
     if (!ParseWhole(text, value))
         throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
     return value;
+}
+
+} // namespace
+
+int32_t StrToInt(std::string_view text) {
+    return ParseInteger<int32_t>(text);
+}
+
+int64_t StrToInt64(std::string_view text) {
+    return ParseInteger<int64_t>(text);
 }
 
 double StrToFloat(std::string_view text) {

@@ -15,6 +15,9 @@ public:
 // A 32-bit signed decimal integer; surrounding blanks are allowed, anything else is an error.
 int32_t StrToInt(std::string_view text);
 
+// A 64-bit signed decimal integer (sizes and frequencies), by the same rules.
+int64_t StrToInt64(std::string_view text);
+
 // A decimal floating-point number (optional sign, digits, ".", exponent).
 double StrToFloat(std::string_view text);
 

@@ -10,6 +10,11 @@
 
 using SampleArray = std::vector<int16_t, DefaultInitAllocator<int16_t>>;
 
+// The most values a store holds: as many as a 16-bit WAV file can carry (its RIFF size, 40 + twice the
+// value count, must fit in 32 bits), which also keeps ValueCount and every byte count of the values
+// within their types.
+constexpr int64_t kMaxValueCount = (int64_t{0xFFFFFFFF} - 40) / 2;
+
 struct SignalStore {
     SampleArray Samples;         // the values, in file order
     int32_t ValueCount = 0;      // values in Samples, all channels together

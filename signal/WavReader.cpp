@@ -1,100 +1,17 @@
 #include "signal/WavReader.h"
 
+#include "signal/CentreFrequency.h"
+#include "signal/FileCursor.h"
+#include "signal/SampleDecoding.h"
+
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
+#include <limits>
+#include <optional>
 #include <string_view>
-#include <sys/stat.h>
-#include <system_error>
-#include <thread>
-#include <unistd.h>
 
 namespace {
-
-// A read-only file with a position; reads never go past the end and report what they got.
-class FileCursor {
-public:
-    explicit FileCursor(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~FileCursor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileCursor(const FileCursor&) = delete;
-    FileCursor& operator=(const FileCursor&) = delete;
-
-    // Open, and a regular file whose size is known.
-    bool Open() {
-        struct stat st {};
-        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-        size_ = st.st_size;
-        return true;
-    }
-    int64_t Size() const { return size_; }
-    int64_t Position() const { return pos_; }
-    int64_t Remaining() const { return std::max<int64_t>(0, size_ - pos_); }
-    void Seek(int64_t pos) { pos_ = pos; }
-    void Skip(int64_t count) { pos_ += count; }
-
-    // Reads up to `count` bytes at the position and advances by what was read. A large read is split
-    // in two halves read at once by two threads: most of its time is the system mapping in and
-    // filling the fresh pages of the store, which then runs on two cores.
-    int64_t Read(void* buffer, int64_t count) {
-        auto* p = static_cast<uint8_t*>(buffer);
-        count = std::min(count, Remaining());
-        int64_t done = 0;
-        const int64_t half = count / 2 / kReadPiece * kReadPiece;
-        std::thread second;
-        int64_t secondDone = 0;
-        if (count >= kSplitReadFrom) {
-            try {
-                second = std::thread([&] { secondDone = ReadAt(p + half, count - half, pos_ + half); });
-            } catch (const std::system_error&) {
-                // no thread to be had: one reads it all
-            }
-        }
-        if (second.joinable()) {
-            done = ReadAt(p, half, pos_);
-            second.join();
-            if (done == half) done += secondDone;
-        } else {
-            done = ReadAt(p, count, pos_);
-        }
-        pos_ += done;
-        return done;
-    }
-
-    bool ReadExactly(void* buffer, int64_t count) { return Read(buffer, count) == count; }
-
-    // The byte at the position, or -1 at the end; the position does not move.
-    int PeekByte() {
-        uint8_t b = 0;
-        if (::pread(fd_, &b, 1, pos_) != 1) return -1;
-        return b;
-    }
-
-private:
-    // Reads of at least this many bytes are split; the halves meet at a multiple of kReadPiece from
-    // the start (a huge page of a store that starts on one).
-    static constexpr int64_t kSplitReadFrom = int64_t{32} << 20;
-    static constexpr int64_t kReadPiece = int64_t{2} << 20;
-
-    // Up to `count` bytes at `offset`; fewer only at the end of the file or on an error.
-    int64_t ReadAt(uint8_t* p, int64_t count, int64_t offset) const {
-        int64_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(fd_, p + done, static_cast<size_t>(count - done), offset + done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += n;
-        }
-        return done;
-    }
-
-    int fd_;
-    int64_t size_ = 0;
-    int64_t pos_ = 0;
-};
 
 uint16_t Get16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | (p[1] << 8));
@@ -111,10 +28,15 @@ struct FmtRecord {
     uint16_t BitsPerSample = 0;
     uint16_t SubFormatTag = 0; // WAVE_FORMAT_EXTENSIBLE only: the first two bytes of the sub-format
     bool SubFormatIsStandard = false;
+
+    // The tag that says how the samples are coded: an extensible header's standard sub-format, else
+    // the format tag itself (0 for an extensible header without a standard sub-format).
+    uint16_t SampleFormatTag() const {
+        if (FormatTag != kFormatExtensible) return FormatTag;
+        return SubFormatIsStandard ? SubFormatTag : 0;
+    }
 };
 
-constexpr uint16_t kFormatPcm = 1;
-constexpr uint16_t kFormatExtensible = 0xFFFE;
 // The fixed tail of every standard sub-format GUID, after its two-byte format code and two zeros.
 constexpr uint8_t kSubFormatTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
                                         0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
@@ -126,10 +48,10 @@ void SkipChunkRest(FileCursor& file, int64_t rest, uint32_t size) {
 }
 
 // Searches chunk by chunk from the position for one of the wanted identifiers. On success the
-// position is at the start of its payload and `size` holds its stated size.
+// position is at the start of its payload and `size` holds its stated size. Gives up after `maxChunks`.
 bool FindChunk(FileCursor& file, std::initializer_list<std::string_view> wanted, std::string& id,
-               uint32_t& size) {
-    for (;;) {
+               uint32_t& size, int maxChunks = std::numeric_limits<int>::max()) {
+    for (int chunk = 0; chunk < maxChunks; ++chunk) {
         uint8_t head[8];
         if (!file.ReadExactly(head, 8)) return false;
         id.assign(reinterpret_cast<const char*>(head), 4);
@@ -137,6 +59,7 @@ bool FindChunk(FileCursor& file, std::initializer_list<std::string_view> wanted,
         if (std::find(wanted.begin(), wanted.end(), id) != wanted.end()) return true;
         SkipChunkRest(file, size, size);
     }
+    return false;
 }
 
 // Reads the fmt payload of `size` bytes: the first 20 bytes into the record (missing bytes 0), and for
@@ -161,29 +84,77 @@ FmtRecord ReadFmtChunk(FileCursor& file, uint32_t size) {
     return fmt;
 }
 
-bool FormatSupported(const FmtRecord& fmt) {
-    if (fmt.FormatTag == kFormatPcm) return true;
-    return fmt.FormatTag == kFormatExtensible && fmt.SubFormatIsStandard && fmt.SubFormatTag == kFormatPcm;
+// Values that `bytes` bytes of `sampleBytes`-byte samples give, at most kMaxValueCount.
+int64_t ValuesIn(int64_t bytes, int sampleBytes) {
+    return std::min(bytes / sampleBytes, kMaxValueCount);
 }
 
-// Replaces the store's values with `count` values read from the position; unread values are 0.
-int64_t ReadValues(FileCursor& file, SignalStore& store, int64_t count) {
-    SampleArray().swap(store.Samples); // the old recording goes before the new one is allocated
+// A new array of `count` values for the store, whose old recording goes before it is allocated.
+SampleArray NewValues(SignalStore& store, int64_t count) {
+    SampleArray().swap(store.Samples);
     store.ValueCount = 0;
-    SampleArray values(static_cast<size_t>(count));
-    const int64_t bytes = file.Read(values.data(), count * 2);
-    const auto filled = static_cast<size_t>(bytes / 2);
+    return SampleArray(static_cast<size_t>(count));
+}
+
+// Makes `values`, of which the first `filled` were read, the store's values; the rest become 0.
+void KeepValues(SignalStore& store, SampleArray&& values, int64_t filled) {
     std::fill(values.begin() + static_cast<std::ptrdiff_t>(filled), values.end(), int16_t{0});
+    store.ValueCount = static_cast<int32_t>(values.size());
+    store.Samples = std::move(values);
+}
+
+// Replaces the store's values with `count` values read from the position as they are (16-bit
+// little-endian); unread values are 0. Returns the bytes read.
+int64_t ReadValues(FileCursor& file, SignalStore& store, int64_t count) {
+    SampleArray values = NewValues(store, count);
+    const int64_t bytes = file.Read(values.data(), count * 2);
+    const int64_t filled = bytes / 2;
     if constexpr (std::endian::native == std::endian::big) {
-        for (size_t i = 0; i < filled; ++i) {
-            const auto v = static_cast<uint16_t>(values[i]);
-            values[i] = static_cast<int16_t>((v >> 8) | (v << 8));
+        for (int64_t i = 0; i < filled; ++i) {
+            const auto v = static_cast<uint16_t>(values[static_cast<size_t>(i)]);
+            values[static_cast<size_t>(i)] = static_cast<int16_t>((v >> 8) | (v << 8));
         }
     }
-    store.Samples = std::move(values);
-    store.ValueCount = static_cast<int32_t>(count);
+    KeepValues(store, std::move(values), filled);
     return bytes;
 }
+
+// Bytes of the file decoded per block: whole samples of every width, and below the fuzz target's limit
+// of a single allocation.
+constexpr int64_t kDecodeBlockBytes = 3 * 4 * 65536;
+
+// As ReadValues, for samples that are decoded into 16-bit values: `count` samples of the encoding are
+// read from the position block by block. Returns the bytes of whole samples read.
+int64_t ReadDecodedValues(FileCursor& file, SignalStore& store, int64_t count, SampleEncoding encoding) {
+    SampleArray values = NewValues(store, count);
+    const int width = SampleBytes(encoding);
+    std::vector<uint8_t> block(static_cast<size_t>(std::min(count * width, kDecodeBlockBytes)));
+    int64_t filled = 0;
+    while (filled < count) {
+        const int64_t wanted =
+            std::min<int64_t>((count - filled) * width, static_cast<int64_t>(block.size()));
+        const int64_t got = file.Read(block.data(), wanted) / width;
+        DecodeSamples(encoding, block.data(), static_cast<size_t>(got), values.data() + filled);
+        filled += got;
+        if (got * width < wanted) break;
+    }
+    KeepValues(store, std::move(values), filled);
+    return filled * width;
+}
+
+// The centre frequency in an `auxi` chunk whose payload of `size` bytes starts at the position.
+int64_t ReadAuxiChunk(FileCursor& file, uint32_t size) {
+    uint8_t payload[kAuxiCentreFrequencyEnd] = {};
+    const int64_t start = file.Position();
+    const int64_t got = file.Read(payload, std::min<int64_t>(size, kAuxiCentreFrequencyEnd));
+    file.Seek(start);
+    SkipChunkRest(file, size, size);
+    return AuxiCentreFrequency(payload, static_cast<size_t>(got));
+}
+
+// Chunks looked at after the data chunk for an `auxi` chunk, so that a damaged file of many tiny
+// chunks cannot keep the reader busy.
+constexpr int kChunksAfterData = 64;
 
 // The header path's failures: each leads to the raw fallback, after its text was shown.
 struct HeaderFailure {
@@ -205,14 +176,15 @@ public:
 
         std::string id;
         uint32_t size = 0;
-        if (!FindChunk(file_, {"fmt ", "data"}, id, size) || id == "data")
+        if (!FindChunkNotingAuxi({"fmt ", "data", "auxi"}, id, size) || id == "data")
             throw HeaderFailure{" ERROR: Header Error."};
         const FmtRecord fmt = ReadFmtChunk(file_, size);
         if (fmt.Channels > 16) throw HeaderFailure{" ERROR: It Is Too Much Channels."};
-        if (!FormatSupported(fmt)) throw HeaderFailure{" ERROR: File Format Not Supported."};
+        const std::optional<SampleEncoding> encoding = EncodingOf(fmt.SampleFormatTag(), fmt.BitsPerSample);
+        if (!encoding) throw HeaderFailure{" ERROR: File Format Not Supported."};
         if (fmt.Channels == 0 || fmt.BlockAlign < fmt.Channels) throw HeaderFailure{" ERROR: Header Error."};
 
-        if (!FindChunk(file_, {"data"}, id, size)) throw HeaderFailure{" ERROR: Header Error."};
+        if (!FindChunkNotingAuxi({"data", "auxi"}, id, size)) throw HeaderFailure{" ERROR: Header Error."};
         const int64_t declared = size; // sizes of 2^31 and more stay positive
         const int64_t headerValues = declared / (fmt.BlockAlign / fmt.Channels);
         if (headerValues % fmt.BlockAlign != 0)
@@ -222,12 +194,19 @@ public:
         store_.BitsPerSample = fmt.BitsPerSample;
         store_.ChannelCount = fmt.Channels;
         // A data size beyond the end of the file reads what is there.
-        const int64_t available = std::min(declared, file_.Remaining());
+        const int64_t dataStart = file_.Position();
+        const int width = SampleBytes(*encoding);
+        const int64_t count = ValuesIn(std::min(declared, file_.Remaining()), width);
         WavReadResult result;
-        result.BytesRead = ReadValues(file_, store_, available / 2);
+        result.BytesRead = *encoding == SampleEncoding::Pcm16
+                               ? ReadValues(file_, store_, count)
+                               : ReadDecodedValues(file_, store_, count, *encoding);
         result.Status = " Bytes : " + std::to_string(result.BytesRead) + " " +
                         std::to_string(fmt.BitsPerSample) + " Bit Data" + note;
         result.HeaderChannelCount = fmt.Channels;
+        result.SampleBytes = width;
+        if (centreFrequency_ == 0) LookForAuxiAfterData(dataStart, size);
+        result.CentreFrequency = centreFrequency_;
         return result;
     }
 
@@ -237,8 +216,29 @@ private:
         if (!file_.ReadExactly(got, 4) || std::string_view(got, 4) != tag) throw HeaderFailure{failure};
     }
 
+    // FindChunk, taking the centre frequency of the `auxi` chunks met on the way (`wanted` holds "auxi").
+    bool FindChunkNotingAuxi(std::initializer_list<std::string_view> wanted, std::string& id,
+                             uint32_t& size) {
+        while (FindChunk(file_, wanted, id, size)) {
+            if (id != "auxi") return true;
+            if (const int64_t centre = ReadAuxiChunk(file_, size); centre != 0) centreFrequency_ = centre;
+        }
+        return false;
+    }
+
+    // Some recorders write their `auxi` chunk after the data chunk, which starts at `dataStart`.
+    void LookForAuxiAfterData(int64_t dataStart, uint32_t dataSize) {
+        file_.Seek(dataStart);
+        SkipChunkRest(file_, dataSize, dataSize);
+        std::string id;
+        uint32_t size = 0;
+        if (FindChunk(file_, {"auxi"}, id, size, kChunksAfterData))
+            centreFrequency_ = ReadAuxiChunk(file_, size);
+    }
+
     FileCursor& file_;
     SignalStore& store_;
+    int64_t centreFrequency_ = 0;
 };
 
 WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store) {
@@ -249,7 +249,7 @@ WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store) {
     WavReadResult result;
     result.Fallback = true;
     result.HeaderChannelCount = 1;
-    result.BytesRead = ReadValues(file, store, file.Size() / 2);
+    result.BytesRead = ReadValues(file, store, ValuesIn(file.Size(), 2));
     result.Status = " Bytes : " + std::to_string(result.BytesRead) + " (Binary Data)";
     return result;
 }
@@ -257,7 +257,7 @@ WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store) {
 } // namespace
 
 WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
-                          const std::function<void(const std::string&)>& setStatus) {
+                          const std::function<void(const std::string&)>& setStatus, int64_t largestFile) {
     const auto status = [&](const std::string& text) {
         if (setStatus) setStatus(text);
     };
@@ -266,7 +266,7 @@ WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
 
     FileCursor file(fileName);
     if (!file.Open()) return WavReadResult{" ERROR: File Access.", false, false, store.ChannelCount, 0};
-    if (file.Size() > kMaxWavFileSize)
+    if (file.Size() > largestFile)
         return WavReadResult{" ERROR: File Size Out of Range.", false, false, store.ChannelCount, 0};
 
     WavReadResult result;
@@ -277,5 +277,6 @@ WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
         result = ReadRawFallback(file, store);
     }
     result.StoreReplaced = true;
+    if (result.CentreFrequency == 0) result.CentreFrequency = CentreFrequencyFromFileName(fileName);
     return result;
 }

@@ -1,5 +1,6 @@
-// Reading a file into the store: RIFF/WAVE with 16-bit values taken as they are, and a raw 16-bit
-// mono fallback at 8000 Hz for anything else of acceptable size.
+// Reading a file into the store: RIFF/WAVE with 8-bit unsigned, 16-, 24- and 32-bit integer or 32-bit
+// float samples (plain or extensible header) decoded into 16-bit values (signal/SampleDecoding.h), and a
+// raw 16-bit mono fallback at 8000 Hz for anything else of acceptable size.
 #pragma once
 
 #include "signal/SignalStore.h"
@@ -8,7 +9,7 @@
 #include <functional>
 #include <string>
 
-// Files longer than this are refused before the store is touched.
+// The default size limit: files longer than this are refused before the store is touched.
 constexpr int64_t kMaxWavFileSize = 500000000;
 
 struct WavReadResult {
@@ -17,12 +18,16 @@ struct WavReadResult {
     bool Fallback = false;           // the header failed a check: raw 16-bit mono data at 8000 Hz
     uint16_t HeaderChannelCount = 1; // ChannelCount as the read left it (1 after the fallback)
     int64_t BytesRead = 0;           // data bytes actually read into the store
+    int SampleBytes = 2;             // bytes of the file per stored value (1, 2, 3 or 4)
+    int64_t CentreFrequency = 0;     // Hz, from the `auxi` chunk, else from the file's name; 0: none
 };
 
 // The reading steps of opening a file. Sets store.FileName first, then (unless the file cannot be
-// opened or is too large) replaces Samples, ValueCount, ChannelCount, SampleRate and BitsPerSample.
-// `setStatus` receives the intermediate panel-0 texts (" Read wav File...", error texts before the
-// fallback replaces them); the final text is in the result. Never reads outside the file and never
-// allocates more than the file holds.
+// opened or is longer than `largestFile` bytes) replaces Samples, ValueCount, ChannelCount, SampleRate
+// and BitsPerSample. `setStatus` receives the intermediate panel-0 texts (" Read wav File...", error
+// texts before the fallback replaces them); the final text is in the result. Never reads outside the
+// file, never holds more values than the file has bytes, and never more than kMaxValueCount (the rest
+// of a larger file is not read; the status text's byte count tells).
 WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
-                          const std::function<void(const std::string&)>& setStatus = {});
+                          const std::function<void(const std::string&)>& setStatus = {},
+                          int64_t largestFile = kMaxWavFileSize);

@@ -27,8 +27,10 @@ bool WriteSamples(ReplacingFile& file, std::span<const int16_t> data) {
     }
 }
 
-// Writes header and data and returns the result code.
+// Writes header and data and returns the result code. Data beyond what the 32-bit RIFF size can state
+// (a store never holds that much, see kMaxValueCount) is refused before anything is written.
 uint16_t WriteWavTo(ReplacingFile& file, const WavFormatRecord& record) {
+    if (record.Data.size() > static_cast<size_t>(kMaxValueCount)) return kWavWriteHeaderError;
     const auto dataBytes = static_cast<uint32_t>(record.Data.size_bytes());
     uint8_t header[48];
     BuildWavHeader(record, dataBytes, header);

@@ -88,7 +88,7 @@ MarkerReading ReadMarker(const PictureAxes& axes, const PictureRect& rect);
 struct ReadoutWindow {
     int WindowIndex = -1;
     int32_t FFTSize = 0;
-    std::vector<float> Table;
+    TWindowTable Table;
     double Sum[2] = {0, 0};
 };
 

@@ -44,21 +44,23 @@ TEST_F(CliTest, BadUsageExitsTwoWithUsage) {
     }
 }
 
+// 8-bit samples come back as 16-bit PCM: (b - 128) * 256.
 TEST_F(CliTest, EditWithoutOperationsNormalisesTheLayout) {
     Fmt eight;
     eight.Channels = 1;
     eight.BlockAlign = 1;
     eight.Bits = 8;
     eight.PayloadSize = 18;
-    const Bytes data{1, 2, 3, 4, 5, 6};
+    const Bytes data{1, 2, 128, 129, 254, 255};
     const std::string in = dir.Write("in.wav", Riff({Chunk("LIST", Bytes(3, 'z'), -1, true),
                                                      Chunk("fmt ", FmtPayload(eight)), Chunk("data", data)}));
     const CliRun run = Run("edit " + Quote(in) + " " + Quote(dir.File("out.wav")));
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     const Bytes out = ReadFile(dir.File("out.wav"));
-    ASSERT_EQ(out.size(), 54u);
+    ASSERT_EQ(out.size(), 60u);
     EXPECT_EQ(out[34], 16); // declared 16 bits
-    EXPECT_EQ(Bytes(out.begin() + 48, out.end()), data);
+    EXPECT_EQ(Bytes(out.begin() + 48, out.end()),
+              Values({-127 * 256, -126 * 256, 0, 256, 126 * 256, 127 * 256}));
 }
 
 TEST_F(CliTest, EditReinterpretsTheChannels) {

@@ -54,6 +54,24 @@ inline Bytes FmtPayload(const Fmt& f) {
     return p;
 }
 
+// The 40-byte fmt payload of WAVE_FORMAT_EXTENSIBLE (f.Tag is ignored): cbSize 22, the valid bits, a
+// channel mask of 0, and the sub-format GUID whose first four bytes are `subFormat`; `guidTail` replaces
+// its fixed last 12 bytes when given.
+inline Bytes ExtensibleFmtPayload(const Fmt& f, uint32_t subFormat, uint16_t validBits,
+                                  const Bytes& guidTail = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA,
+                                                           0x00, 0x38, 0x9B, 0x71}) {
+    Fmt extensible = f;
+    extensible.Tag = 0xFFFE;
+    extensible.PayloadSize = 16;
+    Bytes p = FmtPayload(extensible);
+    Append16(p, 22);
+    Append16(p, validBits);
+    Append32(p, 0);
+    Append32(p, subFormat);
+    p.insert(p.end(), guidTail.begin(), guidTail.end());
+    return p;
+}
+
 // A RIFF/WAVE file of the given chunks; the RIFF size is right unless given.
 inline Bytes Riff(const std::vector<Bytes>& chunks, int64_t riffSize = -1) {
     Bytes body;

@@ -105,7 +105,8 @@ TEST_F(WavReaderTest, SizeNotesAfterTheByteCount) {
     EXPECT_EQ(ReadBytes(both).Result.Status, " Bytes : 14 16 Bit Data (Probably Damaged)");
 }
 
-TEST_F(WavReaderTest, OtherBitDepthsAreHeldByteForByte) {
+// 8-bit data is decoded, one value per byte (the other widths: SampleFormatsTest.cpp).
+TEST_F(WavReaderTest, EightBitDataGivesOneValuePerByte) {
     Fmt eight;
     eight.Channels = 1;
     eight.BlockAlign = 1;
@@ -114,9 +115,11 @@ TEST_F(WavReaderTest, OtherBitDepthsAreHeldByteForByte) {
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i);
     const Read r = ReadBytes(Canonical(eight, data));
     EXPECT_EQ(r.Result.Status, " Bytes : 1000 8 Bit Data");
-    EXPECT_EQ(store.ValueCount, 500);
+    EXPECT_EQ(store.ValueCount, 1000);
     EXPECT_EQ(store.BitsPerSample, 8);
-    EXPECT_EQ(store.Samples[1], static_cast<int16_t>(0x0302));
+    EXPECT_EQ(store.Samples[1], -127 * 256);
+    EXPECT_EQ(store.Samples[128], 0);
+    EXPECT_EQ(store.Samples[255], 127 * 256);
 }
 
 TEST_F(WavReaderTest, ThreeChannelsAreKept) {
@@ -292,3 +295,55 @@ TEST_F(WavReaderTest, LargeDataIsReadWholeAndInOrder) {
             << r.Result.Status;
     }
 }
+
+namespace {
+
+struct LimitCase {
+    int64_t Limit;
+    int64_t FileSize;
+    bool Read;
+};
+
+class WavReaderLimitTest : public ::testing::TestWithParam<LimitCase> {};
+
+std::string LimitCaseName(const ::testing::TestParamInfo<LimitCase>& info) {
+    return "Limit" + std::to_string(info.param.Limit) + "File" + std::to_string(info.param.FileSize);
+}
+
+} // namespace
+
+// The size limit is the caller's: files up to it are read (sparse files, so no disk is used), longer
+// ones refused before the store is touched.
+TEST_P(WavReaderLimitTest, FilesUpToTheLimitAreRead) {
+    const LimitCase& c = GetParam();
+    TempDir dir;
+    const std::string path = dir.File("sparse.wav");
+    const int fd = ::open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, c.FileSize), 0);
+    ::close(fd);
+    SignalStore store;
+    ReadWavFile(store, dir.Write("before.wav", Canonical(Fmt{}, Values({7, 8}))));
+    const WavReadResult r = ReadWavFile(store, path, {}, c.Limit);
+    EXPECT_EQ(r.StoreReplaced, c.Read);
+    if (c.Read) {
+        EXPECT_EQ(r.Status, " Bytes : " + std::to_string(c.FileSize / 2 * 2) + " (Binary Data)");
+        EXPECT_EQ(store.ValueCount, c.FileSize / 2);
+    } else {
+        EXPECT_EQ(r.Status, " ERROR: File Size Out of Range.");
+        EXPECT_EQ(store.ValueCount, 2);
+        EXPECT_EQ(store.FileName, path);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, WavReaderLimitTest,
+    ::testing::Values(LimitCase{kMaxWavFileSize, kMaxWavFileSize - 1, true},  // below the default
+                      LimitCase{kMaxWavFileSize, kMaxWavFileSize, true},      // at it
+                      LimitCase{kMaxWavFileSize, kMaxWavFileSize + 1, false}, // above it
+                      LimitCase{kMaxWavFileSize + 2, kMaxWavFileSize + 1,
+                                true},                                        // above, with the limit raised
+                      LimitCase{kMaxWavFileSize - 1, kMaxWavFileSize, false}, // at, with the limit lowered
+                      LimitCase{1000, 1001, false}, LimitCase{1000, 999, true}, LimitCase{0, 1, false},
+                      LimitCase{0, 0, true}),
+    LimitCaseName);

@@ -1,0 +1,64 @@
+// Options of the recordings: the centre frequency of the recording shown (kept for the run, per file)
+// and the size of the largest file the reader accepts (kept in the settings).
+#include "app/SettingsKey.h"
+#include "app/TMainForm.h"
+
+#include <QAction>
+#include <QInputDialog>
+
+#include <cmath>
+
+namespace {
+
+const QString kLargestFileKey = QStringLiteral("LargestFile");
+// The highest limit the dialog offers: 1 TiB, beyond any memory the store could have.
+constexpr int64_t kHighestLargestFile = int64_t{1} << 40;
+
+// Whole numbers from `lowest` to `highest`, asked for in a dialog; nothing for cancel.
+std::optional<int64_t> AskWholeNumber(QWidget* parent, const QString& title, const QString& label,
+                                      int64_t current, int64_t lowest, int64_t highest) {
+    bool accepted = false;
+    const double value = QInputDialog::getDouble(parent, title, label, double(current), double(lowest),
+                                                 double(highest), 0, &accepted, Qt::WindowFlags(), 1.0);
+    if (!accepted) return std::nullopt;
+    return int64_t(std::llround(value));
+}
+
+} // namespace
+
+void TMainForm::ConnectRecordingOptionHandlers() {
+    connect(mnuCentreFrequency, &QAction::triggered, this, &TMainForm::mnuCentreFrequencyClick);
+    connect(mnuLargestFile, &QAction::triggered, this, &TMainForm::mnuLargestFileClick);
+}
+
+// The value belongs to the recording shown and holds for it until the program ends, also over a Reload.
+void TMainForm::mnuCentreFrequencyClick() {
+    if (shown_.FileName.empty()) return;
+    const std::optional<int64_t> chosen =
+        AskCentreFrequency ? AskCentreFrequency(shown_.CentreFrequency)
+                           : AskWholeNumber(this, "Centre Frequency",
+                                            "Centre frequency in Hz (0 = none):", shown_.CentreFrequency, 0,
+                                            kMaxCentreFrequency);
+    if (!chosen || *chosen < 0 || *chosen > kMaxCentreFrequency) return;
+    Centres.Typed(shown_.FileName, *chosen);
+    shown_.CentreFrequency = *chosen;
+}
+
+// A read that runs keeps the limit it started with.
+void TMainForm::mnuLargestFileClick() {
+    const std::optional<int64_t> chosen =
+        AskLargestFile ? AskLargestFile(largestFile_)
+                       : AskWholeNumber(this, "Largest File", "Largest file to read (bytes):", largestFile_,
+                                        1, kHighestLargestFile);
+    if (!chosen || *chosen < 1) return;
+    largestFile_ = *chosen;
+    settings_->WriteString(kLargestFileKey, QString::number(qlonglong(largestFile_)));
+    settings_->Flush();
+}
+
+// Missing, not a number or not positive: the default.
+void TMainForm::ReadLargestFileSetting() {
+    bool stored = false;
+    const qlonglong bytes = settings_->ReadString(kLargestFileKey, QString()).toLongLong(&stored);
+    largestFile_ = stored && bytes > 0 ? int64_t(bytes) : kMaxWavFileSize;
+}
