@@ -40,7 +40,7 @@ ALL_TEST_DIRS := $(notdir $(patsubst %/,%,$(dir $(wildcard tests/*/*.cpp))))
 # RANDOM_RUNS runs of seed RANDOM_SEED over damaged recordings, each to end with exit code 0, 1 or 2 and
 # no sanitizer report. A run takes about 0.7 s of CPU here, so the default keeps CI short; the thorough
 # check is `make test-asan RANDOM_RUNS=3000` (about 35 minutes of CPU).
-RANDOM_RUNS ?= 400
+RANDOM_RUNS ?= 300
 RANDOM_SEED ?= 20251208
 test-asan: deps
 	cmake -S . -B $(BUILD_ASAN) -DORVANE_SANITIZE=ON $(SANITIZER_CMAKE)

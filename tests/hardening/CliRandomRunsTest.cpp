@@ -1,7 +1,7 @@
 // The random-run check of orvane-cli: thousands of runs of `info`, `render` and `edit` over damaged and
 // edge-case recordings, with random options and edit chains. Every run must end with exit code 0, 1 or 2
 // within its time limits and without a sanitizer report on standard error (in the sanitizer build, which
-// `make test-asan` runs 400 by default and `make test-asan RANDOM_RUNS=3000` thousands; other builds run
+// `make test-asan` runs 300 by default and `make test-asan RANDOM_RUNS=3000` thousands; other builds run
 // a few hundred as a smoke check).
 // The runs are fixed by a seed: run i of seed s is the same on every machine. A failure prints the seed,
 // the run, the recording's bytes (kept in cli-random-run-failures/ beside the test program) and the
