@@ -11,6 +11,7 @@
 // time (user and system), which a busy machine changes far less than their wall time.
 // ORVANE_BENCH_ROUNDS sets the rounds (5). ORVANE_BENCH_BEFORE_CLI may name an orvane-cli built before
 // the edits were made faster: its "Sin" and "FFT_F" then run as processes beside today's.
+#include "BenchFigures.h"
 #include "ops/FFTBandFilter.h"
 #include "ops/FrequencyShift.h"
 #include "ops/IQToReal.h"
@@ -40,6 +41,9 @@
 #include <sys/resource.h>
 
 namespace {
+
+using bench::LoadAverage;
+using bench::Median;
 
 constexpr int32_t kRate = 48000;
 constexpr int32_t kSeconds = 520;
@@ -95,18 +99,6 @@ double ChildrenCpuSeconds() {
     getrusage(RUSAGE_CHILDREN, &usage);
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.size() % 2 == 1 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-}
-
-std::string LoadAverage() {
-    std::ifstream file("/proc/loadavg");
-    std::string one, five, fifteen;
-    file >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
 }
 
 struct Timed {

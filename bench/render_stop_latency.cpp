@@ -8,6 +8,7 @@
 //
 // Target: every stop ends its job within 100 ms. The verdict is printed; the exit status is 0, since a
 // loaded machine can delay one run.
+#include "BenchFigures.h"
 #include "BenchRecordings.h"
 
 #include "spectral/RecomputeSpectrogram.h"
@@ -22,6 +23,9 @@
 #include <vector>
 
 namespace {
+
+using bench::LoadAverage;
+using bench::Median;
 
 using Clock = std::chrono::steady_clock;
 
@@ -68,13 +72,6 @@ Sample StopOnce(const SignalStore& store, const SpectrogramSettings& settings, i
     s.FinishedFirst = returned <= stop;
     s.LatencyMs = std::chrono::duration<double, std::milli>(returned - stop).count();
     return s;
-}
-
-std::string LoadAverage() {
-    std::ifstream in("/proc/loadavg");
-    std::string one, five, fifteen;
-    in >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
 }
 
 } // namespace

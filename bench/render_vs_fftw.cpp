@@ -10,6 +10,7 @@
 //
 // Targets: wall ratio <= 1.0 and CPU ratio <= 1.3 on every job. The verdict is printed; the exit
 // status is 0 unless a program fails, since a loaded machine can swing one run's figures.
+#include "BenchFigures.h"
 #include "BenchRecordings.h"
 
 #include <algorithm>
@@ -25,6 +26,9 @@
 #include <vector>
 
 namespace {
+
+using bench::LoadAverage;
+using bench::Median;
 
 struct Timing {
     double WallMs = 0;
@@ -62,19 +66,6 @@ bool Run(const std::vector<std::string>& args, Timing& timing) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     timing.CpuMs = Ms(usage.ru_utime) + Ms(usage.ru_stime);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t m = v.size() / 2;
-    return v.size() % 2 == 1 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
-
-std::string LoadAverage() {
-    std::ifstream in("/proc/loadavg");
-    std::string one, five, fifteen;
-    in >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
 }
 
 struct Side {

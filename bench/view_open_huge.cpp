@@ -6,6 +6,7 @@
 //   bench_view_open_huge [OPENS] [FILE.wav]      (default 7 opens of a file written for the run)
 //
 // Target: median within 1.0 s. The verdict is printed; the exit status is 0 unless an open fails.
+#include "BenchFigures.h"
 #include "BenchWindow.h"
 #include "HugeRecording.h"
 #include "WindowBenchFolder.h"
@@ -24,14 +25,10 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::LoadAverage;
+using bench::Median;
 
-std::string LoadAverage() {
-    std::ifstream in("/proc/loadavg");
-    std::string one, five, fifteen;
-    in >> one >> five >> fifteen;
-    return one + " " + five + " " + fifteen;
-}
+using Clock = std::chrono::steady_clock;
 
 // CPU time of the process so far (all threads, user and system), in milliseconds.
 double CpuMs() {
