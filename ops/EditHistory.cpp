@@ -59,22 +59,20 @@ void EditHistory::End(const SignalStore& store) {
 }
 
 bool EditHistory::Undo(SignalStore& store) {
-    if (undo_.empty()) return false;
-    Step step = std::move(undo_.back());
-    undo_.pop_back();
-    if (step.RewritesValues) step.Values.swap(store.Samples);
-    Apply(step.Before, store);
-    redo_.push_back(std::move(step));
-    return true;
+    return MoveStep(undo_, redo_, store, true);
 }
 
 bool EditHistory::Redo(SignalStore& store) {
-    if (redo_.empty()) return false;
-    Step step = std::move(redo_.back());
-    redo_.pop_back();
+    return MoveStep(redo_, undo_, store, false);
+}
+
+bool EditHistory::MoveStep(std::vector<Step>& from, std::vector<Step>& to, SignalStore& store, bool undo) {
+    if (from.empty()) return false;
+    Step step = std::move(from.back());
+    from.pop_back();
     if (step.RewritesValues) step.Values.swap(store.Samples);
-    Apply(step.After, store);
-    undo_.push_back(std::move(step));
+    Apply(undo ? step.Before : step.After, store);
+    to.push_back(std::move(step));
     return true;
 }
 

@@ -64,6 +64,9 @@ private:
     static std::size_t BytesOf(const SampleArray& values) { return values.size() * sizeof(int16_t); }
     void DropOldest();
     void DropRedo();
+    // Moves the newest step of `from` onto `to`, swapping its values with the store's and giving the store
+    // the step's layout before (undo) or after (redo) the edit. False when `from` is empty.
+    static bool MoveStep(std::vector<Step>& from, std::vector<Step>& to, SignalStore& store, bool undo);
 
     std::size_t budget_;
     std::size_t held_ = 0;
