@@ -27,6 +27,21 @@ int64_t FileSizeOrThrow(const std::string& option, const std::string& value) {
     return bytes;
 }
 
+// "1" ("X = Y"), "2" ("X / 2") ... "4096", or "x2" ("X * 2") ... "x32" for columns k frames apart.
+void SetImageWidth(const std::string& name, const std::string& value, SpectrogramSettings& s) {
+    if (!value.empty() && value[0] == 'x') {
+        const int index =
+            ItemIndexOrThrow(IndexOf(kWideXResolutionItems, "X * " + value.substr(1)), name, value);
+        s.Decimation = 1;
+        s.ColumnSpan = 2 << index;
+        return;
+    }
+    const int index =
+        ItemIndexOrThrow(IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value), name, value);
+    s.Decimation = 1 << index;
+    s.ColumnSpan = 1;
+}
+
 void ApplyOption(const std::string& name, const std::string& value, CliOptions& options, OptionSet set) {
     auto& s = options.Spectrogram;
     if (name == "--largest-file") {
@@ -37,9 +52,11 @@ void ApplyOption(const std::string& name, const std::string& value, CliOptions& 
         ItemIndexOrThrow(IndexOf(kFFTSizeItems, value), name, value);
         s.FFTSize = StrToInt(value);
     } else if (name == "--image-width") {
-        const int index = ItemIndexOrThrow(
-            IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value), name, value);
-        s.Decimation = 1 << index;
+        SetImageWidth(name, value, s);
+    } else if (name == "--view") {
+        if (value != "bands" && value != "iq")
+            throw CliUsageError{"invalid value '" + value + "' for --view"};
+        s.IQSpectrum = value == "iq";
     } else if (name == "--window") {
         s.WindowIndex = ItemIndexOrThrow(IndexOf(kFFTWindowItems, value), name, value);
     } else if (name == "--gain") {

@@ -60,6 +60,29 @@ bool SpectrogramTwoChannels(SpectrogramState& state, const SignalStore& store,
     return complete;
 }
 
+// The complex spectrum of I + jQ (even and odd positions) into the prepared image, one band of N rows
+// with the 0 Hz marker line in the middle; false when stopped.
+bool SpectrogramComplex(SpectrogramState& state, const SignalStore& store,
+                        const SpectrogramSettings& settings, SpectrogramPreparation& preparation,
+                        JobControl& control) {
+    SpectrogramPassLayout layout = BaseLayout(state, store, settings, preparation.Hop);
+    layout.Complex = true;
+    layout.BandBins = layout.FFTSize;
+    layout.MarkerColour = kTwoChannelMarker;
+    const bool complete = RunSpectrogramPass(layout, preparation.Workers, control, {0, layout.Width, 10});
+    state.SpectrogramBitmap.Changed();
+    return complete;
+}
+
+// The picture the store and settings call for; false when stopped.
+bool ComputeColumns(SpectrogramState& state, const SignalStore& store, const SpectrogramSettings& settings,
+                    SpectrogramPreparation& preparation, JobControl& control) {
+    if (ComplexPicture(settings, store.ChannelCount))
+        return SpectrogramComplex(state, store, settings, preparation, control);
+    if (store.TwoChannels()) return SpectrogramTwoChannels(state, store, settings, preparation, control);
+    return SpectrogramOneChannel(state, store, settings, preparation, control);
+}
+
 } // namespace
 
 void CompleteSpectrogram(const SpectrogramState& state, const SignalStore& store, SpectrogramResult& result) {
@@ -88,9 +111,7 @@ SpectrogramResult RecomputeSpectrogram(SpectrogramState& state, const SignalStor
         // A stop asked for before the first column (before the call, during the preparation or in the
         // hook) ends the run here, with the prepared image.
         const bool complete =
-            !control.Stopping() &&
-            (store.TwoChannels() ? SpectrogramTwoChannels(state, store, settings, preparation, control)
-                                 : SpectrogramOneChannel(state, store, settings, preparation, control));
+            !control.Stopping() && ComputeColumns(state, store, settings, preparation, control);
         result.Stopped = !complete;
         if (complete) control.SetProgress(100);
     }

@@ -24,7 +24,8 @@ struct SpectrogramResult {
 
 // Recomputes state.SpectrogramBitmap from the store: nothing when no file is loaded, two stacked bands
 // when store.ChannelCount is 2 (channel 1, the even positions, in the top band; then channel 2 in the
-// bottom band, not started when the top one was stopped), one picture otherwise. Polls
+// bottom band, not started when the top one was stopped), or with settings.IQSpectrum the one band
+// of the complex spectrum of I + jQ; one picture otherwise. Polls
 // control.StopRequested throughout and never clears it: a stop asked for before the call or during
 // the preparation ends the run as soon as the image is prepared, with no column drawn. Reports
 // progress in percent, 100 when every column is done. options.Prepared, if set, is called between

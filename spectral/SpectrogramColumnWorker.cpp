@@ -47,15 +47,40 @@ void FillInside(TComplexSingle* frame, const SpectrogramPassLayout& layout, int6
     for (int64_t i = own; i < hi; i += 2) frame[i].re = Windowed<float>(samples[start + i], window[i]);
 }
 
-// Element k of the large frame starting at position start; positions outside the signal read 0.
+// Elements lo .. hi - 1 of the small complex frame starting at sample start, all of them inside the
+// signal: the windowed I (position 2s) and minus the windowed Q (position 2s + 1) of sample s. A Q
+// beyond the last value (an odd value count) reads 0. The small transform has a positive exponent:
+// of the conjugate frame it gives the conjugates of what a negative exponent gives of the frame, so
+// that bin k holds frequency +k R / N, as the large transform's bin k does, with the same magnitude.
+void FillComplexInside(TComplexSingle* frame, const SpectrogramPassLayout& layout, int64_t start, int64_t lo,
+                       int64_t hi) {
+    const int16_t* samples = layout.Samples;
+    const float* window = layout.Window;
+    const int64_t whole = std::clamp<int64_t>(layout.ValueCount / 2 - start, lo, hi);
+    for (int64_t i = lo; i < whole; ++i) {
+        const int64_t p = 2 * (start + i);
+        frame[i] = {Windowed<float>(samples[p], window[i]), -Windowed<float>(samples[p + 1], window[i])};
+    }
+    if (whole < hi) frame[whole] = {Windowed<float>(samples[2 * (start + whole)], window[whole]), 0.0f};
+}
+
+// The value at position p for the large frame; outside the signal or the layout's channel, 0.
+double LargeFrameValue(const SpectrogramPassLayout& layout, int64_t p, float coefficient) {
+    if (p < 0 || p >= layout.ValueCount || !OwnPosition(layout, p)) return 0.0;
+    return Windowed<double>(layout.Samples[p], coefficient);
+}
+
+// Element k of the large frame starting at position start (at sample start for the complex frame);
+// positions outside the signal read 0.
 struct LargeFrameSource {
     const SpectrogramPassLayout& Layout;
     int64_t Start;
 
     TComplexDouble operator()(int64_t k) const {
-        const int64_t p = Start + k;
-        if (p < 0 || p >= Layout.ValueCount || !OwnPosition(Layout, p)) return {0.0, 0.0};
-        return {Windowed<double>(Layout.Samples[p], Layout.Window[k]), 0.0};
+        const float coefficient = Layout.Window[k];
+        if (!Layout.Complex) return {LargeFrameValue(Layout, Start + k, coefficient), 0.0};
+        const int64_t p = 2 * (Start + k);
+        return {LargeFrameValue(Layout, p, coefficient), LargeFrameValue(Layout, p + 1, coefficient)};
     }
 };
 
@@ -66,39 +91,42 @@ float BinLevel(double magnitude, double gain) {
     return static_cast<float>(magnitude * gain);
 }
 
-// The rows of a band above its marker rows: bins BandBins - 1 down to 1.
-int64_t ShownRows(const SpectrogramPassLayout& layout) {
-    return int64_t{layout.BandBins} - 1;
-}
-
-// Band rows 0 .. rows - 1 of column x into out[r * stride]: bins BandBins - 1 down to 1 coloured from
-// level(bin), a block of rows at a time, then the marker rows (bin 0, and one row below the band,
-// which the next band overwrites or which falls outside the image). False when stop was seen before
-// the last row.
+// Band rows 0 .. rows - 1 of column x into out[r * stride], a block of rows at a time: the bin of each
+// row (BandRowBin) coloured from level(bin), the marker rows as markers (for a real band bin 0 and
+// one row below the band, which the next band overwrites or which falls outside the image). False
+// when stop was seen before the last row.
 template <class Level>
 bool ColourRows(const SpectrogramPassLayout& layout, int64_t x, TColor32* out, int64_t stride, int64_t rows,
                 const Level& level, const std::atomic<bool>& stop) {
     std::array<float, kStopPollBlock> levels;
     std::array<TColor32, kStopPollBlock> colours;
-    const int64_t shown = std::min(rows, ShownRows(layout));
     for (int64_t block = 0; block < rows; block += kStopPollBlock) {
         if (block > 0 && StopSeen(stop)) return false;
         const int64_t end = std::min(rows, block + kStopPollBlock);
-        const int64_t shownEnd = std::clamp(shown, block, end);
-        for (int64_t r = block; r < shownEnd; ++r) levels[r - block] = level(layout.BandBins - 1 - r);
-        LevelsToColours(levels.data(), colours.data(), static_cast<std::size_t>(shownEnd - block));
-        for (int64_t r = block; r < shownEnd; ++r) out[r * stride] = colours[r - block];
-        for (int64_t r = shownEnd; r < end; ++r)
-            out[r * stride] = MarkerPixel(layout.MarkerColour, x, layout.BandTop + r);
+        for (int64_t r = block; r < end; ++r) {
+            const int64_t bin = BandRowBin(layout, r);
+            levels[r - block] = bin < 0 ? 0.0f : level(bin);
+        }
+        LevelsToColours(levels.data(), colours.data(), static_cast<std::size_t>(end - block));
+        for (int64_t r = block; r < end; ++r)
+            out[r * stride] = BandRowBin(layout, r) < 0
+                                  ? MarkerPixel(layout.MarkerColour, x, layout.BandTop + r)
+                                  : colours[r - block];
     }
     return true;
 }
 
+// Where column x's frame starts: a position, or a sample of the complex frame.
+int64_t FrameStart(const SpectrogramPassLayout& layout, int64_t x) {
+    if (layout.Complex) return SpectrogramComplexColumnStart(x, layout.Hop, layout.FFTSize);
+    return SpectrogramColumnStart(x, layout.Hop, layout.FFTSize);
+}
+
 } // namespace
 
-SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize)
+SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     : large_(fftSize > kLargestSinglePrecisionFFT), tileColumns_(large_ ? 1 : kSmallTileColumns),
-      tileStride_(fftSize / 2) {
+      tileStride_(complex ? fftSize : fftSize / 2) {
     const auto n = static_cast<std::size_t>(fftSize);
     if (large_) {
         plan_ = &MixedRadixPlan::For(fftSize);
@@ -108,14 +136,17 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize)
     }
     frame_.resize(n);
     scramble_ = FFTPow2ScrambleTable(fftSize).data();
-    tile_.resize(n / 2 * static_cast<std::size_t>(tileColumns_));
-    levels_.resize(n / 2);
+    const auto stride = static_cast<std::size_t>(tileStride_);
+    tile_.resize(stride * static_cast<std::size_t>(tileColumns_));
+    levels_.resize(stride);
 }
 
-std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize) {
+std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) {
     const auto n = static_cast<std::size_t>(fftSize);
     if (fftSize > kLargestSinglePrecisionFFT) return n * sizeof(TComplexDouble);
-    return n * sizeof(TComplexSingle) + n / 2 * kSmallTileColumns * sizeof(TColor32) + n / 2 * sizeof(float);
+    const std::size_t stride = complex ? n : n / 2;
+    return n * sizeof(TComplexSingle) + stride * kSmallTileColumns * sizeof(TColor32) +
+           stride * sizeof(float);
 }
 
 int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first,
@@ -136,13 +167,17 @@ int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& lay
 
 // The small transform is forward and unscaled and leaves its bins in kernel order; they are read
 // through the scramble table, which gives exactly the values the reordering copy would.
+// The tile column holds the colour of bin k at entry k: bins 1 .. BandBins - 1 of a real band, every
+// bin of the complex picture.
 bool SpectrogramColumnWorker::ComputeSmallColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
                                                  const std::atomic<bool>& stop) {
-    if (!FillFrame(layout, x * layout.Hop - layout.FFTSize, stop)) return false;
+    if (!FillFrame(layout, FrameStart(layout, x), stop)) return false;
     FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
-    ComputeLevels(layout.BandBins, layout.Gain);
-    const auto shown = static_cast<std::size_t>(ShownRows(layout));
-    LevelsToColours(levels_.data() + 1, tile_.data() + c * tileStride_ + 1, shown);
+    const int32_t firstBin = layout.Complex ? 0 : 1;
+    const int32_t endBin = layout.Complex ? layout.FFTSize : layout.BandBins;
+    ComputeLevels(firstBin, endBin, layout.Gain);
+    LevelsToColours(levels_.data() + firstBin, tile_.data() + c * tileStride_ + firstBin,
+                    static_cast<std::size_t>(endBin - firstBin));
     return true;
 }
 
@@ -152,7 +187,7 @@ bool SpectrogramColumnWorker::ComputeSmallColumn(const SpectrogramPassLayout& la
 bool SpectrogramColumnWorker::ComputeLargeColumn(const SpectrogramPassLayout& layout, int64_t x,
                                                  const std::atomic<bool>& stop) {
     TComplexDouble* spectrum = spectrum_.get();
-    const LargeFrameSource frame{layout, x * layout.Hop - layout.FFTSize};
+    const LargeFrameSource frame{layout, FrameStart(layout, x)};
     if (!plan_->Permute(frame, spectrum, &stop) || !plan_->RunPasses(spectrum, &stop)) return false;
     const double gain = layout.Gain;
     const auto level = [spectrum, gain](int64_t bin) {
@@ -160,52 +195,55 @@ bool SpectrogramColumnWorker::ComputeLargeColumn(const SpectrogramPassLayout& la
         return BinLevel(static_cast<double>(static_cast<long double>(std::fabs(c.re)) + std::fabs(c.im)),
                         gain);
     };
-    const int64_t rows = std::min<int64_t>(int64_t{layout.BandBins} + 1, layout.Height - layout.BandTop);
     TColor32* column = layout.Pixels + (int64_t{layout.BandTop} * layout.Width + x);
-    return ColourRows(layout, x, column, layout.Width, rows, level, stop);
+    return ColourRows(layout, x, column, layout.Width, BandRowCount(layout), level, stop);
 }
 
-// The windowed frame of positions start .. start + N - 1; positions outside the signal read 0.
+// The windowed frame of positions start .. start + N - 1 (of samples start .. start + N - 1 for the
+// complex frame); positions outside the signal read 0.
 bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int64_t start,
                                         const std::atomic<bool>& stop) {
     TComplexSingle* frame = frame_.data();
     const int64_t n = layout.FFTSize;
+    const int64_t readable = layout.Complex ? (layout.ValueCount + 1) / 2 : layout.ValueCount;
     const int64_t insideFrom = std::clamp<int64_t>(-start, 0, n);
-    const int64_t insideTo = std::clamp<int64_t>(layout.ValueCount - start, insideFrom, n);
+    const int64_t insideTo = std::clamp<int64_t>(readable - start, insideFrom, n);
     for (int64_t block = 0; block < n; block += kStopPollBlock) {
         const int64_t end = std::min(n, block + kStopPollBlock);
         const int64_t lo = std::clamp(insideFrom, block, end);
         const int64_t hi = std::clamp(insideTo, lo, end);
         std::fill(frame + block, frame + lo, TComplexSingle{0.0f, 0.0f});
-        FillInside(frame, layout, start, lo, hi);
+        if (layout.Complex)
+            FillComplexInside(frame, layout, start, lo, hi);
+        else
+            FillInside(frame, layout, start, lo, hi);
         std::fill(frame + hi, frame + end, TComplexSingle{0.0f, 0.0f});
         if (StopSeen(stop)) return false;
     }
     return true;
 }
 
-// The levels of bins 1 .. bins - 1 into levels_: |Re| + |Im| held as a double, times the gain.
-// Computed apart from the colours so that this loop stays free of branches.
-void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain) {
+// The levels of bins firstBin .. endBin - 1 into levels_: |Re| + |Im| held as a double, times the
+// gain. Computed apart from the colours so that this loop stays free of branches.
+void SpectrogramColumnWorker::ComputeLevels(int32_t firstBin, int32_t endBin, double gain) {
     float* levels = levels_.data();
-    for (int32_t k = 1; k < bins; ++k) {
+    for (int32_t k = firstBin; k < endBin; ++k) {
         const TComplexSingle& c = frame_[scramble_[k]];
         levels[k] =
             BinLevel(static_cast<double>(std::fabs(c.re)) + static_cast<double>(std::fabs(c.im)), gain);
     }
 }
 
-// Row r of the band shows bin BandBins - 1 - r of each tile column; the rows from bin 0 down are markers.
+// Row r of the band shows bin BandRowBin(r) of each tile column, or is a marker row.
 void SpectrogramColumnWorker::FlushTile(const SpectrogramPassLayout& layout, int64_t first,
                                         int64_t complete) {
     if (large_ || complete == 0) return;
-    const int64_t rows = std::min<int64_t>(int64_t{layout.BandBins} + 1, layout.Height - layout.BandTop);
-    const int64_t shown = std::min(rows, ShownRows(layout));
+    const int64_t rows = BandRowCount(layout);
     for (int64_t r = 0; r < rows; ++r) {
         const int64_t y = layout.BandTop + r;
         TColor32* row = layout.Pixels + (y * layout.Width + first);
-        if (r < shown) {
-            const TColor32* colours = tile_.data() + (layout.BandBins - 1 - r);
+        if (const int64_t bin = BandRowBin(layout, r); bin >= 0) {
+            const TColor32* colours = tile_.data() + bin;
             for (int64_t c = 0; c < complete; ++c) row[c] = colours[c * tileStride_];
         } else {
             for (int64_t c = 0; c < complete; ++c) row[c] = MarkerPixel(layout.MarkerColour, first + c, y);

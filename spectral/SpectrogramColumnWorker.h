@@ -5,8 +5,10 @@
 
 #include "spectral/FFTPow2.h"
 #include "spectral/MixedRadixPlan.h"
+#include "spectral/SpectrogramPictureLayout.h"
 #include "view/Color32.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -23,14 +25,18 @@ struct SpectrogramPassLayout {
     const int16_t* Samples = nullptr;
     int64_t ValueCount = 0;        // values readable in Samples; positions outside [0, ValueCount) read 0
     int32_t FFTSize = 0;           // N, a power of two from 16 to 8388608
-    int32_t Hop = 0;               // column x reads positions x * Hop - N .. x * Hop - 1
+    int32_t Hop = 0;               // column x reads positions x * Hop - N .. x * Hop - 1 (see Complex)
     const float* Window = nullptr; // N coefficients
     double Gain = 1.0;             // level = magnitude x Gain
     int Channel = -1;              // -1: all values; 0 / 1: only the even / odd positions (the others read 0)
-    int32_t BandTop = 0;           // first image row of the band
-    int32_t BandBins = 0;          // rows of bins in the band: bins BandBins - 1 .. 1, then marker rows
-    TColor32 MarkerColour = 0;     // marker pixel where x + y is odd (black where it is even)
-    TColor32* Pixels = nullptr;    // Width x Height, row-major, top row first
+    // The complex spectrum of two channels: the frame is N samples I + jQ (even and odd positions)
+    // from SpectrogramComplexColumnStart, and the band is the whole image, N rows (see
+    // SpectrogramComplexBinOfRow). Channel, BandTop and BandBins are then -1, 0 and N.
+    bool Complex = false;
+    int32_t BandTop = 0;        // first image row of the band
+    int32_t BandBins = 0;       // rows of bins in the band: bins BandBins - 1 .. 1, then marker rows
+    TColor32 MarkerColour = 0;  // marker pixel where x + y is odd (black where it is even)
+    TColor32* Pixels = nullptr; // Width x Height, row-major, top row first
     int32_t Width = 0;
     int32_t Height = 0;
 };
@@ -41,17 +47,30 @@ inline TColor32 MarkerPixel(TColor32 markerColour, int64_t x, int64_t y) {
     return ((x + y) & 1) != 0 ? markerColour : kOpaqueBlack;
 }
 
+// Rows a column of the band draws: its bins and its marker rows, as far as the image reaches.
+inline int64_t BandRowCount(const SpectrogramPassLayout& layout) {
+    if (layout.Complex) return layout.FFTSize;
+    return std::min<int64_t>(int64_t{layout.BandBins} + 1, layout.Height - layout.BandTop);
+}
+
+// The bin that row r of the band shows, or -1 for a marker row.
+inline int64_t BandRowBin(const SpectrogramPassLayout& layout, int64_t r) {
+    if (layout.Complex) return SpectrogramComplexBinOfRow(layout.FFTSize, r);
+    return r < int64_t{layout.BandBins} - 1 ? int64_t{layout.BandBins} - 1 - r : -1;
+}
+
 // Called after each column a worker finishes.
 using ColumnDone = std::function<void()>;
 
 class SpectrogramColumnWorker {
 public:
-    // Allocates the buffers for FFT size fftSize (and, above kLargestSinglePrecisionFFT, makes sure the
-    // transform's plan exists); throws std::bad_alloc when they cannot be had.
-    explicit SpectrogramColumnWorker(int32_t fftSize);
+    // Allocates the buffers for FFT size fftSize, for the complex picture when `complex` (and, above
+    // kLargestSinglePrecisionFFT, makes sure the transform's plan exists); throws std::bad_alloc when
+    // they cannot be had.
+    explicit SpectrogramColumnWorker(int32_t fftSize, bool complex = false);
 
     // Bytes a worker holds for fftSize, to bound the number of workers by memory.
-    static std::size_t BufferBytes(int32_t fftSize);
+    static std::size_t BufferBytes(int32_t fftSize, bool complex = false);
 
     // Most columns one ComputeColumns call takes. The small transform colours them into a tile that is
     // copied into the image row by row, which keeps the image's cache lines and pages from being
@@ -72,18 +91,18 @@ private:
     // Column x straight into the image; false when stop was seen.
     bool ComputeLargeColumn(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop);
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
-    void ComputeLevels(int32_t bins, double gain);
+    void ComputeLevels(int32_t firstBin, int32_t endBin, double gain);
     // Copies the first `complete` tile columns into the image at column first.
     void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete);
 
     bool large_;
     int32_t tileColumns_;
-    int32_t tileStride_; // colours per tile column: one per bin of the largest band, N/2
+    int32_t tileStride_; // colours per tile column: one per bin of the largest band, N/2 (N if complex)
     // N <= 16384: the frame, transformed in place, its bins left in kernel order.
     std::vector<TComplexSingle> frame_;
     const uint16_t* scramble_ = nullptr;
     std::vector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours, entry k the colour of bin k
-    std::vector<float> levels_;  // N/2: the level of each bin of the column in hand
+    std::vector<float> levels_;  // tileStride_: the level of each bin of the column in hand
     // N > 16384: the frame, written in the transform's input order and transformed in place.
     const MixedRadixPlan* plan_ = nullptr;
     std::unique_ptr<TComplexDouble[]> spectrum_;

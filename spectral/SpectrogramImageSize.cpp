@@ -1,5 +1,6 @@
 #include "spectral/SpectrogramImageSize.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -39,6 +40,20 @@ SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, int32_t fft
     SpectrogramImageSize size;
     size.Width = static_cast<int64_t>(std::nearbyintl(sum)) + 1;
     size.Height = fftSize / 2;
+    const int64_t bytes = size.Width * int64_t{size.Height} * 4;
+    size.Megabytes = static_cast<double>(bytes) / 1024.0 / 1024.0;
+    return size;
+}
+
+SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, const SpectrogramSettings& settings,
+                                                 uint16_t channelCount) {
+    const int32_t n = settings.FFTSize;
+    SpectrogramImageSize size = ComputeSpectrogramImageSize(valueCount, n, settings.Decimation);
+    if (settings.ColumnSpan > 1) {
+        const int64_t hop = int64_t{n} * settings.ColumnSpan;
+        size.Width = (std::max<int64_t>(valueCount, 0) + n) / hop + 2;
+    }
+    if (ComplexPicture(settings, channelCount)) size.Height = n;
     const int64_t bytes = size.Width * int64_t{size.Height} * 4;
     size.Megabytes = static_cast<double>(bytes) / 1024.0 / 1024.0;
     return size;

@@ -2,6 +2,8 @@
 // status texts that describe it.
 #pragma once
 
+#include "spectral/SpectrogramSettings.h"
+
 #include <cstdint>
 #include <string>
 
@@ -18,6 +20,13 @@ struct SpectrogramImageSize {
 
 // W, H and the estimate for valueCount values, FFT size fftSize (> 0) and column decimation d (> 0).
 SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, int32_t fftSize, int32_t decimation);
+
+// The picture the settings give for valueCount values and channelCount channels. The list's own items
+// give the size above. A wide item (columns k N apart) gives W = floor((valueCount + N) / (k N)) + 2,
+// the same rule (frames slide fully past the end) as the size above at d = 1. The complex picture of
+// two channels has N rows, the others N / 2.
+SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, const SpectrogramSettings& settings,
+                                                 uint16_t channelCount);
 
 // Consecutive columns start this many values apart (0 when decimation exceeds the FFT size).
 inline int32_t SpectrogramHop(int32_t fftSize, int32_t decimation) {

@@ -25,7 +25,7 @@ int64_t ColumnBlock(int64_t width, std::size_t workerCount, int32_t tileColumns)
 
 // Gives columns [from, to) of the band back what they held before the pass (see RunSpectrogramPass).
 void RestoreColumns(const SpectrogramPassLayout& layout, int64_t from, int64_t to) {
-    const int64_t rows = std::min<int64_t>(int64_t{layout.BandBins} + 1, layout.Height - layout.BandTop);
+    const int64_t rows = BandRowCount(layout);
     for (int64_t r = 0; r < rows; ++r) {
         const int64_t y = layout.BandTop + r;
         TColor32* row = layout.Pixels + y * layout.Width;

@@ -34,13 +34,13 @@ private:
 
 // Up to `wanted` workers; when one cannot be had, those allocated before it less one (at least one).
 std::vector<std::unique_ptr<SpectrogramColumnWorker>> AllocateWorkers(std::size_t wanted, int32_t fftSize,
-                                                                      MemoryAccount& memory) {
+                                                                      bool complex, MemoryAccount& memory) {
     std::vector<std::unique_ptr<SpectrogramColumnWorker>> workers;
     workers.reserve(wanted);
     for (std::size_t i = 0; i < wanted; ++i) {
         try {
-            memory.Take(SpectrogramColumnWorker::BufferBytes(fftSize));
-            workers.push_back(std::make_unique<SpectrogramColumnWorker>(fftSize));
+            memory.Take(SpectrogramColumnWorker::BufferBytes(fftSize, complex));
+            workers.push_back(std::make_unique<SpectrogramColumnWorker>(fftSize, complex));
         } catch (const std::bad_alloc&) {
             if (workers.empty()) throw;
             if (workers.size() > 1) workers.pop_back();
@@ -51,7 +51,7 @@ std::vector<std::unique_ptr<SpectrogramColumnWorker>> AllocateWorkers(std::size_
 }
 
 PreparedBuffers AllocateBuffers(SpectrogramState& state, const SpectrogramImageSize& size, int32_t fftSize,
-                                const SpectrogramRunOptions& options) {
+                                bool complex, const SpectrogramRunOptions& options) {
     MemoryAccount memory(options.MemoryLimit);
     memory.Take(static_cast<std::size_t>(size.Width) * static_cast<std::size_t>(size.Height) * 4);
     PreparedBuffers buffers;
@@ -61,8 +61,8 @@ PreparedBuffers AllocateBuffers(SpectrogramState& state, const SpectrogramImageS
     // fail half-way.
     state.WindowTable.reserve(static_cast<std::size_t>(fftSize));
     state.FadeCurve.reserve(1024);
-    buffers.Workers =
-        AllocateWorkers(SpectrogramWorkerCount(options.Threads, fftSize, size.Width), fftSize, memory);
+    buffers.Workers = AllocateWorkers(SpectrogramWorkerCount(options.Threads, fftSize, size.Width), fftSize,
+                                      complex, memory);
     return buffers;
 }
 
@@ -86,7 +86,9 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
                                                 const SpectrogramRunOptions& options) {
     state.StartTime = std::chrono::steady_clock::now();
     const int32_t n = settings.FFTSize;
-    const SpectrogramImageSize size = ComputeSpectrogramImageSize(store.ValueCount, n, settings.Decimation);
+    const bool complex = ComplexPicture(settings, store.ChannelCount);
+    const SpectrogramImageSize size =
+        ComputeSpectrogramImageSize(store.ValueCount, settings, store.ChannelCount);
 
     SpectrogramPreparation preparation;
     if (size.Refused()) {
@@ -95,7 +97,7 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
     }
     PreparedBuffers buffers;
     try {
-        buffers = AllocateBuffers(state, size, n, options);
+        buffers = AllocateBuffers(state, size, n, complex, options);
     } catch (const std::bad_alloc&) {
         preparation.ImageSizeText = RefusalText(state, size);
         return preparation;
@@ -110,7 +112,7 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
     BuildFadeCurve(state.FadeCurve, store.Samples.size());
     control.SetProgress(0);
 
-    preparation.Hop = SpectrogramHop(n, settings.Decimation);
+    preparation.Hop = SpectrogramColumnHop(settings);
     preparation.ImageSizeText = ImageSizeText(size.Width, size.Height, size.Megabytes);
     preparation.Workers = std::move(buffers.Workers);
     return preparation;
@@ -119,7 +121,7 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
 bool RefreshFadeCurveAndFFTSize(SpectrogramState& state, const SignalStore& store,
                                 const SpectrogramSettings& settings) {
     const SpectrogramImageSize size =
-        ComputeSpectrogramImageSize(store.ValueCount, settings.FFTSize, settings.Decimation);
+        ComputeSpectrogramImageSize(store.ValueCount, settings, store.ChannelCount);
     if (size.Refused()) return false;
     state.CurrentFFTSize = settings.FFTSize;
     BuildFadeCurve(state.FadeCurve, store.Samples.size());

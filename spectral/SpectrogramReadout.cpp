@@ -16,30 +16,39 @@ constexpr double kFullScale = 32767.0;
 // The cancel flag is looked at after every block of this many values.
 constexpr int64_t kCancelPollBlock = 65536;
 
+int32_t BandCount(const PictureAxes& axes) {
+    return axes.Complex ? 1 : SpectrogramBandCount(axes.ChannelCount);
+}
+
 int32_t BandRows(const PictureAxes& axes) {
-    return SpectrogramBandRows(axes.FFTSize, axes.ChannelCount);
+    return axes.Complex ? axes.FFTSize : SpectrogramBandRows(axes.FFTSize, axes.ChannelCount);
+}
+
+int32_t BandTop(const PictureAxes& axes, int32_t band) {
+    return axes.Complex ? 0 : SpectrogramBandTop(axes.FFTSize, axes.ChannelCount, band);
+}
+
+// Rows of the band above the bottom edge of its 0 Hz row: all of a real band's, half the complex one's.
+int32_t RowsDownToZeroHertz(const PictureAxes& axes) {
+    return axes.Complex ? axes.FFTSize / 2 : BandRows(axes);
 }
 
 int32_t BandOfY(const PictureAxes& axes, double y) {
     const int32_t rows = BandRows(axes);
     if (rows <= 0) return 0;
-    return std::clamp(static_cast<int32_t>(std::floor(y / rows)), 0,
-                      SpectrogramBandCount(axes.ChannelCount) - 1);
+    return std::clamp(static_cast<int32_t>(std::floor(y / rows)), 0, BandCount(axes) - 1);
 }
 
 // The frequency at continuous picture y within band `band`: the middle of row r shows its bin exactly.
 double HertzAtPictureY(const PictureAxes& axes, int32_t band, double y) {
-    const int32_t rows = BandRows(axes);
-    const double inBand = y - double(SpectrogramBandTop(axes.FFTSize, axes.ChannelCount, band));
-    return (rows - 0.5 - inBand) * BinHertz(axes);
+    const double inBand = y - double(BandTop(axes, band));
+    return (RowsDownToZeroHertz(axes) - 0.5 - inBand) * BinHertz(axes);
 }
 
 double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz) {
-    const int32_t rows = BandRows(axes);
     const double binHertz = BinHertz(axes);
-    const double inBand = binHertz > 0 ? rows - 0.5 - hertz / binHertz : 0.0;
-    return double(SpectrogramBandTop(axes.FFTSize, axes.ChannelCount, band)) +
-           std::clamp(inBand, 0.0, double(rows));
+    const double inBand = binHertz > 0 ? RowsDownToZeroHertz(axes) - 0.5 - hertz / binHertz : 0.0;
+    return double(BandTop(axes, band)) + std::clamp(inBand, 0.0, double(BandRows(axes)));
 }
 
 // exp(-2 pi i * index / n) for an index already reduced below n.
@@ -49,13 +58,57 @@ void ExactTwiddle(int64_t index, int32_t n, double& c, double& s) {
     s = -std::sin(angle);
 }
 
+double Dbfs(double re, double im, double fullScale) {
+    const double magnitude = std::hypot(re, im);
+    if (magnitude == 0) return -std::numeric_limits<double>::infinity();
+    return 20.0 * std::log10(magnitude / fullScale);
+}
+
+// The level of the complex picture's signed bin row.Bin: the frame of N samples I + jQ from the
+// column's start, windowed and transformed at that bin.
+std::optional<double> ComplexBinLevelDbfs(const SampleSpan& samples, const PictureAxes& axes,
+                                          const ReadoutWindow& window, int64_t column, const RowReading& row,
+                                          const std::atomic<bool>* cancel) {
+    const int32_t n = axes.FFTSize;
+    const double fullScale = kFullScale * (window.Sum[0] + window.Sum[1]);
+    if (!(fullScale > 0)) return std::nullopt;
+    const int64_t start = SpectrogramComplexColumnStart(column, axes.Hop, n);
+    const int64_t count = samples.Samples != nullptr ? samples.ValueCount : 0;
+    const auto value = [&](int64_t p) { return p < count ? double(samples.Samples[p]) : 0.0; };
+    const int64_t inFrom = std::clamp<int64_t>(-start, 0, n);
+    const int64_t inTo = std::clamp<int64_t>((count + 1) / 2 - start, inFrom, n);
+
+    const int64_t bin = (int64_t{row.Bin} % n + n) % n;
+    double stepC = 0, stepS = 0, c = 0, s = 0;
+    ExactTwiddle(bin, n, stepC, stepS);
+    ExactTwiddle(bin * inFrom % n, n, c, s);
+    double re = 0, im = 0;
+    for (int64_t i = inFrom; i < inTo; ++i) {
+        if (cancel != nullptr && (i - inFrom) % kCancelPollBlock == 0 &&
+            cancel->load(std::memory_order_relaxed))
+            return std::nullopt;
+        const double w = double(window.Table[size_t(i)]);
+        const double vr = value(2 * (start + i)) * w;
+        const double vi = value(2 * (start + i) + 1) * w;
+        re += vr * c - vi * s;
+        im += vr * s + vi * c;
+        const double nextC = c * stepC - s * stepS;
+        s = c * stepS + s * stepC;
+        c = nextC;
+    }
+    return Dbfs(re, im, fullScale);
+}
+
 } // namespace
 
 PictureAxes AxesOfPicture(const SpectrogramState& state, const SignalStore& store,
                           const SpectrogramSettings& settings) {
     PictureAxes axes;
     axes.FFTSize = state.CurrentFFTSize;
-    axes.Hop = SpectrogramHop(axes.FFTSize, settings.Decimation);
+    SpectrogramSettings shown = settings;
+    shown.FFTSize = axes.FFTSize;
+    axes.Hop = SpectrogramColumnHop(shown);
+    axes.Complex = ComplexPicture(settings, store.ChannelCount);
     axes.WindowIndex = settings.WindowIndex;
     axes.ChannelCount = store.ChannelCount;
     axes.SampleRate = store.SampleRate;
@@ -69,7 +122,8 @@ double PositionRate(const PictureAxes& axes) {
 }
 
 double BinHertz(const PictureAxes& axes) {
-    return axes.FFTSize > 0 ? PositionRate(axes) / axes.FFTSize : 0.0;
+    if (axes.FFTSize <= 0) return 0.0;
+    return (axes.Complex ? double(axes.SampleRate) : PositionRate(axes)) / axes.FFTSize;
 }
 
 RowReading ReadRow(const PictureAxes& axes, int32_t row) {
@@ -78,14 +132,17 @@ RowReading ReadRow(const PictureAxes& axes, int32_t row) {
     if (!axes.Valid() || row < 0 || row >= axes.Height || rows <= 0) return reading;
     reading.Inside = true;
     reading.Band = row / rows;
-    reading.Channel = SpectrogramBandCount(axes.ChannelCount) == 2 ? reading.Band : -1;
-    reading.Bin = SpectrogramBinOfBandRow(rows, row - reading.Band * rows);
+    reading.Channel = BandCount(axes) == 2 ? reading.Band : -1;
+    reading.Bin = axes.Complex ? int32_t(SpectrogramComplexSignedBin(axes.FFTSize, row))
+                               : SpectrogramBinOfBandRow(rows, row - reading.Band * rows);
     reading.Hertz = reading.Bin * BinHertz(axes);
     return reading;
 }
 
 double ColumnSeconds(const PictureAxes& axes, int64_t column) {
-    const int64_t centre = SpectrogramColumnStart(column, axes.Hop, axes.FFTSize) + axes.FFTSize / 2;
+    const int64_t centre =
+        axes.Complex ? 2 * (SpectrogramComplexColumnStart(column, axes.Hop, axes.FFTSize) + axes.FFTSize / 2)
+                     : SpectrogramColumnStart(column, axes.Hop, axes.FFTSize) + axes.FFTSize / 2;
     const double rate = PositionRate(axes);
     return rate > 0 ? double(centre) / rate : 0.0;
 }
@@ -107,7 +164,7 @@ double PictureXAtSeconds(const PictureAxes& axes, double seconds) {
 
 PictureRect RemapPictureRect(const PictureRect& rect, const PictureAxes& from, const PictureAxes& to) {
     if (!from.Valid() || !to.Valid()) return rect;
-    const bool sameBands = SpectrogramBandCount(from.ChannelCount) == SpectrogramBandCount(to.ChannelCount);
+    const bool sameBands = BandCount(from) == BandCount(to);
     const auto x = [&](double fromX) {
         if (SecondsPerColumn(from) <= 0 || SecondsPerColumn(to) <= 0) return fromX;
         return PictureXAtSeconds(to, SecondsAtPictureX(from, fromX));
@@ -155,6 +212,7 @@ std::optional<double> BinLevelDbfs(const SampleSpan& samples, const PictureAxes&
                                    const std::atomic<bool>* cancel) {
     const int32_t n = axes.FFTSize;
     if (!row.Inside || !axes.Valid() || window.Table.size() != size_t(n)) return std::nullopt;
+    if (axes.Complex) return ComplexBinLevelDbfs(samples, axes, window, column, row, cancel);
     const int64_t start = SpectrogramColumnStart(column, axes.Hop, n);
     // With two channels the channel holds the positions of its parity; `first` is its first frame index.
     const int64_t stride = row.Channel < 0 ? 1 : 2;
@@ -186,7 +244,5 @@ std::optional<double> BinLevelDbfs(const SampleSpan& samples, const PictureAxes&
         s = c * stepS + s * stepC;
         c = nextC;
     }
-    const double magnitude = std::hypot(re, im);
-    if (magnitude == 0) return -std::numeric_limits<double>::infinity();
-    return 20.0 * std::log10(magnitude / fullScale);
+    return Dbfs(re, im, fullScale);
 }

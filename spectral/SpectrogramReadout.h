@@ -4,7 +4,9 @@
 //
 // Times refer to the centre of a column's frame: column x, which shows positions x * hop - N ..
 // x * hop - 1, stands for position x * hop - N/2. A position is one value; with two channels the values
-// of both channels alternate, so positions run at twice the sample rate.
+// of both channels alternate, so positions run at twice the sample rate. The complex picture of two
+// channels has N rows of signed bins (see spectral/SpectrogramPictureLayout.h) and its column x stands
+// for the centre of its frame of N samples, the same time to within half a sample.
 #pragma once
 
 #include "signal/SignalStore.h"
@@ -24,9 +26,10 @@ struct PictureAxes {
     uint16_t ChannelCount = 1; // 2: two bands, channel 1 on top
     int32_t SampleRate = 0;    // Hz, of each channel
     int32_t Width = 0;         // columns
-    int32_t Height = 0;        // rows (N/2)
+    int32_t Height = 0;        // rows (N/2; N for the complex picture)
+    bool Complex = false;      // the complex spectrum of two channels, one band from -R/2 to +R/2
 
-    bool Valid() const { return FFTSize >= 16 && Width > 0 && Height == FFTSize / 2; }
+    bool Valid() const { return FFTSize >= 16 && Width > 0 && Height == (Complex ? FFTSize : FFTSize / 2); }
 };
 
 // The axes of the picture in state.SpectrogramBitmap, just computed from `store` with `settings`.
@@ -35,15 +38,15 @@ PictureAxes AxesOfPicture(const SpectrogramState& state, const SignalStore& stor
 
 // Positions per second: the sample rate, twice it with two channels.
 double PositionRate(const PictureAxes& axes);
-// Width of one bin in Hz: R / N with one signal, 2R / N with two channels.
+// Width of one bin in Hz: R / N with one signal and in the complex picture, 2R / N with two bands.
 double BinHertz(const PictureAxes& axes);
 
 struct RowReading {
     bool Inside = false; // the row lies on the picture
     int32_t Band = 0;    // 0: the top (or only) band
     int Channel = -1;    // -1: the one signal; 0 / 1: channel 1 / channel 2
-    int32_t Bin = 0;     // bin of the band's spectrum; 0 is the marker row
-    double Hertz = 0;    // centre frequency of the bin
+    int32_t Bin = 0;     // bin of the band's spectrum, signed in the complex picture; 0 is the marker row
+    double Hertz = 0;    // centre frequency of the bin (negative below 0 Hz in the complex picture)
 };
 
 RowReading ReadRow(const PictureAxes& axes, int32_t row);
@@ -105,7 +108,9 @@ struct SampleSpan {
 // fills it (positions outside the signal and the other channel's positions read 0), windowed and
 // transformed at that one bin. |X| is taken against what a full-scale sine (amplitude 32767) at the
 // bin gives, 32767 / 2 times the sum of the window over the positions the channel occupies (32767 times
-// it for bin 0), so that such a sine reads 0 dBFS whatever the window and N. Silence reads -infinity.
+// it for bin 0), so that such a sine reads 0 dBFS whatever the window and N. In the complex picture
+// the reference is a full-scale complex tone I + jQ = 32767 e^(i 2 pi f t), which gives 32767 times
+// the window's sum. Silence reads -infinity.
 // Nothing when `cancel` is set on the way, the row is not on the picture, or the window sums to 0.
 std::optional<double> BinLevelDbfs(const SampleSpan& samples, const PictureAxes& axes,
                                    const ReadoutWindow& window, int64_t column, const RowReading& row,

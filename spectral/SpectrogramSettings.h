@@ -14,6 +14,12 @@ inline constexpr std::array<std::string_view, 13> kXResolutionItems = {
     "X = Y",   "X / 2",   "X / 4",   "X / 8",    "X / 16",   "X / 32",  "X / 64",
     "X / 128", "X / 256", "X / 512", "X / 1024", "X / 2048", "X / 4096"};
 
+// Items the "X Resolution" list offers after its own while the largest-file setting is raised above
+// the default: columns k frames apart, for recordings too long to have a column per frame within the
+// picture limit.
+inline constexpr std::array<std::string_view, 5> kWideXResolutionItems = {"X * 2", "X * 4", "X * 8", "X * 16",
+                                                                          "X * 32"};
+
 inline constexpr std::array<std::string_view, 7> kFFTWindowItems = {
     "None", "Triangular", "Hamming", "Hann", "Blackman", "Nuttall", "Experimental"};
 
@@ -26,11 +32,26 @@ inline constexpr int kDefaultXResolutionIndex = 0; // "X = Y"
 inline constexpr int kDefaultFFTWindowIndex = 5;   // "Nuttall"
 inline constexpr int kDefaultImageGainIndex = 12;  // "100"
 
-// What the four lists select, as numbers: N, the column decimation d, the window's item index and
-// the integer gain text (the factor applied is Gain / 100).
+// What the four lists select, as numbers: N, the column decimation d (or the span k of a wide item),
+// the window's item index and the integer gain text (the factor applied is Gain / 100); and whether
+// two channels are drawn as the complex spectrum of I + jQ.
 struct SpectrogramSettings {
     int32_t FFTSize = 1024;
     int32_t Decimation = 1;
     int WindowIndex = kDefaultFFTWindowIndex;
     int32_t Gain = 100;
+    int32_t ColumnSpan = 1;  // k of "X * k": columns k frames apart; 1 for the list's own items
+    bool IQSpectrum = false; // two channels as one complex spectrum from -R/2 to +R/2
 };
+
+// Positions between the frames of neighbouring columns: N / d, or k N for a wide item (0 when d
+// exceeds N).
+constexpr int32_t SpectrogramColumnHop(const SpectrogramSettings& settings) {
+    return settings.ColumnSpan > 1 ? settings.FFTSize * settings.ColumnSpan
+                                   : settings.FFTSize / settings.Decimation;
+}
+
+// Whether a store of channelCount channels is drawn as the complex spectrum.
+constexpr bool ComplexPicture(const SpectrogramSettings& settings, uint16_t channelCount) {
+    return settings.IQSpectrum && channelCount == 2;
+}

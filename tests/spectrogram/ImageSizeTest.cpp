@@ -40,6 +40,34 @@ TEST(SpectrogramImageSize, RefusedFromFiveHundredAndOneMegabytes) {
     EXPECT_TRUE(ComputeSpectrogramImageSize(5760000, 8388608, 64).Refused());
 }
 
+// Columns k frames apart ("X * k"): the last column's frame lies past the end of the signal and the one
+// before it does not, as at "X = Y" (checked here too); a 2 GB I/Q recording (a thousand million
+// values) fits the picture limit from "X * 4" at N = 1024 in two bands, from "X * 8" as one complex band.
+TEST(SpectrogramImageSize, WideItemsKeepTheLastFrameJustPastTheEnd) {
+    for (const int32_t values : {0, 1, 1023, 1024, 1025, 48000, 1000000000})
+        for (const int32_t n : {16, 1024, 8388608})
+            for (const int32_t span : {1, 2, 4, 32}) {
+                SpectrogramSettings settings;
+                settings.FFTSize = n;
+                settings.ColumnSpan = span;
+                const int64_t width = ComputeSpectrogramImageSize(values, settings, 1).Width;
+                const int64_t hop = SpectrogramColumnHop(settings);
+                ASSERT_EQ(hop, int64_t{n} * span);
+                const auto frameStart = [&](int64_t x) { return x * hop - n; };
+                EXPECT_GT(frameStart(width - 1), int64_t{values} - 1) << values << " " << n << " " << span;
+                EXPECT_LE(frameStart(width - 2), values) << values << " " << n << " " << span;
+            }
+    SpectrogramSettings settings;
+    settings.ColumnSpan = 2;
+    EXPECT_TRUE(ComputeSpectrogramImageSize(1000000000, settings, 2).Refused());
+    settings.ColumnSpan = 4;
+    EXPECT_FALSE(ComputeSpectrogramImageSize(1000000000, settings, 2).Refused());
+    settings.IQSpectrum = true;
+    EXPECT_TRUE(ComputeSpectrogramImageSize(1000000000, settings, 2).Refused());
+    settings.ColumnSpan = 8;
+    EXPECT_FALSE(ComputeSpectrogramImageSize(1000000000, settings, 2).Refused());
+}
+
 TEST(SpectrogramImageSize, HopIsAnIntegerDivisionAndZeroWhenDecimationExceedsN) {
     EXPECT_EQ(SpectrogramHop(1024, 1), 1024);
     EXPECT_EQ(SpectrogramHop(1024, 8), 128);
