@@ -1,5 +1,6 @@
 #include "app/FrequencyAxis.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -46,6 +47,12 @@ void AppendScale(std::vector<RulerLabel>& labels, float rate, double height, dou
     labels.push_back({5, kHzTop + 4, "kHz"});
 }
 
+// Decimals that tell apart two values `step` apart: 2 kHz in MHz needs 3.
+int DecimalsToResolve(double step) {
+    if (!(step > 0)) return 0;
+    return std::clamp(int(std::ceil(-std::log10(step) - 1e-9)), 0, 6);
+}
+
 } // namespace
 
 std::vector<RulerLabel> RulerLabels(float rate, int height) {
@@ -63,5 +70,23 @@ std::vector<RulerLabel> BandRulerLabels(float rate, const RulerSpan& span, int b
         const double bandTop = span.Top + band * bandHeight;
         AppendScale(labels, rate, bandHeight, bandTop - halfRow, int(std::nearbyint(bandTop)));
     }
+    return labels;
+}
+
+std::vector<RulerLabel> ComplexRulerLabels(float rate, const RulerSpan& span, int rows, int64_t centreHertz) {
+    std::vector<RulerLabel> labels;
+    const double step = span.Height / kSteps;
+    const double halfRow = rows > 0 ? span.Height / rows / 2 : 0.0;
+    const double hertzStep = double(rate) / kSteps;
+    const bool radio = centreHertz > 0;
+    const double unit = radio ? 1e6 : 1e3;
+    const int decimals = radio ? DecimalsToResolve(hertzStep / unit) : DecimalsFor(double(rate) / 2000);
+    for (int i = 3; i <= kSteps; ++i) {
+        const double hertz = double(rate) / 2 - (i - 1) * hertzStep;
+        const double value = ((radio ? double(centreHertz) : 0.0) + hertz) / unit;
+        const int top = static_cast<int>(std::nearbyint((i - 1) * step - 6 + span.Top - halfRow));
+        labels.push_back({0, top, "- " + FixedText(value == 0 ? 0.0 : value, decimals)});
+    }
+    labels.push_back({5, int(std::nearbyint(span.Top)) + 4, radio ? "MHz" : "kHz"});
     return labels;
 }

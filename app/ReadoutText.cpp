@@ -27,9 +27,22 @@ std::string HertzNumber(double hertz, double resolution) {
     return Fixed(hertz, DecimalsFor(resolution, 6));
 }
 
-// "14000.0 Hz ch 1", or "14000.0 Hz" for one signal.
+// Whether the picture's frequencies are read as radio frequencies: the complex picture of a recording
+// whose centre frequency is known.
+bool RadioFrequencies(const PictureAxes& axes) {
+    return axes.Complex && axes.CentreHertz > 0;
+}
+
+// A frequency of the picture without its unit: Hz, or the radio frequency centre + f in MHz.
+std::string FrequencyNumber(const PictureAxes& axes, double hertz) {
+    if (!RadioFrequencies(axes)) return HertzNumber(hertz, BinHertz(axes));
+    return Fixed((double(axes.CentreHertz) + hertz) / 1e6, DecimalsFor(BinHertz(axes) / 1e6, 9));
+}
+
+// "14000.0 Hz ch 1", "-3000.0 Hz", or "7.047000 MHz" for a radio frequency.
 std::string RowText(const PictureAxes& axes, const RowReading& row) {
-    std::string text = HertzText(row.Hertz, BinHertz(axes));
+    std::string text = FrequencyNumber(axes, row.Hertz);
+    text += RadioFrequencies(axes) ? " MHz" : " Hz";
     const std::string channel = ChannelText(row.Channel);
     if (!channel.empty()) {
         text += ' ';
@@ -110,7 +123,7 @@ std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& mark
         text += RowText(axes, marker.Low);
         return text;
     }
-    text += HertzNumber(marker.Low.Hertz, binHertz);
+    text += FrequencyNumber(axes, marker.Low.Hertz);
     text += "\u2026";
     text += RowText(axes, marker.High);
     text += "  \u0394f ";

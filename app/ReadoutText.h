@@ -25,9 +25,11 @@ std::string ChannelText(int channel);
 // "-3.2 dBFS", "-inf dBFS" for silence, "... dBFS" while computing, "" when there is nothing to show.
 std::string LevelText(LevelState state, std::optional<double> dbfs);
 
-// " 1.234 s  15000.0 Hz ch 1  -3.2 dBFS"
+// " 1.234 s  15000.0 Hz ch 1  -3.2 dBFS"; in the complex picture signed frequencies ("-3000.0 Hz"), or
+// with a known centre frequency the radio frequency in MHz with the decimals a bin needs
+// (" 1.234 s  7.047000 MHz  -3.2 dBFS").
 std::string PointerReadoutText(const PictureAxes& axes, int64_t column, const RowReading& row,
                                LevelState state, std::optional<double> dbfs);
 // " ▭ 1.234 s  Δt 0.512 s  14000.0…16000.0 Hz ch 1  Δf 2000.0 Hz"; across both bands of two
-// channels the two edges with their channels and no Δf.
+// channels the two edges with their channels and no Δf. Frequencies as in PointerReadoutText, Δf in Hz.
 std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& marker);

@@ -67,6 +67,8 @@ void TMainForm::ReadSettings() {
 
     SelectStoredItem(ComboFFTSize, "FFTSize", kDefaultFFTSizeIndex);
     Spectrogram.CurrentFFTSize = ComboFFTSize->currentText().toInt();
+    ReadLargestFileSetting();
+    ShowWideXResolutionItems();
     SelectStoredItem(ComboXResolution, "XResolution", kDefaultXResolutionIndex);
     SelectStoredItem(ComboFFTWindow, "FFTWindow", kDefaultFFTWindowIndex);
     BuildWindowTable(uint8_t(ComboFFTWindow->currentIndex()), Spectrogram.CurrentFFTSize,
@@ -79,6 +81,7 @@ void TMainForm::ReadSettings() {
     ShiftPanel->setVisible(mnuShiftPanel->isChecked());
     mnuTimeScale->setChecked(settings_->ReadBool("TimeScale", true));
     mnuTimeScaleClick();
+    mnuIQSpectrum->setChecked(settings_->ReadBool("IQSpectrum", false));
 
     EditFrq->setText(settings_->ReadString("FrqVal", "0"));
     EditLPF->setText(settings_->ReadString("LPFVal", "0"));
@@ -91,7 +94,6 @@ void TMainForm::ReadSettings() {
     const qulonglong undoMiB = settings_->ReadString("UndoMemory", QString()).toULongLong(&stored);
     History.SetBudget(stored ? std::size_t(std::min<qulonglong>(undoMiB, kMostUndoMiB)) * kMiB
                              : DefaultUndoBudget());
-    ReadLargestFileSetting();
 }
 
 void TMainForm::RestoreWindowBounds() {
@@ -141,6 +143,7 @@ void TMainForm::WriteSettings() {
     key.WriteBool("FilterPanel", mnuFilterPanel->isChecked());
     key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
     key.WriteBool("TimeScale", mnuTimeScale->isChecked());
+    key.WriteBool("IQSpectrum", mnuIQSpectrum->isChecked());
     key.WriteString("UndoMemory", QString::number(qulonglong(History.Budget() / kMiB)));
     key.Flush();
 }

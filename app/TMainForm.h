@@ -208,6 +208,7 @@ public:
     QAction* mnuUndoMemory = nullptr;
     QAction* mnuCentreFrequency = nullptr;
     QAction* mnuLargestFile = nullptr;
+    QAction* mnuIQSpectrum = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
     QMenu* mnuFormatInterpretator = nullptr;
@@ -262,6 +263,7 @@ public slots:
     void mnuUndoMemoryClick();
     void mnuCentreFrequencyClick();
     void mnuLargestFileClick();
+    void mnuIQSpectrumClick();
 
     // Edits of the store.
     void sbFadeClick();
@@ -327,6 +329,7 @@ private:
     void ConnectExportHandlers();
     void ConnectRecordingOptionHandlers();
     void ReadLargestFileSetting();
+    void ShowWideXResolutionItems();
 
     void FormCreate();
     void FormShow();

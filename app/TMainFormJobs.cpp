@@ -26,6 +26,7 @@ void TMainForm::SetBusy(bool busy) {
         button->setEnabled(unlocked);
     mnuFormatInterpretator->setEnabled(unlocked);
     mnuUndoMemory->setEnabled(unlocked);
+    mnuIQSpectrum->setEnabled(unlocked);
     UpdateHistoryItems(unlocked);
     // No worker runs while the locks change: the store can be read here.
     const bool saveable = unlocked && Store.Loaded();

@@ -356,6 +356,8 @@ void TMainForm::BuildMenus() {
     mnuInvertChannel1L->setEnabled(false);
     mnuInvertChannel2R = addItem(optionsMenu, "mnuInvertChannel2R", "Invert Channel 2 (R)");
     mnuInvertChannel2R->setEnabled(false);
+    mnuIQSpectrum = addItem(optionsMenu, "mnuIQSpectrum", "I/Q Spectrum");
+    mnuIQSpectrum->setCheckable(true);
     optionsMenu->addSeparator();
     mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo Memory...");
     mnuCentreFrequency = addItem(optionsMenu, "mnuCentreFrequency", "Centre Frequency...");

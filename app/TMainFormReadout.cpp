@@ -131,13 +131,19 @@ void TMainForm::ShowPictureAxes(const SpectrogramSettings& settings) {
 
 void TMainForm::FollowPictureAxes() {
     if (!readout_) return;
-    if (readout_->Axes) readout_->Axes->SampleRate = shown_.SampleRate;
+    if (readout_->Axes) {
+        readout_->Axes->SampleRate = shown_.SampleRate;
+        readout_->Axes->CentreHertz = shown_.CentreFrequency;
+    }
     const std::optional<PictureAxes> axes = ShownAxes();
-    if (axes)
+    if (axes && axes->Complex)
+        RulerPaintBox->SetPictureRows(1, axes->FFTSize);
+    else if (axes)
         RulerPaintBox->SetPictureRows(SpectrogramBandCount(axes->ChannelCount),
                                       SpectrogramBandRows(axes->FFTSize, axes->ChannelCount));
     else
         RulerPaintBox->SetPictureRows(1, 0);
+    RulerPaintBox->SetComplexScale(axes && axes->Complex, shown_.CentreFrequency);
     std::optional<TTimeScaleAxis> timeAxis;
     if (axes && SecondsPerColumn(*axes) > 0)
         timeAxis =

@@ -1,9 +1,11 @@
-// Options of the recordings: the centre frequency of the recording shown (kept for the run, per file)
-// and the size of the largest file the reader accepts (kept in the settings).
+// Options of the recordings: the centre frequency of the recording shown (kept for the run, per file),
+// the size of the largest file the reader accepts and the complex view of two channels (both kept in
+// the settings).
 #include "app/SettingsKey.h"
 #include "app/TMainForm.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QInputDialog>
 
 #include <cmath>
@@ -29,6 +31,7 @@ std::optional<int64_t> AskWholeNumber(QWidget* parent, const QString& title, con
 void TMainForm::ConnectRecordingOptionHandlers() {
     connect(mnuCentreFrequency, &QAction::triggered, this, &TMainForm::mnuCentreFrequencyClick);
     connect(mnuLargestFile, &QAction::triggered, this, &TMainForm::mnuLargestFileClick);
+    connect(mnuIQSpectrum, &QAction::triggered, this, &TMainForm::mnuIQSpectrumClick);
 }
 
 // The value belongs to the recording shown and holds for it until the program ends, also over a Reload.
@@ -42,6 +45,7 @@ void TMainForm::mnuCentreFrequencyClick() {
     if (!chosen || *chosen < 0 || *chosen > kMaxCentreFrequency) return;
     Centres.Typed(shown_.FileName, *chosen);
     shown_.CentreFrequency = *chosen;
+    FollowPictureAxes();
 }
 
 // A read that runs keeps the limit it started with.
@@ -54,6 +58,27 @@ void TMainForm::mnuLargestFileClick() {
     largestFile_ = *chosen;
     settings_->WriteString(kLargestFileKey, QString::number(qlonglong(largestFile_)));
     settings_->Flush();
+    ShowWideXResolutionItems();
+}
+
+// A limit above the default admits recordings whose picture with a column per frame would pass the
+// picture limit; the image-width list then offers columns several frames apart after its own items.
+// Back at the default, those items go, and one of them that was selected gives way to "X = Y".
+void TMainForm::ShowWideXResolutionItems() {
+    const int ownItems = int(kXResolutionItems.size());
+    const bool wide = largestFile_ > kMaxWavFileSize;
+    if (wide && ComboXResolution->count() == ownItems) {
+        for (const std::string_view item : kWideXResolutionItems)
+            ComboXResolution->addItem(QString::fromLatin1(item.data(), qsizetype(item.size())));
+    } else if (!wide && ComboXResolution->count() > ownItems) {
+        if (ComboXResolution->currentIndex() >= ownItems) ComboXResolution->setCurrentIndex(0);
+        while (ComboXResolution->count() > ownItems) ComboXResolution->removeItem(ownItems);
+    }
+}
+
+// The picture of two channels follows at once; with one channel the choice waits for two.
+void TMainForm::mnuIQSpectrumClick() {
+    if (!busy_ && Store.Loaded() && Store.TwoChannels()) RecomputeSpectrogram();
 }
 
 // Missing, not a number or not positive: the default.

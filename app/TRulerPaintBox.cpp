@@ -29,8 +29,16 @@ void TRulerPaintBox::SetPictureRows(int bands, int rowsPerBand) {
     update();
 }
 
+void TRulerPaintBox::SetComplexScale(bool complex, int64_t centreHertz) {
+    if (complex == complex_ && centreHertz == centreHertz_) return;
+    complex_ = complex;
+    centreHertz_ = centreHertz;
+    update();
+}
+
 std::vector<RulerLabel> TRulerPaintBox::CurrentLabels() const {
     const RulerSpan span = spanProvider_ ? spanProvider_() : RulerSpan{0, double(height())};
+    if (complex_) return ComplexRulerLabels(rate_, span, rowsPerBand_, centreHertz_);
     return BandRulerLabels(rate_, span, bands_, rowsPerBand_);
 }
 

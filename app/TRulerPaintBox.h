@@ -22,6 +22,10 @@ public:
     // The picture's bands and the rows of each (0: not known), which the scales follow.
     void SetPictureRows(int bands, int rowsPerBand);
     int Bands() const { return bands_; }
+    // The complex picture of two channels (one band from +R/2 to -R/2) and the recording's centre
+    // frequency in Hz (0: none known), which the labels then give as radio frequencies.
+    void SetComplexScale(bool complex, int64_t centreHertz);
+    bool Complex() const { return complex_; }
     // Where the picture stands beside the ruler, asked at every paint; without it, the ruler's height.
     void SetSpanProvider(std::function<RulerSpan()> provider) { spanProvider_ = std::move(provider); }
 
@@ -40,6 +44,8 @@ private:
     float rate_ = 48000;
     int bands_ = 1;
     int rowsPerBand_ = 0;
+    bool complex_ = false;
+    int64_t centreHertz_ = 0;
     std::function<RulerSpan()> spanProvider_;
     bool leftPressed_ = false;
 };

@@ -28,6 +28,7 @@ struct PictureAxes {
     int32_t Width = 0;         // columns
     int32_t Height = 0;        // rows (N/2; N for the complex picture)
     bool Complex = false;      // the complex spectrum of two channels, one band from -R/2 to +R/2
+    int64_t CentreHertz = 0;   // the recording's radio frequency at 0 Hz; 0 when none is known
 
     bool Valid() const { return FFTSize >= 16 && Width > 0 && Height == (Complex ? FFTSize : FFTSize / 2); }
 };

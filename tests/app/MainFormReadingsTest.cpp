@@ -350,3 +350,72 @@ TEST_F(ReadingsTest, TheCaptionIsTheWindowsOwnAndPanelFourHoldsItsTexts) {
 }
 
 } // namespace
+
+// Options > "I/Q Spectrum" on a recording of two complex tones, +6000 Hz at -6 dBFS and -12000 Hz at
+// -20 dBFS (N = 1024 at 48000 Hz: bins +128 and -256 of 46.875 Hz): one band of N rows, each tone in
+// the row of its signed frequency, which the readout, the click and the ruler give signed, and as
+// radio frequencies once a centre frequency is known (the click still writes baseband). The choice is
+// kept in the settings; off, the two bands come back.
+TEST_F(ReadingsTest, TheIQSpectrumShowsSignedAndRadioFrequencies) {
+    std::vector<int16_t> values;
+    for (int t = 0; t < 6 * 1024; ++t) {
+        const double a = 2 * std::numbers::pi * t / 1024;
+        values.push_back(int16_t(std::lround(16384 * std::cos(128 * a) + 3277 * std::cos(-256 * a))));
+        values.push_back(int16_t(std::lround(16384 * std::sin(128 * a) + 3277 * std::sin(-256 * a))));
+    }
+    TMainForm& form = Shown(values, 48000, 2, kFFT1024);
+    QAction* iq = Child<QAction>("mnuIQSpectrum");
+    EXPECT_EQ(iq->text(), "I/Q Spectrum");
+    EXPECT_FALSE(iq->isChecked());
+    iq->trigger();
+    ASSERT_TRUE(form.ShownAxes().has_value());
+    EXPECT_TRUE(form.ShownAxes()->Complex);
+    EXPECT_EQ(form.SrcImage->Bitmap().Height(), 1024);
+    ASSERT_TRUE(form.RulerPaintBox->Complex());
+    const auto rulerTexts = [&] {
+        QStringList texts;
+        for (const RulerLabel& label : form.RulerPaintBox->CurrentLabels())
+            texts << QString::fromStdString(label.Text);
+        return texts;
+    };
+    EXPECT_TRUE(rulerTexts().contains("- 0.0") && rulerTexts().contains("- -22.0") &&
+                rulerTexts().contains("kHz"))
+        << rulerTexts().join('|').toStdString();
+
+    const struct {
+        int Row;
+        const char* Hertz;
+        const char* Radio;
+        double Dbfs;
+    } tones[2] = {{511 - 128, "6000 Hz", "7.056000 MHz", -6.02},
+                  {511 + 256, "-12000 Hz", "7.038000 MHz", -20.0}};
+    for (const auto& tone : tones) {
+        Hover(form, OverRow(form, tone.Row));
+        ASSERT_TRUE(ProcessUntil([&] { return !std::isnan(NumberBefore(Readout(form), "dBFS")); }));
+        EXPECT_TRUE(Readout(form).contains(QString("  ") + tone.Hertz + "  ")) << Readout(form).toStdString();
+        EXPECT_NEAR(NumberBefore(Readout(form), "dBFS"), tone.Dbfs, 0.1) << Readout(form).toStdString();
+    }
+    QTest::mouseClick(form.SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, OverRow(form, 767));
+    EXPECT_EQ(form.EditFrq->text(), "-12000");
+
+    form.AskCentreFrequency = [](int64_t) { return std::optional<int64_t>(7050000); };
+    Child<QAction>("mnuCentreFrequency")->trigger();
+    EXPECT_TRUE(rulerTexts().contains("MHz") && rulerTexts().contains("- 7.050"))
+        << rulerTexts().join('|').toStdString();
+    for (const auto& tone : tones) {
+        Hover(form, OverRow(form, tone.Row));
+        EXPECT_TRUE(Readout(form).contains(tone.Radio)) << Readout(form).toStdString();
+    }
+    form.EditFrq->setText("0");
+    QTest::mouseClick(form.SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, OverRow(form, 383));
+    EXPECT_EQ(form.EditFrq->text(), "6000");
+
+    ASSERT_TRUE(form.close());
+    EXPECT_TRUE(NewForm().findChild<QAction*>("mnuIQSpectrum")->isChecked());
+    TMainForm& again = Shown(values, 48000, 2, kFFT1024);
+    EXPECT_TRUE(again.ShownAxes()->Complex);
+    Child<QAction>("mnuIQSpectrum")->trigger();
+    EXPECT_FALSE(again.ShownAxes()->Complex);
+    EXPECT_EQ(again.SrcImage->Bitmap().Height(), 512);
+    EXPECT_FALSE(again.RulerPaintBox->Complex());
+}

@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 
 #include "signal/WavReader.h"
+#include "view/qt/TImgView32.h"
 
 namespace {
 
@@ -107,4 +108,27 @@ TEST_F(RecordingOptionsTest, CentreFrequencyFromTheFileOrTypedPerRecording) {
     form.LoadWavFile(QString::fromStdString(PathIn("missing_3500kHz.wav")));
     EXPECT_EQ(form.Shown().FileName, named.toStdString());
     EXPECT_EQ(form.Shown().CentreFrequency, 0);
+}
+
+// A raised limit adds the wide image widths after the list's own items; "X * 4" gives a picture with a
+// column every four frames; back at the default the items go and "X = Y" is selected.
+TEST_F(RecordingOptionsTest, WideImageWidthsWhileTheLimitIsRaised) {
+    TMainForm& form = NewForm();
+    QComboBox* widths = Child<QComboBox>("ComboXResolution");
+    ASSERT_EQ(widths->count(), 13);
+    form.AskLargestFile = [](int64_t) { return std::optional<int64_t>(2500000000); };
+    Child<QAction>("mnuLargestFile")->trigger();
+    ASSERT_EQ(widths->count(), 18);
+    EXPECT_EQ(widths->itemText(13), "X * 2");
+    EXPECT_EQ(widths->itemText(17), "X * 32");
+
+    widths->setCurrentIndex(14);
+    form.LoadWavFile(QString::fromStdString(WriteWav("long.wav", Tone(100000, 700, 8000), 8000, 1)));
+    EXPECT_EQ(form.SrcImage->Bitmap().Width(), (100000 + 1024) / 4096 + 2);
+    EXPECT_EQ(form.StatusText(1), " 26x512 - 0.051 Mb bmp");
+
+    form.AskLargestFile = [](int64_t) { return std::optional<int64_t>(kMaxWavFileSize); };
+    Child<QAction>("mnuLargestFile")->trigger();
+    EXPECT_EQ(widths->count(), 13);
+    EXPECT_EQ(widths->currentIndex(), 0);
 }
