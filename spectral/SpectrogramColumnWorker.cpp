@@ -7,6 +7,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // The stop flag is polled after every block of this many values or rows: often enough that a stop
@@ -15,6 +19,15 @@ constexpr int64_t kStopPollBlock = 1024;
 
 // Columns per tile for the small transform; the large one draws a column at a time.
 constexpr int32_t kSmallTileColumns = 16;
+
+// Colours between the tile's columns beyond their bins: one cache line, so that the columns of a tile
+// row, read together, do not all fall into the same cache set when the bins are a power of two.
+constexpr int32_t kTileColumnPad = 16;
+
+// Bins a tile column holds: N/2 for the real bands, N for the complex picture.
+int32_t TileBins(int32_t fftSize, bool complex) {
+    return complex ? fftSize : fftSize / 2;
+}
 
 bool StopSeen(const std::atomic<bool>& stop) {
     return stop.load(std::memory_order_relaxed);
@@ -91,6 +104,11 @@ float BinLevel(double magnitude, double gain) {
     return static_cast<float>(magnitude * gain);
 }
 
+// The level of a bin of the small transform: |Re| + |Im| held as a double, times the gain.
+float SmallBinLevel(const TComplexSingle& c, double gain) {
+    return BinLevel(static_cast<double>(std::fabs(c.re)) + static_cast<double>(std::fabs(c.im)), gain);
+}
+
 // Band rows 0 .. rows - 1 of column x into out[r * stride], a block of rows at a time: the bin of each
 // row (BandRowBin) coloured from level(bin), the marker rows as markers (for a real band bin 0 and
 // one row below the band, which the next band overwrites or which falls outside the image). False
@@ -116,6 +134,26 @@ bool ColourRows(const SpectrogramPassLayout& layout, int64_t x, TColor32* out, i
     return true;
 }
 
+// The image is written once and read only after the pass, and on large pictures it is far larger than
+// the caches: its pixels are stored past the cache where the processor can, so that writing a line
+// does not first read it from memory. A tile writes 16 neighbouring pixels of a row, which the
+// processor's write-combining joins into whole lines.
+void StreamPixel(TColor32* pixel, TColor32 colour) {
+#if defined(__SSE2__)
+    _mm_stream_si32(reinterpret_cast<int*>(pixel), static_cast<int>(colour));
+#else
+    *pixel = colour;
+#endif
+}
+
+// Streamed stores are weakly ordered: this makes them visible before anything the thread does next
+// (the pass's counters, the end of the thread).
+void StreamedPixelsDone() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
 // Where column x's frame starts: a position, or a sample of the complex frame.
 int64_t FrameStart(const SpectrogramPassLayout& layout, int64_t x) {
     if (layout.Complex) return SpectrogramComplexColumnStart(x, layout.Hop, layout.FFTSize);
@@ -126,7 +164,7 @@ int64_t FrameStart(const SpectrogramPassLayout& layout, int64_t x) {
 
 SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     : large_(fftSize > kLargestSinglePrecisionFFT), tileColumns_(large_ ? 1 : kSmallTileColumns),
-      tileStride_(complex ? fftSize : fftSize / 2) {
+      tileStride_(TileBins(fftSize, complex) + kTileColumnPad) {
     const auto n = static_cast<std::size_t>(fftSize);
     if (large_) {
         plan_ = &MixedRadixPlan::For(fftSize);
@@ -136,9 +174,9 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     }
     frame_.resize(n);
     scramble_ = FFTPow2ScrambleTable(fftSize).data();
-    const auto stride = static_cast<std::size_t>(tileStride_);
-    tile_.resize(stride * static_cast<std::size_t>(tileColumns_));
-    levels_.resize(stride);
+    tile_.resize(static_cast<std::size_t>(tileStride_) * static_cast<std::size_t>(tileColumns_));
+    levels_.resize(static_cast<std::size_t>(TileBins(fftSize, complex)));
+    if (complex) binLevels_.resize(static_cast<std::size_t>(fftSize));
 }
 
 std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) {
@@ -167,17 +205,20 @@ int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& lay
 
 // The small transform is forward and unscaled and leaves its bins in kernel order; they are read
 // through the scramble table, which gives exactly the values the reordering copy would.
-// The tile column holds the colour of bin k at entry k: bins 1 .. BandBins - 1 of a real band, every
-// bin of the complex picture.
+// A tile column holds the colour of bin k at entry k: bins 1 .. BandBins - 1 of a real band, every bin
+// of the complex picture.
 bool SpectrogramColumnWorker::ComputeSmallColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
                                                  const std::atomic<bool>& stop) {
     if (!FillFrame(layout, FrameStart(layout, x), stop)) return false;
     FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
-    const int32_t firstBin = layout.Complex ? 0 : 1;
-    const int32_t endBin = layout.Complex ? layout.FFTSize : layout.BandBins;
-    ComputeLevels(firstBin, endBin, layout.Gain);
-    LevelsToColours(levels_.data() + firstBin, tile_.data() + c * tileStride_ + firstBin,
-                    static_cast<std::size_t>(endBin - firstBin));
+    TColor32* column = tile_.data() + c * tileStride_;
+    if (layout.Complex) {
+        ComputeLevelsInKernelOrder(layout.FFTSize, layout.Gain);
+        LevelsToColours(binLevels_.data(), column, static_cast<std::size_t>(layout.FFTSize));
+    } else {
+        ComputeLevels(layout.BandBins, layout.Gain);
+        LevelsToColours(levels_.data() + 1, column + 1, static_cast<std::size_t>(layout.BandBins - 1));
+    }
     return true;
 }
 
@@ -223,15 +264,21 @@ bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int
     return true;
 }
 
-// The levels of bins firstBin .. endBin - 1 into levels_: |Re| + |Im| held as a double, times the
-// gain. Computed apart from the colours so that this loop stays free of branches.
-void SpectrogramColumnWorker::ComputeLevels(int32_t firstBin, int32_t endBin, double gain) {
+// The levels of bins 1 .. bins - 1 into levels_. Computed apart from the colours so that this loop
+// stays free of branches.
+void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain) {
     float* levels = levels_.data();
-    for (int32_t k = firstBin; k < endBin; ++k) {
-        const TComplexSingle& c = frame_[scramble_[k]];
-        levels[k] =
-            BinLevel(static_cast<double>(std::fabs(c.re)) + static_cast<double>(std::fabs(c.im)), gain);
-    }
+    for (int32_t k = 1; k < bins; ++k) levels[k] = SmallBinLevel(frame_[scramble_[k]], gain);
+}
+
+// The levels of all n bins into binLevels_: computed in one pass over the transformed frame as it lies
+// in memory, then put in bin order through the scramble table.
+void SpectrogramColumnWorker::ComputeLevelsInKernelOrder(int32_t n, double gain) {
+    float* levels = levels_.data();
+    const TComplexSingle* frame = frame_.data();
+    for (int32_t j = 0; j < n; ++j) levels[j] = SmallBinLevel(frame[j], gain);
+    float* binLevels = binLevels_.data();
+    for (int32_t k = 0; k < n; ++k) binLevels[k] = levels[scramble_[k]];
 }
 
 // Row r of the band shows bin BandRowBin(r) of each tile column, or is a marker row.
@@ -244,9 +291,10 @@ void SpectrogramColumnWorker::FlushTile(const SpectrogramPassLayout& layout, int
         TColor32* row = layout.Pixels + (y * layout.Width + first);
         if (const int64_t bin = BandRowBin(layout, r); bin >= 0) {
             const TColor32* colours = tile_.data() + bin;
-            for (int64_t c = 0; c < complete; ++c) row[c] = colours[c * tileStride_];
+            for (int64_t c = 0; c < complete; ++c) StreamPixel(row + c, colours[c * tileStride_]);
         } else {
             for (int64_t c = 0; c < complete; ++c) row[c] = MarkerPixel(layout.MarkerColour, first + c, y);
         }
     }
+    StreamedPixelsDone();
 }

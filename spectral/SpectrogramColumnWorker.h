@@ -91,18 +91,21 @@ private:
     // Column x straight into the image; false when stop was seen.
     bool ComputeLargeColumn(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop);
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
-    void ComputeLevels(int32_t firstBin, int32_t endBin, double gain);
+    void ComputeLevels(int32_t bins, double gain);
+    void ComputeLevelsInKernelOrder(int32_t n, double gain);
     // Copies the first `complete` tile columns into the image at column first.
     void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete);
 
     bool large_;
     int32_t tileColumns_;
-    int32_t tileStride_; // colours per tile column: one per bin of the largest band, N/2 (N if complex)
+    int32_t tileStride_; // colours per tile column: one per bin of the largest band, N/2 (N if complex),
+                         // and a cache line of padding
     // N <= 16384: the frame, transformed in place, its bins left in kernel order.
     std::vector<TComplexSingle> frame_;
     const uint16_t* scramble_ = nullptr;
-    std::vector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours, entry k the colour of bin k
-    std::vector<float> levels_;  // tileStride_: the level of each bin of the column in hand
+    std::vector<TColor32> tile_;   // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
+    std::vector<float> levels_;    // the level of each bin of the column in hand (complex: in kernel order)
+    std::vector<float> binLevels_; // complex: the levels in bin order
     // N > 16384: the frame, written in the transform's input order and transformed in place.
     const MixedRadixPlan* plan_ = nullptr;
     std::unique_ptr<TComplexDouble[]> spectrum_;

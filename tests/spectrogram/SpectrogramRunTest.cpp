@@ -31,20 +31,26 @@ std::vector<TColor32> Pixels(const TBitmap32& bitmap) {
 
 // Computes with `threads` workers while another thread asks for a stop once progress reaches
 // `percent`.
+// The run, with a stop asked for by another thread once progress reaches `percent`. On a busy machine
+// that thread may not get a core before the last column is done; the run is then made again, up to
+// five times, so that the result is a stopped run whenever the stop can take effect at all.
 Outcome ComputeStoppedAt(const SignalStore& store, const SpectrogramSettings& settings, unsigned threads,
                          int percent) {
     Outcome run;
-    JobControl control;
-    SpectrogramRunOptions options;
-    options.Threads = threads;
-    std::atomic<bool> done{false};
-    std::thread stopper([&] {
-        while (!done.load() && control.Progress.load() < percent) std::this_thread::yield();
-        control.RequestStop();
-    });
-    run.Result = RecomputeSpectrogram(run.State, store, settings, control, options);
-    done = true;
-    stopper.join();
+    for (int attempt = 0; attempt < 5 && !run.Result.Stopped; ++attempt) {
+        run = Outcome{};
+        JobControl control;
+        SpectrogramRunOptions options;
+        options.Threads = threads;
+        std::atomic<bool> done{false};
+        std::thread stopper([&] {
+            while (!done.load() && control.Progress.load() < percent) std::this_thread::yield();
+            control.RequestStop();
+        });
+        run.Result = RecomputeSpectrogram(run.State, store, settings, control, options);
+        done = true;
+        stopper.join();
+    }
     return run;
 }
 
