@@ -15,10 +15,10 @@ namespace bench {
 
 inline constexpr uint64_t kHugeFileBytes = 500000000;
 
-// Writes a two-channel 48000 Hz recording of exactly kHugeFileBytes bytes: a 1500 Hz tone sweeping up by
-// 10 kHz over the file in channel 1, a 7000 Hz tone in channel 2, both with a little noise.
-inline bool WriteHugeRecording(const std::string& path) {
-    const uint64_t dataBytes = kHugeFileBytes - 48;
+// Writes a two-channel 48000 Hz recording of exactly `bytes` bytes (at most 4 GiB): a 1500 Hz tone
+// sweeping up by 10 kHz over the file in channel 1, a 7000 Hz tone in channel 2, both with a little noise.
+inline bool WriteHugeRecording(const std::string& path, uint64_t bytes = kHugeFileBytes) {
+    const uint64_t dataBytes = bytes - 48;
     const uint64_t frames = dataBytes / 4;
     WavFormatRecord record;
     record.ChannelCount = 2;

@@ -2,16 +2,18 @@
 // 48000 Hz) and prints, for every step, its time and the peak resident memory of the process while it
 // ran (the high-water mark is reset before each step through /proc/self/clear_refs).
 //
-//   bench_view_huge_recording [FILE.wav]
+//   bench_view_huge_recording [FILE.wav | --bytes N]
 //
-// Without FILE a recording of that size is written into a temporary folder first and removed at the
-// end. A FILE longer than the window's "Largest File..." setting (default 500000000 bytes) raises the
-// setting to the file's size first, through the menu item. The steps: open (the spectrogram at N = 1024), N =
-// 8388608 (refused by the image limit), back to 1024, play start and stop (through a silent device paced like
-// a real one), every edit, "Save", "Save Bitmap", a palette and a recomputation under it, and "Reload". Each
-// row also shows the memory the window is allowed to hold at once: the store, one playback copy, the states
-// kept for undo, the spectrogram image and the view's copy of it, plus the image being replaced while a new
-// one is computed.
+// Without FILE a recording of that size (or of N bytes) is written into a temporary folder first and
+// removed at the end. A FILE longer than the window's "Largest File..." setting (default 500000000 bytes)
+// raises the setting to the file's size first, through the menu item. The steps: open (the spectrogram at N =
+// 1024), N = 8388608 (refused by the image limit), back to 1024, play start and stop (through a silent device
+// paced like a real one), every edit, "Save", "Save Bitmap", a palette and a recomputation under it, and
+// "Reload". Each row also shows the memory the window is allowed to hold at once: the store, one playback
+// copy, the states kept for undo, the spectrogram image and the view's copy of it, plus the image being
+// replaced while a new one is computed. When the picture at one column per frame is refused (a recording of
+// more than about 263 million values), the steps after the open choose the first of the wide image widths ("X
+// * 2" ...) whose picture is admitted, for the two bands and for the complex I/Q picture.
 #include "BenchWindow.h"
 #include "HugeRecording.h"
 #include "WindowBenchFolder.h"
@@ -22,6 +24,7 @@
 #include "audio/TestWaveOutDevice.h"
 #include "signal/WavWriter.h"
 #include "spectral/Palettes.h"
+#include "spectral/SpectrogramSettings.h"
 #include "view/qt/TImgView32.h"
 
 #include <QAction>
@@ -143,6 +146,20 @@ void TypeAndClick(QLineEdit* edit, const char* text, QToolButton* button) {
     button->click();
 }
 
+bool Refused(TMainForm& form) {
+    return form.StatusText(1).startsWith(" ERRR!");
+}
+
+// Steps through the wide image widths after the list's own items until the picture is admitted.
+void ChooseAdmittedWidth(HugeRecordingRun& run, TMainForm& form, const char* view) {
+    const int own = int(kXResolutionItems.size());
+    for (int index = own; index < form.ComboXResolution->count() && Refused(form); ++index) {
+        const std::string name =
+            std::string(view) + ", " + form.ComboXResolution->itemText(index).toStdString();
+        run.Step(name.c_str(), [&] { Choose(form.ComboXResolution, index); });
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -151,11 +168,13 @@ int main(int argc, char** argv) {
     // The window's start directory ("Save Bitmap" writes there) is the folder too.
     if (chdir(folder.Path().toLocal8Bit().constData()) != 0) return 2;
 
-    std::string path = argc > 1 ? std::string(argv[1]) : std::string();
-    if (path.empty()) {
+    const bool generated = argc < 2 || std::string(argv[1]) == "--bytes";
+    const uint64_t bytes = argc > 2 && generated ? std::strtoull(argv[2], nullptr, 10) : kFileBytes;
+    std::string path = generated ? std::string() : std::string(argv[1]);
+    if (generated) {
         path = folder.FilePath("huge.wav").toStdString();
-        std::printf("writing %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(kFileBytes));
-        if (!bench::WriteHugeRecording(path)) return 2;
+        std::printf("writing %s (%llu bytes)\n", path.c_str(), static_cast<unsigned long long>(bytes));
+        if (bytes < 48 || bytes > (uint64_t{1} << 32) || !bench::WriteHugeRecording(path, bytes)) return 2;
     } else if (path.front() != '/') {
         path = std::string(std::getenv("PWD") ? std::getenv("PWD") : ".") + "/" + path;
     }
@@ -181,6 +200,10 @@ int main(int argc, char** argv) {
     run.Step("open (N = 1024)", [&] { form.mnuOpen->trigger(); });
     run.Step("N = 8388608", [&] { Choose(form.ComboFFTSize, kFFT8388608Index); });
     run.Step("N = 1024 again", [&] { Choose(form.ComboFFTSize, kFFT1024Index); });
+    if (Refused(form)) ChooseAdmittedWidth(run, form, "two bands");
+    run.Step("I/Q Spectrum", [&] { form.mnuIQSpectrum->trigger(); });
+    if (Refused(form)) ChooseAdmittedWidth(run, form, "I/Q");
+    run.Step("I/Q Spectrum off", [&] { form.mnuIQSpectrum->trigger(); });
     run.Step("play start (+1 s)", [&] {
         form.sbPlayMemory->click();
         ProcessUntil([&] { return form.StatusText(4).startsWith(" Playing"); }, 10s);

@@ -75,7 +75,8 @@ std::string FFTSizeText(SeededRandom& r, bool large) {
 // over the values and a frame's length past them, N / 2 rows each, make about (values + N) * d / 2
 // pixels. A refused one now and then.
 std::string DecimationText(SeededRandom& r, size_t inputBytes, const std::string& fftText) {
-    if (r.Percent(8)) return r.Pick<const char*>({"3", "0", "8192", "X / 2", "-2"});
+    if (r.Percent(8)) return r.Pick<const char*>({"3", "0", "8192", "X / 2", "-2", "x3", "x64", "x"});
+    if (r.Percent(8)) return r.Pick<const char*>({"x2", "x4", "x8", "x16", "x32"}); // columns k frames apart
     const uint64_t n = std::max<uint64_t>(std::strtoull(fftText.c_str(), nullptr, 10), 1024);
     const uint64_t most = std::max<uint64_t>(1, 4000000 / (inputBytes / 2 + n));
     uint64_t d = uint64_t(1) << r.Below(13); // 1 ... 4096
@@ -98,6 +99,7 @@ void AddOptions(SeededRandom& r, Args& args, bool render, size_t inputBytes) {
         args.insert(args.end(), {"--gain", Item(r, {"8000", "1000", "250", "100", "50", "10", "2", "1"},
                                                 {"0", "7", "100.0", "-100"})});
     if (r.Percent(25)) args.insert(args.end(), {"--channels", Item(r, {"1", "2"}, {"0", "3", "two"})});
+    if (r.Percent(30)) args.insert(args.end(), {"--view", Item(r, {"bands", "iq"}, {"IQ", "complex", ""})});
     if (r.Percent(render ? 30 : 3))
         args.insert(args.end(), {"--palette", Item(r, {"Spectrum", "Grayscale", "Greens", "Reds", "Rainbow"},
                                                    {"Blues", "spectrum"})});

@@ -146,6 +146,20 @@ TEST_P(StoppedPictureTest, OneChannelKeepsADrawnBlockFromTheLeft) {
     EXPECT_LT(k, picture.Width());
 }
 
+TEST_P(StoppedPictureTest, TheComplexPictureKeepsADrawnBlockFromTheLeftInAllItsRows) {
+    const StopCase c = GetParam();
+    const SignalStore store = MakeStore(Noise(kStoppedRunValues, 5000, 3), 2);
+    SpectrogramSettings settings = Settings(128, 2, kWindowHann, 2000);
+    settings.IQSpectrum = true;
+    const Outcome full = Compute(store, settings, 1);
+    const Outcome stopped = ComputeStoppedAt(store, settings, c.Threads, c.Percent);
+    ASSERT_TRUE(stopped.Result.Stopped);
+    const TBitmap32& picture = stopped.State.SpectrogramBitmap;
+    ASSERT_EQ(picture.Height(), 128);
+    const int32_t k = ExpectDrawnPrefix(picture, full.State.SpectrogramBitmap, 0, picture.Height(), kZero);
+    EXPECT_LT(k, picture.Width());
+}
+
 TEST_P(StoppedPictureTest, TwoChannelsKeepADrawnBlockFromTheLeftInTheBandBeingDrawn) {
     const StopCase c = GetParam();
     const SignalStore store = MakeStore(Noise(kStoppedRunValues, 5000, 7), 2);
