@@ -2,7 +2,7 @@
 // daemon in user mode with a null sink, ALSA's default device routed to it, the sink's monitor
 // recorded with parec. The recording must hold the played 1 kHz tone at its frequency, its level,
 // without dropouts and to its end. Skips, saying why, where no such server can run.
-#include "PlaybackEventLog.h"
+#include "../audio/PlaybackEventLog.h"
 
 #include "audio/Playback.h"
 
