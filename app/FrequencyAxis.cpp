@@ -80,7 +80,10 @@ std::vector<RulerLabel> ComplexRulerLabels(float rate, const RulerSpan& span, in
     const double hertzStep = double(rate) / kSteps;
     const bool radio = centreHertz > 0;
     const double unit = radio ? 1e6 : 1e3;
-    const int decimals = radio ? DecimalsToResolve(hertzStep / unit) : DecimalsFor(double(rate) / 2000);
+    // Radio frequencies get the decimals of a bin (of a step while the rows are not known), so that a
+    // centre frequency off the round numbers shows in every label.
+    const double resolution = rows > 0 ? double(rate) / rows : hertzStep;
+    const int decimals = radio ? DecimalsToResolve(resolution / unit) : DecimalsFor(double(rate) / 2000);
     for (int i = 3; i <= kSteps; ++i) {
         const double hertz = double(rate) / 2 - (i - 1) * hertzStep;
         const double value = ((radio ? double(centreHertz) : 0.0) + hertz) / unit;

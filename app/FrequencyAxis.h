@@ -32,6 +32,6 @@ std::vector<RulerLabel> BandRulerLabels(float rate, const RulerSpan& span, int b
 
 // Labels for the complex picture of `rows` rows (0: not known) over `span`, from +rate/2 at the top to
 // -rate/2 at the bottom in the same 24 steps, 0 Hz in the middle: signed kHz, or with a centre
-// frequency (Hz, > 0) the radio frequency centre + f in MHz with the decimals a step needs. Moved up by
-// half a row as the bands' labels are.
+// frequency (Hz, > 0) the radio frequency centre + f in MHz with the decimals a bin needs (at most six).
+// Moved up by half a row as the bands' labels are.
 std::vector<RulerLabel> ComplexRulerLabels(float rate, const RulerSpan& span, int rows, int64_t centreHertz);

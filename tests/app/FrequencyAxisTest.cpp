@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -102,3 +104,28 @@ TEST(BandRulerLabels, WithoutRowsOneBandIsTheSpecifiedRuler) {
 }
 
 } // namespace
+
+// The complex picture's ruler: one scale from +R/2 to -R/2 whose dashes point at the middle of the row
+// of their frequency (row r shows bin N/2 - 1 - r); without a centre frequency signed kHz, with one the
+// radio frequency in MHz to a bin.
+TEST(ComplexRulerLabels, OneSignedScaleWhoseDashesPointAtTheirRows) {
+    for (const auto& [rate, rows, height, centre] :
+         {std::tuple<float, int, double, int64_t>{48000, 1024, 480, 0},
+          {48000, 64, 301, 0},
+          {2400000, 16, 217, 0},
+          {48000, 1024, 480, 14074000}}) {
+        const std::vector<RulerLabel> labels = ComplexRulerLabels(rate, {2, height}, rows, centre);
+        ASSERT_EQ(labels.size(), 23u);
+        EXPECT_EQ(labels.back().Text, centre > 0 ? "MHz" : "kHz");
+        const double rowHeight = height / rows;
+        for (int k = 2; k <= 23; ++k) {
+            const double hertz = rate / 2 - k * rate / 24;
+            const double row = rows / 2.0 - 1 - hertz / (rate / rows);
+            EXPECT_NEAR(labels[size_t(k - 2)].Y + 6, 2 + (row + 0.5) * rowHeight, 0.5 + 1e-9) << k;
+            const double shown = std::stod(labels[size_t(k - 2)].Text.substr(2));
+            EXPECT_NEAR(shown, centre > 0 ? (centre + hertz) / 1e6 : hertz / 1e3, centre > 0 ? 5e-6 : 0.05)
+                << k;
+        }
+    }
+    EXPECT_EQ(ComplexRulerLabels(48000, {0, 480}, 1024, 0)[10].Text, "- 0.0");
+}

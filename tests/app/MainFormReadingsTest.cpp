@@ -387,8 +387,8 @@ TEST_F(ReadingsTest, TheIQSpectrumShowsSignedAndRadioFrequencies) {
         const char* Hertz;
         const char* Radio;
         double Dbfs;
-    } tones[2] = {{511 - 128, "6000 Hz", "7.056000 MHz", -6.02},
-                  {511 + 256, "-12000 Hz", "7.038000 MHz", -20.0}};
+    } tones[2] = {{511 - 128, "6000 Hz", "7.056120 MHz", -6.02},
+                  {511 + 256, "-12000 Hz", "7.038120 MHz", -20.0}};
     for (const auto& tone : tones) {
         Hover(form, OverRow(form, tone.Row));
         ASSERT_TRUE(ProcessUntil([&] { return !std::isnan(NumberBefore(Readout(form), "dBFS")); }));
@@ -398,9 +398,11 @@ TEST_F(ReadingsTest, TheIQSpectrumShowsSignedAndRadioFrequencies) {
     QTest::mouseClick(form.SrcImage->viewport(), Qt::LeftButton, Qt::NoModifier, OverRow(form, 767));
     EXPECT_EQ(form.EditFrq->text(), "-12000");
 
-    form.AskCentreFrequency = [](int64_t) { return std::optional<int64_t>(7050000); };
+    form.AskCentreFrequency = [](int64_t) { return std::optional<int64_t>(7050120); };
     Child<QAction>("mnuCentreFrequency")->trigger();
-    EXPECT_TRUE(rulerTexts().contains("MHz") && rulerTexts().contains("- 7.050"))
+    // Bins of 46.875 Hz: five decimals of MHz, so that the 120 Hz off the round number shows.
+    EXPECT_TRUE(rulerTexts().contains("MHz") && rulerTexts().contains("- 7.05012") &&
+                rulerTexts().contains("- 7.02812"))
         << rulerTexts().join('|').toStdString();
     for (const auto& tone : tones) {
         Hover(form, OverRow(form, tone.Row));
