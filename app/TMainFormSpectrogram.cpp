@@ -14,8 +14,6 @@
 #include <QComboBox>
 #include <QToolButton>
 
-#include <algorithm>
-
 namespace {
 
 QString ToQString(const std::string& text) {
@@ -27,11 +25,7 @@ QString ToQString(const std::string& text) {
 SpectrogramSettings TMainForm::SelectedSpectrogramSettings() const {
     SpectrogramSettings settings;
     settings.FFTSize = ComboFFTSize->currentText().toInt();
-    // The list's own items give d = 2^index; the wide items after them ("X * k") k = 2^(index - 12).
-    const int widthIndex = std::clamp(ComboXResolution->currentIndex(), 0, ComboXResolution->count() - 1);
-    const int ownItems = int(kXResolutionItems.size());
-    settings.Decimation = widthIndex < ownItems ? 1 << widthIndex : 1;
-    settings.ColumnSpan = widthIndex < ownItems ? 1 : 2 << (widthIndex - ownItems);
+    SelectXResolutionItem(ComboXResolution->currentIndex(), settings);
     settings.IQSpectrum = mnuIQSpectrum->isChecked();
     settings.WindowIndex = ComboFFTWindow->currentIndex() >= 0 ? ComboFFTWindow->currentIndex() : 255;
     settings.Gain = ComboImageGain->currentText().toInt();

@@ -27,19 +27,17 @@ int64_t FileSizeOrThrow(const std::string& option, const std::string& value) {
     return bytes;
 }
 
-// "1" ("X = Y"), "2" ("X / 2") ... "4096", or "x2" ("X * 2") ... "x32" for columns k frames apart.
+// "1" ("X = Y"), "2" ("X / 2") ... "4096", or "x2" ("X * 2") ... "x32" for columns k frames apart: the
+// item of the window's image-width list, its own items first and the wide ones after them.
 void SetImageWidth(const std::string& name, const std::string& value, SpectrogramSettings& s) {
+    int index = -1;
     if (!value.empty() && value[0] == 'x') {
-        const int index =
-            ItemIndexOrThrow(IndexOf(kWideXResolutionItems, "X * " + value.substr(1)), name, value);
-        s.Decimation = 1;
-        s.ColumnSpan = 2 << index;
-        return;
+        const int wide = IndexOf(kWideXResolutionItems, "X * " + value.substr(1));
+        if (wide >= 0) index = int(kXResolutionItems.size()) + wide;
+    } else {
+        index = IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value);
     }
-    const int index =
-        ItemIndexOrThrow(IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value), name, value);
-    s.Decimation = 1 << index;
-    s.ColumnSpan = 1;
+    SelectXResolutionItem(ItemIndexOrThrow(index, name, value), s);
 }
 
 void ApplyOption(const std::string& name, const std::string& value, CliOptions& options, OptionSet set) {

@@ -50,7 +50,7 @@ SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, const Spect
     const int32_t n = settings.FFTSize;
     SpectrogramImageSize size = ComputeSpectrogramImageSize(valueCount, n, settings.Decimation);
     if (settings.ColumnSpan > 1) {
-        const int64_t hop = int64_t{n} * settings.ColumnSpan;
+        const int64_t hop = SpectrogramColumnHop(settings);
         size.Width = (std::max<int64_t>(valueCount, 0) + n) / hop + 2;
     }
     if (ComplexPicture(settings, channelCount)) size.Height = n;

@@ -33,6 +33,12 @@ inline int32_t SpectrogramHop(int32_t fftSize, int32_t decimation) {
     return fftSize / decimation;
 }
 
+// Positions between the frames of neighbouring columns: N / d, or k N for a wide item.
+inline int32_t SpectrogramColumnHop(const SpectrogramSettings& settings) {
+    if (settings.ColumnSpan > 1) return settings.FFTSize * settings.ColumnSpan;
+    return SpectrogramHop(settings.FFTSize, settings.Decimation);
+}
+
 // Status panel 1 after a successful preparation, e.g. " 49x512 - 0.096 Mb bmp".
 std::string ImageSizeText(int64_t width, int64_t height, double megabytes);
 

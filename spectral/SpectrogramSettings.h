@@ -44,11 +44,13 @@ struct SpectrogramSettings {
     bool IQSpectrum = false; // two channels as one complex spectrum from -R/2 to +R/2
 };
 
-// Positions between the frames of neighbouring columns: N / d, or k N for a wide item (0 when d
-// exceeds N).
-constexpr int32_t SpectrogramColumnHop(const SpectrogramSettings& settings) {
-    return settings.ColumnSpan > 1 ? settings.FFTSize * settings.ColumnSpan
-                                   : settings.FFTSize / settings.Decimation;
+// Sets Decimation and ColumnSpan for item `index` of the image-width list: the list's own items give
+// d = 2^index, the wide items after them k = 2^(index - 12); an index outside both gives "X = Y".
+constexpr void SelectXResolutionItem(int index, SpectrogramSettings& settings) {
+    const int own = int(kXResolutionItems.size());
+    const bool known = index >= 0 && index < own + int(kWideXResolutionItems.size());
+    settings.Decimation = known && index < own ? 1 << index : 1;
+    settings.ColumnSpan = known && index >= own ? 2 << (index - own) : 1;
 }
 
 // Whether a store of channelCount channels is drawn as the complex spectrum.
