@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth imagemagick xdotool
   pulseaudio pulseaudio-utils libasound2-plugins
   sox
+  libcli11-dev nlohmann-json3-dev
   clang-format
   libpng-dev libpng16-16
   librsvg2-bin desktop-file-utils groff-base gzip
