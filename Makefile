@@ -82,7 +82,7 @@ FUZZ_RUN      = -max_total_time=$(FUZZ_EACH) -timeout=10 -rss_limit_mb=2048 -pri
                 -artifact_prefix=$(BUILD_FUZZ)/artifacts/
 READER_FLAGS := -malloc_limit_mb=1 -max_len=65536 -dict=fuzz/wav.dict
 DIFF_FLAGS   := -max_len=16384
-EDIT_SOURCES := ops/StoreLevel.cpp ops/NormalizePeak.cpp ops/TLPF.cpp ops/TLPFPipeline.cpp ops/WorkerTeam.cpp \
+EDIT_SOURCES := ops/CheckedInput.cpp ops/StoreLevel.cpp ops/NormalizePeak.cpp ops/TLPF.cpp ops/TLPFPipeline.cpp ops/WorkerTeam.cpp \
                 signal/NumberText.cpp
 EDIT_HEADERS := $(wildcard ops/*.h ops/reference/*.h signal/*.h) fuzz/EditFuzzInput.h
 

@@ -89,12 +89,13 @@ void TMainForm::sbASRClick() {
 void TMainForm::RunEditCommand(EditCommand command, const EditCommandInput& input) {
     if (busy_) return;
     const EditCommandInfo& info = EditCommandInfoOf(command);
-    if (info.StopsPlayback) Player.StopPlayback(true);
+    if (command != EditCommand::OneChannel && command != EditCommand::TwoChannels) Player.StopPlayback(true);
     RunReported([&] {
-        const std::optional<PreparedEdit> edit = PrepareEdit(command, input, Store);
+        const std::optional<PreparedEdit> edit =
+            PrepareEdit(command, input, Store, Spectrogram.CurrentFFTSize).Edit;
         if (!edit) return;
-        const JobLook look{info.JobText,
-                           info.JobText ? std::optional<uint32_t>(info.ProgressColour) : std::nullopt,
+        const uint32_t colour = command == EditCommand::FFTFilter ? 0x000000FFu : 0x00FFFFFFu;
+        const JobLook look{info.JobText, info.JobText ? std::optional<uint32_t>(colour) : std::nullopt,
                            info.JobText != nullptr};
         // The state before the edit is kept for Undo; when it cannot be, the user hears it first.
         const bool undoable = !info.RewritesValues || History.Fits(Store);

@@ -42,7 +42,7 @@ double EditKeepingItsState(EditHistory& history, SignalStore& store) {
     history.Begin("Invert", store, true);
     const EditCommandInput input;
     JobControl job;
-    RunEdit(*PrepareEdit(EditCommand::Invert, input, store), store, SpectrogramState{}, job);
+    RunEdit(*PrepareEdit(EditCommand::Invert, input, store, 1024).Edit, store, SpectrogramState{}, job);
     history.End(store);
     return ResidentBytes() - before;
 }

@@ -45,17 +45,32 @@ std::vector<EditStep> PlanEditSteps(const CliArgs& words) {
     return steps;
 }
 
-void ApplyEditStep(EditSession& session, const EditStep& step) {
-    const std::optional<PreparedEdit> edit = PrepareEdit(step.Command, step.Input, session.Store);
-    if (!edit) return;
-    RunEdit(*edit, session.Store, session.Spectrogram, session.Job);
+std::string ApplyEditStep(EditSession& session, const EditStep& step) {
+    const EditPreparation preparation = session.Session.Prepare(step.Command, step.Input);
+    if (!preparation.Edit) return preparation.Refusal;
+    session.Session.Apply(*preparation.Edit);
     if (EditCommandInfoOf(step.Command).RecomputesPicture) RefreshAfterCommand(session);
+    return {};
 }
 
 void RefreshAfterCommand(EditSession& session) {
-    RefreshAfterEdit(session.Spectrogram, session.Store, session.Options.Spectrogram);
+    session.Session.RefreshAfterEdit(session.Options.Spectrogram);
 }
 
+// A reinterpretation to the channel count the store already has changes nothing and is no error.
 void SetChannelInterpretation(EditSession& session, int channels) {
-    session.Store.ChannelCount = static_cast<uint16_t>(channels);
+    const EditCommand item = channels == 2 ? EditCommand::TwoChannels : EditCommand::OneChannel;
+    if (const EditPreparation preparation = session.Session.Prepare(item, {}); preparation.Edit)
+        session.Session.Apply(*preparation.Edit);
+}
+
+std::string StepWords(const EditStep& step) {
+    const EditCommandInfo& info = EditCommandInfoOf(step.Command);
+    std::string words(info.CliName);
+    if (step.Command == EditCommand::OneChannel || step.Command == EditCommand::TwoChannels)
+        return words + (step.Command == EditCommand::TwoChannels ? " 2" : " 1");
+    if (step.Command == EditCommand::FFTFilter)
+        return words + " " + step.Input.HiText + " " + step.Input.LoText + " " +
+               std::to_string(step.Input.QualityIndex + 1);
+    return info.CliArgCount == 1 ? words + " " + step.Input.Text : words;
 }

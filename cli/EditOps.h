@@ -1,19 +1,20 @@
 // The operations of orvane-cli edit: the command-line words of each edit command, and the session
-// they work on. What each command does, refuses and refreshes is the core's (ops/EditCommand.h),
-// the same definition the window's handlers use.
+// they work on. What each command does, refuses and refreshes is the core's (ops/EditCommand.h,
+// session/RecordingSession.h), the same the window's handlers use.
 #pragma once
 
 #include "cli/Options.h"
 #include "ops/EditCommand.h"
-#include "signal/JobControl.h"
-#include "signal/SignalStore.h"
-#include "spectral/SpectrogramState.h"
+#include "session/RecordingSession.h"
 
+// A run of render or edit: the recording session and the options it was given. The long edits run
+// on the calling thread.
 struct EditSession {
-    SignalStore Store;
+    explicit EditSession(const CliOptions& options)
+        : Options(options), Session(options.Spectrogram.FFTSize) {}
+
     CliOptions Options;
-    SpectrogramState Spectrogram; // what the recomputation after each command leaves for the next one
-    JobControl Job;               // the long edits run on the calling thread
+    RecordingSession Session;
 };
 
 // One operation of the chain: the command and what its words say.
@@ -28,12 +29,17 @@ struct EditStep {
 std::vector<EditStep> PlanEditSteps(const CliArgs& words);
 
 // Applies a step to the session exactly as the window's command does after a file has been shown,
-// including its refusals and what the picture's recomputation refreshes afterwards.
-void ApplyEditStep(EditSession& session, const EditStep& step);
+// including its refusals and what the picture's recomputation refreshes afterwards. Returns the reason
+// of a refusal (the recording is then as it was), empty when the step ran.
+std::string ApplyEditStep(EditSession& session, const EditStep& step);
 
 // The state the window's spectrogram recomputation refreshes after a read: the FFT size in use and
 // the Fade edit's curve (both kept when the image would be refused).
 void RefreshAfterCommand(EditSession& session);
 
-// Reinterprets the store as one or two channels after reading (the --channels option).
+// Reinterprets the store as one or two channels after reading (the --channels option), as the channel
+// items do.
 void SetChannelInterpretation(EditSession& session, int channels);
+
+// The words of a step as the command line gave them, e.g. "lpf 999999", for messages.
+std::string StepWords(const EditStep& step);

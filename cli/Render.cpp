@@ -4,34 +4,34 @@
 #include "cli/EditOps.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressReporter.h"
-#include "signal/WavReader.h"
 #include "spectral/Palettes.h"
-#include "spectral/RecomputeSpectrogram.h"
 #include "view/PictureFile.h"
 
 #include <cstdio>
 
 int RunRender(const CliArgs& args) {
-    EditSession session;
-    const CliArgs rest = ParseOptions(args, session.Options, OptionSet::Render);
+    CliOptions options;
+    const CliArgs rest = ParseOptions(args, options, OptionSet::Render);
     if (rest.size() != 2) throw CliUsageError{"render needs FILE and OUT.bmp or OUT.png"};
-    InterruptGuard interrupt(session.Job);
+    EditSession session(options);
+    RecordingSession& recording = session.Session;
+    InterruptGuard interrupt(recording.Job());
 
-    const WavReadResult read = ReadWavFile(session.Store, rest[0], {}, session.Options.LargestFile);
-    if (!read.StoreReplaced) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
-    if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
+    const ReadOutcome read = recording.Open(rest[0], ReadOptions{options.LargestFile});
+    if (!read.Opened) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
+    if (options.Channels != 0) SetChannelInterpretation(session, options.Channels);
 
-    SpectrogramState state;
     const SpectrogramResult result = [&] {
-        const ProgressReporter progress(session.Job, ProgressWanted(session.Options.Quiet));
-        return RecomputeSpectrogram(state, session.Store, session.Options.Spectrogram, session.Job);
+        const ProgressReporter progress(recording.Job(), ProgressWanted(options.Quiet));
+        return recording.Recompute(options.Spectrogram);
     }();
     if (interrupt.NothingWritten(rest[1])) return kInterruptedExitCode;
     std::printf("image:%s\n", result.ImageSizeText.c_str());
     if (result.Refused) return 1;
 
     TBitmap32 picture;
-    ApplyPalette(state.SpectrogramBitmap, static_cast<PaletteItem>(session.Options.PaletteIndex), picture);
+    ApplyPalette(recording.Spectrogram().SpectrogramBitmap, static_cast<PaletteItem>(options.PaletteIndex),
+                 picture);
     SavePicture(picture, rest[1]);
     return 0;
 }

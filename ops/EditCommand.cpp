@@ -16,66 +16,98 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0x00FFFFFFu; // progress background of the I/Q conversion, the shifts and LPF
-constexpr uint32_t kRed = 0x000000FFu;   // progress background of the FFT band filter
-
 using C = EditCommand;
 
-// Caption, command-line word and arguments, job text, progress colour, stops playback, recomputes,
-// rewrites the values.
 constexpr std::array<EditCommandInfo, 13> kEditCommands = {{
-    {C::Fade, "Fade", "fade", 0, nullptr, 0, true, true, true},
-    {C::Amp, "Amp", "amp", 0, nullptr, 0, true, true, true},
-    {C::Invert, "Invert", "invert", 0, nullptr, 0, true, true, true},
-    {C::InvertChannel1, "Invert Channel 1 (L)", "invert-ch1", 0, nullptr, 0, true, true, true},
-    {C::InvertChannel2, "Invert Channel 2 (R)", "invert-ch2", 0, nullptr, 0, true, true, true},
-    {C::IQToReal, "I/Q2R", "iq2real", 0, kIQToRealStatusText, kWhite, true, true, true},
-    {C::SinShift, "Sin", "sin", 1, kSinShiftStatusText, kWhite, true, true, true},
-    {C::CosShift, "Cos", "cos", 1, kCosShiftStatusText, kWhite, true, true, true},
-    {C::FFTFilter, "FFT_F", "fft-filter", 3, kFFTFilterStatusText, kRed, true, true, true},
-    {C::LPF, "LPF", "lpf", 1, kLPFStatusText, kWhite, true, true, true},
-    {C::ASR, "ASR", "asr", 1, nullptr, 0, true, false, false},
-    {C::OneChannel, "1 Channel", "channels", 1, nullptr, 0, false, true, false},
-    {C::TwoChannels, "2 Chennels", "channels", 1, nullptr, 0, false, true, false},
+    {.Command = C::Fade, .Caption = "Fade", .CliName = "fade"},
+    {.Command = C::Amp, .Caption = "Amp", .CliName = "amp"},
+    {.Command = C::Invert, .Caption = "Invert", .CliName = "invert"},
+    {.Command = C::InvertChannel1, .Caption = "Invert Channel 1 (L)", .CliName = "invert-ch1"},
+    {.Command = C::InvertChannel2, .Caption = "Invert Channel 2 (R)", .CliName = "invert-ch2"},
+    {.Command = C::IQToReal, .Caption = "I/Q2R", .CliName = "iq2real", .JobText = kIQToRealStatusText},
+    {.Command = C::SinShift,
+     .Caption = "Sin",
+     .CliName = "sin",
+     .CliArgCount = 1,
+     .JobText = kSinShiftStatusText},
+    {.Command = C::CosShift,
+     .Caption = "Cos",
+     .CliName = "cos",
+     .CliArgCount = 1,
+     .JobText = kCosShiftStatusText},
+    {.Command = C::FFTFilter,
+     .Caption = "FFT_F",
+     .CliName = "fft-filter",
+     .CliArgCount = 3,
+     .JobText = kFFTFilterStatusText},
+    {.Command = C::LPF, .Caption = "LPF", .CliName = "lpf", .CliArgCount = 1, .JobText = kLPFStatusText},
+    {.Command = C::ASR,
+     .Caption = "ASR",
+     .CliName = "asr",
+     .CliArgCount = 1,
+     .RecomputesPicture = false,
+     .RewritesValues = false},
+    {.Command = C::OneChannel,
+     .Caption = "1 Channel",
+     .CliName = "channels",
+     .CliArgCount = 1,
+     .RewritesValues = false},
+    {.Command = C::TwoChannels,
+     .Caption = "2 Chennels",
+     .CliName = "channels",
+     .CliArgCount = 1,
+     .RewritesValues = false},
 }};
+
+constexpr bool RowsFollowTheEnumeration() {
+    for (std::size_t i = 0; i < kEditCommands.size(); ++i)
+        if (kEditCommands[i].Command != static_cast<EditCommand>(i)) return false;
+    return true;
+}
+static_assert(RowsFollowTheEnumeration(), "row i of the edit table describes command i");
 
 // The channel count a channel item sets.
 uint16_t ChannelsOf(EditCommand command) {
     return command == C::TwoChannels ? 2 : 1;
 }
 
-// Reads the command's own input; false: refused.
-bool ReadInput(PreparedEdit& edit, const EditCommandInput& input, const SignalStore& store) {
+std::string ChannelCountText(uint16_t channels) {
+    return channels == 2 ? "2 channels" : "1 channel";
+}
+
+// Takes a checked value into the edit; the reason of a refusal otherwise.
+template <class T, class Take> std::string Accept(const CheckedInput<T>& checked, Take take) {
+    if (!checked) return checked.Refusal();
+    take(*checked);
+    return {};
+}
+
+// Reads the command's own input: the reason of a refusal, or empty.
+std::string ReadInput(PreparedEdit& edit, const EditCommandInput& input, const SignalStore& store,
+                      int32_t currentFFTSize) {
     switch (edit.Command) {
+    case C::Invert:
+        return InvertSpectrumRefusal(store, currentFFTSize);
     case C::InvertChannel1:
     case C::InvertChannel2:
-        return store.TwoChannels();
+        return store.TwoChannels() ? std::string() : "the recording does not have two channels";
     case C::SinShift:
-    case C::CosShift: {
-        const std::optional<double> frequency = ShiftFrequencyFromText(store, input.Text);
-        edit.Frequency = frequency.value_or(0);
-        return frequency.has_value();
-    }
-    case C::LPF: {
-        const std::optional<double> cutoff = LPFCutoffFromText(store, input.Text);
-        edit.Frequency = cutoff.value_or(0);
-        return cutoff.has_value();
-    }
-    case C::FFTFilter: {
-        const auto request = FFTFilterRequestFromTexts(store, input.HiText, input.LoText, input.QualityIndex);
-        if (request) edit.Filter = *request;
-        return request.has_value();
-    }
-    case C::ASR: {
-        const std::optional<int32_t> rate = SampleRateFromText(input.Text);
-        edit.Rate = rate.value_or(0);
-        return rate.has_value();
-    }
+    case C::CosShift:
+        return Accept(ShiftFrequencyFromText(store, input.Text), [&](double f) { edit.Frequency = f; });
+    case C::LPF:
+        return Accept(LPFCutoffFromText(store, input.Text), [&](double f) { edit.Frequency = f; });
+    case C::FFTFilter:
+        return Accept(FFTFilterRequestFromTexts(store, input.HiText, input.LoText, input.QualityIndex),
+                      [&](const FFTFilterRequest& r) { edit.Filter = r; });
+    case C::ASR:
+        return Accept(SampleRateFromText(input.Text), [&](int32_t rate) { edit.Rate = rate; });
     case C::OneChannel:
     case C::TwoChannels:
-        return store.ChannelCount != ChannelsOf(edit.Command);
+        if (store.ChannelCount == ChannelsOf(edit.Command))
+            return "the recording is already read as " + ChannelCountText(store.ChannelCount);
+        return {};
     default:
-        return true;
+        return {};
     }
 }
 
@@ -95,13 +127,15 @@ const EditCommandInfo* FindEditCommand(std::string_view cliName) {
     return it == kEditCommands.end() ? nullptr : &*it;
 }
 
-std::optional<PreparedEdit> PrepareEdit(EditCommand command, const EditCommandInput& input,
-                                        const SignalStore& store) {
-    if (!store.Loaded()) return std::nullopt;
+EditPreparation PrepareEdit(EditCommand command, const EditCommandInput& input, const SignalStore& store,
+                            int32_t currentFFTSize) {
+    EditPreparation preparation;
+    if (!store.Loaded()) return preparation;
     PreparedEdit edit;
     edit.Command = command;
-    if (!ReadInput(edit, input, store)) return std::nullopt;
-    return edit;
+    preparation.Refusal = ReadInput(edit, input, store, currentFFTSize);
+    if (preparation.Refusal.empty()) preparation.Edit = edit;
+    return preparation;
 }
 
 EditOutcome RunEdit(const PreparedEdit& edit, SignalStore& store, const SpectrogramState& spectrogram,

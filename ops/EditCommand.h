@@ -34,17 +34,17 @@ enum class EditCommand {
 // The level "Amp" normalises the recording's peak to.
 inline constexpr int16_t kNormalizeTarget = 25000;
 
-// How a command runs and what follows it.
+// How a command runs and what follows it. How the window presents it (the progress bar's colour,
+// whether playback stops first) is the window's own (app/EditCommandLook.h).
 struct EditCommandInfo {
-    EditCommand Command;
+    EditCommand Command = EditCommand::Fade;
     std::string_view Caption; // the command as the window names it: "Fade", "I/Q2R", "1 Channel" ...
     std::string_view CliName; // its word in orvane-cli edit
-    int CliArgCount;          // the words that follow it there
-    const char* JobText;      // status panel 3 while it runs; nullptr: a short edit without stop or progress
-    uint32_t ProgressColour;  // progress bar background while a long edit runs (0x00BBGGRR)
-    bool StopsPlayback;       // playback is stopped with a fade-out before the command runs
-    bool RecomputesPicture;   // the spectrogram is computed again afterwards
-    bool RewritesValues;      // false: only the rate or the channel count changes
+    int CliArgCount = 0;      // the words that follow it there
+    const char* JobText =
+        nullptr; // status panel 3 while it runs; nullptr: a short edit without stop or progress
+    bool RecomputesPicture = true; // the spectrogram is computed again afterwards
+    bool RewritesValues = true;    // false: only the rate or the channel count changes
 };
 
 // Every command, in the order of the enumeration.
@@ -69,12 +69,22 @@ struct PreparedEdit {
     int32_t Rate = 0;        // ASR: the new sample rate (Hz)
 };
 
-// Reads and checks the input against the store as it is before the job (call it while no job runs).
-// Throws EConvertError for a text that is not a number. Returns nothing when the command refuses
-// silently: nothing loaded, a cut-off or frequency out of range, a channel item for a store that
-// already has that channel count, a channel inversion of a store without two channels, a rate below 1.
-std::optional<PreparedEdit> PrepareEdit(EditCommand command, const EditCommandInput& input,
-                                        const SignalStore& store);
+// What a command makes of its input: ready to run, or refused with the reason.
+struct EditPreparation {
+    std::optional<PreparedEdit> Edit; // nothing: the command refuses and changes nothing
+    std::string Refusal;              // why, e.g. "the cut-off 999999 Hz is above the sample rate minus 1
+                                      // (47999 Hz)"; empty when nothing is loaded (every command then
+                                      // does nothing, as before any file was read)
+};
+
+// Reads and checks the input against the store as it is before the job (call it while no job runs),
+// and for "Invert" against the FFT size in use. Throws EConvertError for a text that is not a number.
+// Refuses, with the reason: a cut-off or frequency out of range, a rate below 1, a channel item for a
+// store that already has that channel count, a channel inversion of a store without two channels, the
+// one-channel "Invert" of a store shorter than the FFT size; and, without a reason, every command while
+// nothing is loaded.
+[[nodiscard]] EditPreparation PrepareEdit(EditCommand command, const EditCommandInput& input,
+                                          const SignalStore& store, int32_t currentFFTSize);
 
 struct EditOutcome {
     // The stop flag ended the command early: the recording is changed in part.

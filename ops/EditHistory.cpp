@@ -7,13 +7,14 @@
 namespace {
 
 StoreLayout LayoutOf(const SignalStore& store) {
-    return {store.ValueCount, store.ChannelCount, store.SampleRate};
+    return {store.ValueCount, store.ChannelCount, store.SampleRate, store.Revision};
 }
 
 void Apply(const StoreLayout& layout, SignalStore& store) {
     store.ValueCount = layout.ValueCount;
     store.ChannelCount = layout.ChannelCount;
     store.SampleRate = layout.SampleRate;
+    store.Revision = layout.Revision;
 }
 
 const std::string kNoName;

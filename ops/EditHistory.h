@@ -11,11 +11,12 @@
 #include <string>
 #include <vector>
 
-// What an edit may change besides the values.
+// What an edit may change besides the values, and the revision that names the store's state.
 struct StoreLayout {
     int32_t ValueCount = 0;
     uint16_t ChannelCount = 1;
     int32_t SampleRate = 48000;
+    uint64_t Revision = 0;
 };
 
 class EditHistory {

@@ -218,14 +218,20 @@ FilterCutBins FilterCutBinsFor(int32_t sampleRate, int32_t hi, int32_t lo) {
     return cuts;
 }
 
-std::optional<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& store, std::string_view hiText,
-                                                          std::string_view loText, int qualityIndex) {
+CheckedInput<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& store, std::string_view hiText,
+                                                         std::string_view loText, int qualityIndex) {
     FFTFilterRequest request;
     request.Hi = AbsoluteFieldValue(hiText);
     request.Lo = AbsoluteFieldValue(loText);
     request.Passes = qualityIndex + 1;
     const int32_t nyquist = store.SampleRate / 2;
-    if (store.SampleRate < 1 || request.Hi > nyquist || request.Lo > nyquist) return std::nullopt;
+    if (store.SampleRate < 1)
+        return CheckedInput<FFTFilterRequest>::Refused(SampleRateBelowOneText(store.SampleRate));
+    const int32_t above = std::max(request.Hi, request.Lo);
+    if (above > nyquist)
+        return CheckedInput<FFTFilterRequest>::Refused("the cut-off " + std::to_string(above) +
+                                                       " Hz is above half the sample rate (" +
+                                                       std::to_string(nyquist) + " Hz)");
     return request;
 }
 

@@ -4,6 +4,8 @@
 // Two channels run through the filter as one interleaved stream.
 #pragma once
 
+#include "ops/CheckedInput.h"
+
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
 
@@ -40,10 +42,10 @@ struct FFTFilterRequest {
 };
 
 // Reads the panel: hi and lo are the absolute values of the texts as integers (an empty text is 0;
-// EConvertError for a text that is not an integer), passes = qualityIndex + 1. Returns nothing (the
-// command is refused silently) when a cut-off is above half the sample rate, or the rate is below 1.
-std::optional<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& store, std::string_view hiText,
-                                                          std::string_view loText, int qualityIndex);
+// EConvertError for a text that is not an integer), passes = qualityIndex + 1. Refuses (with the
+// reason) a cut-off above half the sample rate, and any request while the rate is below 1.
+CheckedInput<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& store, std::string_view hiText,
+                                                         std::string_view loText, int qualityIndex);
 
 // Filters the store `passes` times, each pass re-reading the result of the one before. A stop (polled
 // after every block) ends the run: positions written in the current pass are filtered once more than

@@ -158,9 +158,13 @@ void GenerateCosBlock(ShiftOscillator& oscillator, int32_t rate, double amplitud
     GenerateBlock(oscillator, rate, amplitude, Cosine);
 }
 
-std::optional<double> ShiftFrequencyFromText(const SignalStore& store, std::string_view text) {
+CheckedInput<double> ShiftFrequencyFromText(const SignalStore& store, std::string_view text) {
     const double f = std::fabs(StrToFloat(text));
-    if (store.SampleRate < 1 || f > store.SampleRate) return std::nullopt;
+    if (store.SampleRate < 1) return CheckedInput<double>::Refused(SampleRateBelowOneText(store.SampleRate));
+    if (f > store.SampleRate)
+        return CheckedInput<double>::Refused("the frequency " + HertzText(f) +
+                                             " Hz is above the sample rate (" + HertzText(store.SampleRate) +
+                                             " Hz)");
     return f;
 }
 

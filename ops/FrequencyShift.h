@@ -3,6 +3,8 @@
 // peak level. Time runs in steps of 1/SampleRate per stored value, whatever the channel count.
 #pragma once
 
+#include "ops/CheckedInput.h"
+
 #include "ops/StorePoll.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
@@ -30,9 +32,9 @@ void GenerateSinBlock(ShiftOscillator& oscillator, int32_t rate, double amplitud
 void GenerateCosBlock(ShiftOscillator& oscillator, int32_t rate, double amplitude);
 
 // The generator frequency typed into the shift field: the absolute value of the text as a
-// floating-point number. Throws EConvertError for a text that is not a number. Returns nothing (the
-// command is refused silently) when it is above the sample rate or the store's rate is below 1.
-std::optional<double> ShiftFrequencyFromText(const SignalStore& store, std::string_view text);
+// floating-point number. Throws EConvertError for a text that is not a number. Refuses it (with
+// the reason) when it is above the sample rate, and any frequency while the store's rate is below 1.
+CheckedInput<double> ShiftFrequencyFromText(const SignalStore& store, std::string_view text);
 
 // The shifts. The sine shift first scales the store by 0.9; the cosine shift does not. A stop (polled
 // at least every 163840 values, at multiples of 10) leaves the values after the poll position as they

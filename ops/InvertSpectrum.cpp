@@ -24,6 +24,12 @@ bool EvenFrame(size_t i) {
 
 } // namespace
 
+std::string InvertSpectrumRefusal(const SignalStore& store, int32_t currentFFTSize) {
+    if (store.TwoChannels() || static_cast<int64_t>(store.Samples.size()) >= currentFFTSize) return {};
+    return "the recording holds " + std::to_string(store.Samples.size()) +
+           " values, fewer than the FFT size (" + std::to_string(currentFFTSize) + ")";
+}
+
 bool InvertSpectrumOneChannel(SignalStore& store, int32_t currentFFTSize) {
     if (static_cast<int64_t>(store.Samples.size()) < currentFFTSize) return false;
     InvertWhere(store.Samples, 0, 1, [](size_t i) { return i % 2 == 0; });

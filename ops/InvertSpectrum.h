@@ -6,6 +6,11 @@
 #include "signal/SignalStore.h"
 
 #include <cstdint>
+#include <string>
+
+// Why the "Invert" button refuses the store: one channel holding fewer values than currentFFTSize.
+// Empty when it accepts it.
+std::string InvertSpectrumRefusal(const SignalStore& store, int32_t currentFFTSize);
 
 // One channel: negates the values at even positions. Refuses (returns false, nothing changed) when
 // the store holds fewer values than currentFFTSize.

@@ -27,9 +27,13 @@ void FilterValues(TLPFPipeline& pipeline, int16_t* samples, int64_t first, int64
 
 } // namespace
 
-std::optional<double> LPFCutoffFromText(const SignalStore& store, std::string_view text) {
+CheckedInput<double> LPFCutoffFromText(const SignalStore& store, std::string_view text) {
     const double fc = std::fabs(StrToFloat(text));
-    if (store.SampleRate < 1 || fc > static_cast<double>(store.SampleRate) - 1.0) return std::nullopt;
+    if (store.SampleRate < 1) return CheckedInput<double>::Refused(SampleRateBelowOneText(store.SampleRate));
+    if (fc > static_cast<double>(store.SampleRate) - 1.0)
+        return CheckedInput<double>::Refused("the cut-off " + HertzText(fc) +
+                                             " Hz is above the sample rate minus 1 (" +
+                                             HertzText(store.SampleRate - 1.0) + " Hz)");
     return fc;
 }
 

@@ -2,6 +2,8 @@
 // restores the input's peak level.
 #pragma once
 
+#include "ops/CheckedInput.h"
+
 #include "ops/StorePoll.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
@@ -14,9 +16,9 @@
 inline constexpr const char* kLPFStatusText = " LPF Filtring...";
 
 // The cut-off typed into the LPF field: the absolute value of the text as a floating-point number.
-// Throws EConvertError for a text that is not a number. Returns nothing (the command is refused
-// silently) when the cut-off is not below the sample rate minus 1, or the store's rate is below 1.
-std::optional<double> LPFCutoffFromText(const SignalStore& store, std::string_view text);
+// Throws EConvertError for a text that is not a number. Refuses (with the reason) a cut-off above the
+// sample rate minus 1, and any cut-off while the store's rate is below 1.
+CheckedInput<double> LPFCutoffFromText(const SignalStore& store, std::string_view text);
 
 // Filters every value in storage order (two channels run through one filter as one sequence) with
 // TLPF(12, fc, SampleRate, 0.8, 0.9), after scaling the store by 0.9; fc = 0 filters nothing. Polls

@@ -2,14 +2,14 @@
 
 #include "signal/NumberText.h"
 
-std::optional<int32_t> SampleRateFromText(std::string_view text) {
+CheckedInput<int32_t> SampleRateFromText(std::string_view text) {
     const int32_t rate = StrToInt(text);
-    if (rate < 1) return std::nullopt;
+    if (rate < 1) return CheckedInput<int32_t>::Refused(SampleRateBelowOneText(rate));
     return rate;
 }
 
 bool AdjustSampleRate(SignalStore& store, std::string_view text) {
-    const std::optional<int32_t> rate = SampleRateFromText(text);
+    const CheckedInput<int32_t> rate = SampleRateFromText(text);
     if (rate) store.SampleRate = *rate;
     return rate.has_value();
 }

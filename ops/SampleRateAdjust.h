@@ -4,15 +4,17 @@
 
 #include "signal/SignalStore.h"
 
+#include "ops/CheckedInput.h"
 #include <cstdint>
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 // The rate typed into the ASR field: the text as an integer (EConvertError for a text that is not
-// one). A rate below 1 is refused silently (nothing returned): no later operation, ruler or playback
-// could work with it.
-std::optional<int32_t> SampleRateFromText(std::string_view text);
+// one). A rate below 1 is refused (nothing returned, with the reason): no later operation, ruler or
+// playback could work with it.
+CheckedInput<int32_t> SampleRateFromText(std::string_view text);
 
 // Converts the text as SampleRateFromText does and stores the rate as SampleRate; false (nothing
 // changed) when it is refused.

@@ -1,5 +1,7 @@
 #include "signal/CentreFrequency.h"
 
+#include "signal/LittleEndian.h"
+
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -101,4 +103,14 @@ int64_t CentreFrequencies::Of(const std::string& path) const {
     if (const auto typed = typed_.find(path); typed != typed_.end()) return typed->second;
     const auto read = fromFiles_.find(path);
     return read == fromFiles_.end() ? 0 : read->second;
+}
+
+std::vector<uint8_t> AuxiPayloadForSave(std::span<const uint8_t> carried, int64_t hz) {
+    if (hz <= 0) return {};
+    const bool fits = hz <= int64_t{0xFFFFFFFF};
+    if (!fits && carried.empty()) return {};
+    std::vector<uint8_t> payload(carried.begin(), carried.end());
+    if (payload.size() < kAuxiCentreFrequencyEnd) payload.resize(kCommonAuxiBytes, 0);
+    PutLE32(payload.data() + kAuxiCentreFrequencyEnd - 4, fits ? static_cast<uint32_t>(hz) : 0u);
+    return payload;
 }

@@ -6,14 +6,27 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The highest centre frequency taken from a name or typed: 1 THz.
 constexpr int64_t kMaxCentreFrequency = 1000000000000;
 
 // Bytes of an `auxi` chunk's payload that hold the centre frequency (an unsigned 32-bit field at 32).
 constexpr std::size_t kAuxiCentreFrequencyEnd = 36;
+
+// The size of the `auxi` payload most SDR recorders write.
+constexpr std::size_t kCommonAuxiBytes = 164;
+
+// The `auxi` payload a save writes for a recording whose centre frequency is `hz` (0: none known, and
+// no chunk is written): the payload the file carried with its centre-frequency field set to `hz` (one
+// too short to hold the field is first lengthened with zeros to kCommonAuxiBytes), or, when the file
+// carried none, kCommonAuxiBytes zeros with the field set. A frequency beyond the field's 32 bits
+// cannot be written there: the carried payload is kept with the field 0 (none known), and without a
+// carried payload nothing is written.
+std::vector<uint8_t> AuxiPayloadForSave(std::span<const uint8_t> carried, int64_t hz);
 
 // The centre frequency field of an `auxi` payload of `size` bytes; 0 when the payload is too short to
 // hold it (or it holds 0).

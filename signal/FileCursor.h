@@ -14,7 +14,8 @@
 
 class FileCursor {
 public:
-    explicit FileCursor(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit FileCursor(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)), openError_(fd_ < 0 ? errno : 0) {}
     ~FileCursor() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -24,10 +25,21 @@ public:
     // Open, and a regular file whose size is known.
     bool Open() {
         struct stat st {};
-        if (fd_ < 0 || ::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+        if (fd_ < 0) return false;
+        if (::fstat(fd_, &st) != 0) {
+            openError_ = errno;
+            return false;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            openError_ = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
         size_ = st.st_size;
         return true;
     }
+    // Why Open() failed, as an errno value: EISDIR for a folder, EINVAL for anything else that is not a
+    // regular file.
+    int OpenError() const { return openError_; }
     int64_t Size() const { return size_; }
     int64_t Position() const { return pos_; }
     int64_t Remaining() const { return std::max<int64_t>(0, size_ - pos_); }
@@ -90,6 +102,7 @@ private:
     }
 
     int fd_;
+    int openError_ = 0;
     int64_t size_ = 0;
     int64_t pos_ = 0;
 };

@@ -22,6 +22,8 @@ struct SignalStore {
     int32_t SampleRate = 48000;  // frames per second, Hz
     uint16_t BitsPerSample = 16; // from the last header read; shown in the status text only
     std::string FileName;        // path of the file last asked for; empty: nothing loaded
+    uint64_t Revision = 0;       // names the state of the values and layout: a new number after each
+                                 // read and edit (the recording session's), the old one back on undo
 
     bool Loaded() const { return !FileName.empty(); }
     bool TwoChannels() const { return ChannelCount == 2; }

@@ -10,6 +10,7 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -142,14 +143,24 @@ int64_t ReadDecodedValues(FileCursor& file, SignalStore& store, int64_t count, S
     return filled * width;
 }
 
-// The centre frequency in an `auxi` chunk whose payload of `size` bytes starts at the position.
-int64_t ReadAuxiChunk(FileCursor& file, uint32_t size) {
-    uint8_t payload[kAuxiCentreFrequencyEnd] = {};
+// An `auxi` chunk: its payload (when it is short enough to keep) and the centre frequency it holds.
+struct AuxiChunk {
+    std::vector<uint8_t> Payload;
+    int64_t CentreFrequency = 0;
+};
+
+// Reads the `auxi` chunk whose payload of `size` bytes starts at the position, and moves past it.
+AuxiChunk ReadAuxiChunk(FileCursor& file, uint32_t size) {
     const int64_t start = file.Position();
-    const int64_t got = file.Read(payload, std::min<int64_t>(size, kAuxiCentreFrequencyEnd));
+    const auto kept = static_cast<int64_t>(size <= kMaxKeptAuxiBytes ? size : kAuxiCentreFrequencyEnd);
+    std::vector<uint8_t> payload(static_cast<size_t>(std::min(kept, file.Remaining())));
+    payload.resize(static_cast<size_t>(file.Read(payload.data(), static_cast<int64_t>(payload.size()))));
     file.Seek(start);
     SkipChunkRest(file, size, size);
-    return AuxiCentreFrequency(payload, static_cast<size_t>(got));
+    AuxiChunk chunk;
+    chunk.CentreFrequency = AuxiCentreFrequency(payload.data(), payload.size());
+    if (size <= kMaxKeptAuxiBytes) chunk.Payload = std::move(payload);
+    return chunk;
 }
 
 // Chunks looked at after the data chunk for an `auxi` chunk, so that a damaged file of many tiny
@@ -205,8 +216,10 @@ public:
                         std::to_string(fmt.BitsPerSample) + " Bit Data" + note;
         result.HeaderChannelCount = fmt.Channels;
         result.SampleBytes = width;
-        if (centreFrequency_ == 0) LookForAuxiAfterData(dataStart, size);
-        result.CentreFrequency = centreFrequency_;
+        result.Encoding = encoding;
+        if (auxi_.CentreFrequency == 0) LookForAuxiAfterData(dataStart, size);
+        result.CentreFrequency = auxi_.CentreFrequency;
+        result.AuxiPayload = std::move(auxi_.Payload);
         return result;
     }
 
@@ -216,14 +229,20 @@ private:
         if (!file_.ReadExactly(got, 4) || std::string_view(got, 4) != tag) throw HeaderFailure{failure};
     }
 
-    // FindChunk, taking the centre frequency of the `auxi` chunks met on the way (`wanted` holds "auxi").
+    // FindChunk, noting the `auxi` chunks met on the way (`wanted` holds "auxi").
     bool FindChunkNotingAuxi(std::initializer_list<std::string_view> wanted, std::string& id,
                              uint32_t& size) {
         while (FindChunk(file_, wanted, id, size)) {
             if (id != "auxi") return true;
-            if (const int64_t centre = ReadAuxiChunk(file_, size); centre != 0) centreFrequency_ = centre;
+            Note(ReadAuxiChunk(file_, size));
         }
         return false;
+    }
+
+    // The last chunk with a centre frequency counts; without one, the first chunk is kept.
+    void Note(AuxiChunk&& chunk) {
+        if (chunk.CentreFrequency != 0 || !auxiSeen_) auxi_ = std::move(chunk);
+        auxiSeen_ = true;
     }
 
     // Some recorders write their `auxi` chunk after the data chunk, which starts at `dataStart`.
@@ -232,14 +251,23 @@ private:
         SkipChunkRest(file_, dataSize, dataSize);
         std::string id;
         uint32_t size = 0;
-        if (FindChunk(file_, {"auxi"}, id, size, kChunksAfterData))
-            centreFrequency_ = ReadAuxiChunk(file_, size);
+        if (FindChunk(file_, {"auxi"}, id, size, kChunksAfterData)) Note(ReadAuxiChunk(file_, size));
     }
 
     FileCursor& file_;
     SignalStore& store_;
-    int64_t centreFrequency_ = 0;
+    AuxiChunk auxi_;
+    bool auxiSeen_ = false;
 };
+
+// A read that leaves the store as it was.
+WavReadResult Unread(std::string status, std::string reason, const SignalStore& store) {
+    WavReadResult result;
+    result.Status = std::move(status);
+    result.HeaderChannelCount = store.ChannelCount;
+    result.FailureReason = std::move(reason);
+    return result;
+}
 
 WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store) {
     store.SampleRate = 8000;
@@ -265,9 +293,13 @@ WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
     status(" Read wav File...");
 
     FileCursor file(fileName);
-    if (!file.Open()) return WavReadResult{" ERROR: File Access.", false, false, store.ChannelCount, 0};
+    if (!file.Open())
+        return Unread(" ERROR: File Access.", std::generic_category().message(file.OpenError()), store);
     if (file.Size() > largestFile)
-        return WavReadResult{" ERROR: File Size Out of Range.", false, false, store.ChannelCount, 0};
+        return Unread(" ERROR: File Size Out of Range.",
+                      "the file has " + std::to_string(file.Size()) + " bytes, more than the largest file (" +
+                          std::to_string(largestFile) + " bytes)",
+                      store);
 
     WavReadResult result;
     try {

@@ -3,24 +3,37 @@
 // raw 16-bit mono fallback at 8000 Hz for anything else of acceptable size.
 #pragma once
 
+#include "signal/SampleDecoding.h"
 #include "signal/SignalStore.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 // The default size limit: files longer than this are refused before the store is touched.
 constexpr int64_t kMaxWavFileSize = 500000000;
 
 struct WavReadResult {
-    std::string Status;              // the final text of status panel 0
-    bool StoreReplaced = false;      // false only for " ERROR: File Access." and the size refusal
-    bool Fallback = false;           // the header failed a check: raw 16-bit mono data at 8000 Hz
-    uint16_t HeaderChannelCount = 1; // ChannelCount as the read left it (1 after the fallback)
-    int64_t BytesRead = 0;           // data bytes actually read into the store
-    int SampleBytes = 2;             // bytes of the file per stored value (1, 2, 3 or 4)
-    int64_t CentreFrequency = 0;     // Hz, from the `auxi` chunk, else from the file's name; 0: none
+    std::string Status;                     // the final text of status panel 0
+    bool StoreReplaced = false;             // false only for " ERROR: File Access." and the size refusal
+    bool Fallback = false;                  // the header failed a check: raw 16-bit mono data at 8000 Hz
+    uint16_t HeaderChannelCount = 1;        // ChannelCount as the read left it (1 after the fallback)
+    int64_t BytesRead = 0;                  // data bytes actually read into the store
+    int SampleBytes = 2;                    // bytes of the file per stored value (1, 2, 3 or 4)
+    int64_t CentreFrequency = 0;            // Hz, from the `auxi` chunk, else from the file's name; 0: none
+    std::optional<SampleEncoding> Encoding; // the file's sample format; nothing for the raw fallback
+    // The payload of the file's `auxi` chunk (the one whose centre frequency counts, else the first),
+    // so that a save can carry it on; empty when there is none or it is longer than kMaxKeptAuxiBytes.
+    std::vector<uint8_t> AuxiPayload;
+    // When the store was not replaced: why, in words (the system's reason the file could not be
+    // opened, or its size against the limit).
+    std::string FailureReason;
 };
+
+// Longer `auxi` payloads are not kept (their centre frequency still counts).
+constexpr std::size_t kMaxKeptAuxiBytes = 65536;
 
 // The reading steps of opening a file. Sets store.FileName first, then (unless the file cannot be
 // opened or is longer than `largestFile` bytes) replaces Samples, ValueCount, ChannelCount, SampleRate

@@ -104,7 +104,7 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
     }
 
     state.SpectrogramBitmap = std::move(buffers.Bitmap);
-    state.CurrentFFTSize = n;
+    UseFFTSize(state, n);
     // A stop ends the run before its first column, the only reader of the table, so the table may be
     // left unfinished: the next run builds every entry again.
     BuildWindowTable(static_cast<uint8_t>(settings.WindowIndex), state.CurrentFFTSize, state.WindowTable,
@@ -123,7 +123,7 @@ bool RefreshFadeCurveAndFFTSize(SpectrogramState& state, const SignalStore& stor
     const SpectrogramImageSize size =
         ComputeSpectrogramImageSize(store.ValueCount, settings, store.ChannelCount);
     if (size.Refused()) return false;
-    state.CurrentFFTSize = settings.FFTSize;
+    UseFFTSize(state, settings.FFTSize);
     BuildFadeCurve(state.FadeCurve, store.Samples.size());
     return true;
 }

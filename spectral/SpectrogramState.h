@@ -17,3 +17,9 @@ struct SpectrogramState {
     std::vector<float> FadeCurve;  // up to 1024 raised-cosine entries, read by the Fade edit
     std::chrono::steady_clock::time_point StartTime{}; // start of the last preparation
 };
+
+// The one writer of CurrentFFTSize: an accepted picture's preparation, its stand-in where no picture
+// is computed, and the recording session when it takes the FFT size the user selected.
+inline void UseFFTSize(SpectrogramState& state, int32_t fftSize) {
+    state.CurrentFFTSize = fftSize;
+}

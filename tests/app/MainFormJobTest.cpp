@@ -192,7 +192,7 @@ TEST_P(LeftoverStopTest, TheNextEditRunsToItsEnd) {
     EditCommandInput input;
     input.Text = "5000";
     Child<QLineEdit>("EditLPF")->setText("5000");
-    RunEdit(*PrepareEdit(GetParam(), input, expected), expected, form.Spectrogram, nothingStopped);
+    RunEdit(*PrepareEdit(GetParam(), input, expected, form.Spectrogram.CurrentFFTSize).Edit, expected, form.Spectrogram, nothingStopped);
 
     (GetParam() == EditCommand::LPF ? form.sbLPFFilterClick() : form.sbIQ2RealClick());
     EXPECT_TRUE(std::equal(expected.Samples.begin(), expected.Samples.end(), form.Store.Samples.begin()));

@@ -35,7 +35,7 @@ void Edit(EditHistory& history, SignalStore& store, EditCommand command, const s
     input.LoText = "200";
     SpectrogramState spectrogram;
     spectrogram.FadeCurve = FadeCurveFor(store.Samples.size());
-    const std::optional<PreparedEdit> edit = PrepareEdit(command, input, store);
+    const std::optional<PreparedEdit> edit = PrepareEdit(command, input, store, 1024).Edit;
     ASSERT_TRUE(edit.has_value()) << EditCommandInfoOf(command).Caption;
     const EditCommandInfo& info = EditCommandInfoOf(command);
     JobControl job;

@@ -1,0 +1,29 @@
+// What the session knows of the recording besides its values: the file it came from, the radio
+// frequency of its 0 Hz, the sample format the file had and the SDR metadata chunk it carried, all
+// kept so that a save writes back what the file carried.
+#pragma once
+
+#include "signal/SampleDecoding.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct RecordingDescription {
+    std::string FileName;                       // the file read; empty: nothing loaded
+    int64_t CentreFrequency = 0;                // Hz; 0: none known
+    std::optional<SampleEncoding> SourceFormat; // the file's samples; nothing: raw data (no header)
+    std::vector<uint8_t> AuxiPayload;           // the file's `auxi` chunk; empty: none
+};
+
+// The source format as orvane-cli names it: "pcm8", "pcm16", "pcm24", "pcm32", "float32", or "raw16"
+// for a file read as raw 16-bit data.
+std::string SourceFormatName(const std::optional<SampleEncoding>& format);
+
+// The same in words for messages: "8-bit", "16-bit", "24-bit", "32-bit integer", "32-bit float",
+// "raw 16-bit".
+std::string SourceFormatWords(const std::optional<SampleEncoding>& format);
+
+// Whether the format has more resolution than the store's 16 bits, so that a save loses some.
+bool WiderThanStore(const std::optional<SampleEncoding>& format);

@@ -1,0 +1,116 @@
+#include "session/RecordingSession.h"
+
+#include "signal/WavWriter.h"
+#include "spectral/SpectrogramPreparation.h"
+
+#include <system_error>
+
+RecordingSession::RecordingSession(int32_t fftSize) {
+    SelectFFTSize(fftSize);
+}
+
+// The file is read into a store of its own, so that a read that fails on the way leaves the
+// recording, its history and its mark as they were; the previous recording goes once the new one is had.
+ReadOutcome RecordingSession::Open(const std::string& fileName, const ReadOptions& options,
+                                   const StatusSink& status) {
+    SignalStore fresh;
+    WavReadResult read = ReadWavFile(fresh, fileName, status, options.LargestFile);
+    ReadOutcome outcome{read.StoreReplaced, read.Status, read.FailureReason};
+    if (read.StoreReplaced) Adopt(std::move(fresh), std::move(read));
+    return outcome;
+}
+
+ReadOutcome RecordingSession::Reload(const ReadOptions& options, const StatusSink& status) {
+    if (!Loaded()) return {};
+    const std::string fileName = description_.FileName;
+    return Open(fileName, options, status);
+}
+
+void RecordingSession::Adopt(SignalStore&& store, WavReadResult&& read) {
+    history_.Clear();
+    store_ = std::move(store);
+    store_.Revision = NextRevision();
+    savedRevision_ = store_.Revision;
+    centres_.FileRead(store_.FileName, read.CentreFrequency);
+    description_.FileName = store_.FileName;
+    description_.CentreFrequency = centres_.Of(store_.FileName);
+    description_.SourceFormat = read.Encoding;
+    description_.AuxiPayload = std::move(read.AuxiPayload);
+    formatNoteGiven_ = false;
+}
+
+SaveOutcome RecordingSession::Save(const std::string& fileName, const StatusSink& status,
+                                   const std::string& startDirectory) {
+    const std::vector<uint8_t> auxi =
+        AuxiPayloadForSave(description_.AuxiPayload, description_.CentreFrequency);
+    const StatusSink ignore = [](const std::string&) {};
+    SaveOutcome outcome;
+    int error = 0;
+    outcome.Result = SaveSignal(store_, fileName, startDirectory, status ? status : ignore, auxi, &error);
+    if (outcome.Result != kWavWriteOk) {
+        outcome.Reason = std::generic_category().message(error);
+        return outcome;
+    }
+    savedRevision_ = store_.Revision;
+    if (WiderThanStore(description_.SourceFormat) && !formatNoteGiven_) {
+        outcome.FormatNote = " Ready: written as 16-bit PCM (the file had " +
+                             SourceFormatWords(description_.SourceFormat) + " samples).";
+        formatNoteGiven_ = true;
+    }
+    return outcome;
+}
+
+EditPreparation RecordingSession::Prepare(EditCommand command, const EditCommandInput& input) const {
+    return PrepareEdit(command, input, store_, spectrogram_.CurrentFFTSize);
+}
+
+bool RecordingSession::UndoFits(const PreparedEdit& edit) const {
+    return !EditCommandInfoOf(edit.Command).RewritesValues || history_.Fits(store_);
+}
+
+AppliedEdit RecordingSession::Apply(const PreparedEdit& edit) {
+    const EditCommandInfo& info = EditCommandInfoOf(edit.Command);
+    AppliedEdit applied;
+    applied.Undoable = history_.Begin(std::string(info.Caption), store_, info.RewritesValues);
+    // The store is a new state from the first value the edit changes on, also when it fails half-way.
+    store_.Revision = NextRevision();
+    try {
+        applied.Stopped = RunEdit(edit, store_, spectrogram_, job_).Stopped;
+    } catch (...) {
+        history_.End(store_);
+        throw;
+    }
+    history_.End(store_);
+    return applied;
+}
+
+bool RecordingSession::Undo() {
+    return history_.Undo(store_);
+}
+
+bool RecordingSession::Redo() {
+    return history_.Redo(store_);
+}
+
+void RecordingSession::SetUndoBudget(std::size_t bytes) {
+    history_.SetBudget(bytes);
+}
+
+void RecordingSession::SelectFFTSize(int32_t fftSize) {
+    UseFFTSize(spectrogram_, fftSize);
+}
+
+SpectrogramResult RecordingSession::Recompute(const SpectrogramSettings& settings,
+                                              const SpectrogramRunOptions& options) {
+    return RecomputeSpectrogram(spectrogram_, store_, settings, job_, options);
+}
+
+void RecordingSession::RefreshAfterEdit(const SpectrogramSettings& settings) {
+    RefreshFadeCurveAndFFTSize(spectrogram_, store_, settings);
+}
+
+void RecordingSession::SetCentreFrequency(int64_t hz) {
+    if (!Loaded()) return;
+    centres_.Typed(description_.FileName, hz);
+    description_.CentreFrequency = hz;
+}

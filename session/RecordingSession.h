@@ -1,0 +1,132 @@
+// The recording a window or an orvane-cli run works on: the store, the spectrogram state, the undo
+// history, the description of the file it came from, and whether it holds changes not yet saved. The
+// window and orvane-cli each hold one session and drive it through these steps; each piece of state
+// here has this class as its one writer.
+//
+// One thread at a time: the window runs the long steps (Open, Reload, Apply, Undo, Redo, Recompute and
+// the saves) on its job's worker thread while its controls are locked, and reads the state on its own
+// thread while no job runs.
+#pragma once
+
+#include "ops/EditCommand.h"
+#include "ops/EditHistory.h"
+#include "session/RecordingDescription.h"
+#include "signal/CentreFrequency.h"
+#include "signal/JobControl.h"
+#include "signal/SignalStore.h"
+#include "signal/WavReader.h"
+#include "spectral/RecomputeSpectrogram.h"
+#include "spectral/SpectrogramSettings.h"
+#include "spectral/SpectrogramState.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+// How a file is read.
+struct ReadOptions {
+    int64_t LargestFile = kMaxWavFileSize; // longer files are refused
+};
+
+// What an open or reload did.
+struct ReadOutcome {
+    bool Opened = false; // false: the file could not be read and nothing in the session changed
+    std::string Status;  // the final text of status panel 0, e.g. " Bytes : 96000 16 Bit Data"
+    std::string Reason;  // when not opened: why, in words (the system's reason, or the size limit)
+};
+
+// What an applied edit did.
+struct AppliedEdit {
+    bool Stopped = false;  // the stop flag ended it early: the recording is changed in part
+    bool Undoable = false; // the state before it was kept, so Undo brings it back
+};
+
+// What a save did.
+struct SaveOutcome {
+    uint16_t Result = 0; // WriteWavFile's result code (kWavWriteOk on success)
+    std::string Reason;  // when it failed: the system's reason, e.g. "No space left on device"
+    // Said once for each recording read from a file of more than 16 bits, at its first save: that the
+    // file is written as 16-bit PCM, e.g. " Ready: written as 16-bit PCM (the file had 24-bit samples)."
+    std::optional<std::string> FormatNote;
+};
+
+class RecordingSession {
+public:
+    using StatusSink = std::function<void(const std::string&)>;
+
+    // `fftSize`: the FFT size the edits use before the first picture (the window's list at start-up).
+    explicit RecordingSession(int32_t fftSize = 1024);
+
+    // --- What is loaded ---------------------------------------------------------------------------
+    const SignalStore& Store() const { return store_; }
+    const RecordingDescription& Description() const { return description_; }
+    bool Loaded() const { return store_.Loaded(); }
+    // The store differs from what was last read or saved (undo back to that state clears it).
+    bool Modified() const { return store_.Revision != savedRevision_; }
+    // StopRequested and the progress of the running step.
+    JobControl& Job() { return job_; }
+
+    // --- Files -------------------------------------------------------------------------------------
+    // Reads `fileName` as the new recording: on success the store, the description and the modified
+    // mark follow the file and the history is cleared; otherwise nothing changes. The reader's
+    // intermediate panel-0 texts go to `status`. Throws what the reading throws (memory running out),
+    // with nothing changed.
+    ReadOutcome Open(const std::string& fileName, const ReadOptions& options, const StatusSink& status = {});
+    // Reads the recording's file again (edits since are dropped), as Open; nothing when none is loaded.
+    ReadOutcome Reload(const ReadOptions& options, const StatusSink& status = {});
+    // Writes the store to `fileName` (or, empty, to the quick save's place in `startDirectory`) as a
+    // 16-bit PCM WAV file, with the recording's centre frequency in an `auxi` chunk after the data.
+    // Panel-0 texts go to `status`. A successful save clears the modified mark; the recording still
+    // refers to the file it was read from. Throws EFCreateError when the file cannot be created.
+    SaveOutcome Save(const std::string& fileName, const StatusSink& status = {},
+                     const std::string& startDirectory = ".");
+
+    // --- Edits -------------------------------------------------------------------------------------
+    // Reads and checks a command's input against the recording and the FFT size in use (see
+    // PrepareEdit). Throws EConvertError for a text that is not a number.
+    [[nodiscard]] EditPreparation Prepare(EditCommand command, const EditCommandInput& input) const;
+    // Whether the state before the edit fits the undo memory at all.
+    bool UndoFits(const PreparedEdit& edit) const;
+    // Runs a prepared edit on the store, keeping the state before it for undo. The long edits poll
+    // Job()'s stop flag. An exception leaves the store as far as the edit came, marked modified.
+    AppliedEdit Apply(const PreparedEdit& edit);
+
+    // --- History -----------------------------------------------------------------------------------
+    const EditHistory& History() const { return history_; }
+    // Undo or redo one edit; false when there is none.
+    bool Undo();
+    bool Redo();
+    // The memory the history may keep, in bytes; lowering it lets the oldest states go.
+    void SetUndoBudget(std::size_t bytes);
+
+    // --- Spectrogram -------------------------------------------------------------------------------
+    const SpectrogramState& Spectrogram() const { return spectrogram_; }
+    // The FFT size the edits use until the next picture: the window's list, at Reload.
+    void SelectFFTSize(int32_t fftSize);
+    // Computes the picture from the store (RecomputeSpectrogram), polling Job()'s stop flag.
+    SpectrogramResult Recompute(const SpectrogramSettings& settings,
+                                const SpectrogramRunOptions& options = {});
+    // Where no picture follows an edit (orvane-cli), what its computation would have refreshed for the
+    // next edit: the FFT size in use and the Fade curve (RefreshFadeCurveAndFFTSize).
+    void RefreshAfterEdit(const SpectrogramSettings& settings);
+
+    // --- Description -------------------------------------------------------------------------------
+    // The centre frequency the user gives the recording (0: none). It holds for the file until the
+    // session ends, also over Reload, and goes into the file at the next save.
+    void SetCentreFrequency(int64_t hz);
+
+private:
+    void Adopt(SignalStore&& store, WavReadResult&& read);
+    uint64_t NextRevision() { return ++revisions_; }
+
+    SignalStore store_;
+    SpectrogramState spectrogram_;
+    EditHistory history_;
+    RecordingDescription description_;
+    CentreFrequencies centres_; // the centre frequency of each file read during the session
+    JobControl job_;
+    uint64_t revisions_ = 0;     // the last revision number given
+    uint64_t savedRevision_ = 0; // the revision last read or saved
+    bool formatNoteGiven_ = false;
+};
