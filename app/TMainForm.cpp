@@ -1,10 +1,8 @@
 // Creation, showing and closing of the main window, its settings and the status bar.
 #include "app/TMainForm.h"
 
-#include "app/ReadoutState.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/Palettes.h"
-#include "spectral/WindowTable.h"
 #include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TGaugeBar.h"
 #include "view/qt/TImgView32.h"
@@ -30,8 +28,6 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("  Orvane+  Demo version 02");
-
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 constexpr qulonglong kMostUndoMiB = qulonglong{1} << 30;
 constexpr int kPlaybackWaitRounds = 201;
@@ -56,7 +52,7 @@ void TMainForm::FormCreate() {
     ReadSettings();
     StartDirectory = std::filesystem::current_path().string();
     rubberBand_ = nullptr;
-    setWindowTitle(kCaption);
+    ShowCaption();
 }
 
 void TMainForm::ReadSettings() {
@@ -66,13 +62,11 @@ void TMainForm::ReadSettings() {
         RestoreWindowBounds();
 
     SelectStoredItem(ComboFFTSize, "FFTSize", kDefaultFFTSizeIndex);
-    Spectrogram.CurrentFFTSize = ComboFFTSize->currentText().toInt();
     ReadLargestFileSetting();
     ShowWideXResolutionItems();
     SelectStoredItem(ComboXResolution, "XResolution", kDefaultXResolutionIndex);
     SelectStoredItem(ComboFFTWindow, "FFTWindow", kDefaultFFTWindowIndex);
-    BuildWindowTable(uint8_t(ComboFFTWindow->currentIndex()), Spectrogram.CurrentFFTSize,
-                     Spectrogram.WindowTable);
+    session_.SelectSpectrogram(ComboFFTSize->currentText().toInt(), ComboFFTWindow->currentIndex());
     SelectStoredItem(ComboImageGain, "ImageGain", kDefaultImageGainIndex);
 
     mnuFilterPanel->setChecked(settings_->ReadBool("FilterPanel", true));
@@ -92,8 +86,8 @@ void TMainForm::ReadSettings() {
     // The undo memory in MiB; missing or not a number: a quarter of the machine's memory, at most 4 GiB.
     bool stored = false;
     const qulonglong undoMiB = settings_->ReadString("UndoMemory", QString()).toULongLong(&stored);
-    History.SetBudget(stored ? std::size_t(std::min<qulonglong>(undoMiB, kMostUndoMiB)) * kMiB
-                             : DefaultUndoBudget());
+    session_.SetUndoBudget(stored ? std::size_t(std::min<qulonglong>(undoMiB, kMostUndoMiB)) * kMiB
+                                  : DefaultUndoBudget());
 }
 
 void TMainForm::RestoreWindowBounds() {
@@ -144,7 +138,7 @@ void TMainForm::WriteSettings() {
     key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
     key.WriteBool("TimeScale", mnuTimeScale->isChecked());
     key.WriteBool("IQSpectrum", mnuIQSpectrum->isChecked());
-    key.WriteString("UndoMemory", QString::number(qulonglong(History.Budget() / kMiB)));
+    key.WriteString("UndoMemory", QString::number(qulonglong(session_.History().Budget() / kMiB)));
     key.Flush();
 }
 
@@ -166,9 +160,11 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+// Unsaved changes are asked about first, before anything stops: a Cancel leaves the window as it was.
 bool TMainForm::FormCloseQuery() {
+    if (!busy_ && !ConfirmUnsavedChanges()) return false;
     const bool canClose = !busy_;
-    Job.RequestStop();
+    session_.Job().RequestStop();
     if (!Player.PlaybackIdle()) Player.StopPlayback(false);
     for (int round = 0; round < kPlaybackWaitRounds && !Player.PlaybackIdle(); ++round) {
         QApplication::processEvents();
@@ -182,6 +178,9 @@ QString TMainForm::StatusText(int panel) const {
     return panel >= 0 && panel < 5 ? StatusPanels[panel]->text() : QString();
 }
 
+// The whole text is also the panel's tool tip, for a text longer than the panel is wide.
 void TMainForm::SetStatus(int panel, const QString& text) {
-    if (panel >= 0 && panel < 5) StatusPanels[panel]->setText(text);
+    if (panel < 0 || panel >= 5) return;
+    StatusPanels[panel]->setText(text);
+    StatusPanels[panel]->setToolTip(text.trimmed());
 }

@@ -2,16 +2,12 @@
 // status bar, the settings kept between runs, and the frame in which every long job runs.
 #pragma once
 
+#include "app/ReadoutPresenter.h"
 #include "app/SettingsKey.h"
 #include "audio/Playback.h"
 #include "ops/EditCommand.h"
-#include "ops/EditHistory.h"
-#include "signal/CentreFrequency.h"
-#include "signal/JobControl.h"
-#include "signal/SignalStore.h"
-#include "signal/WavReader.h"
+#include "session/RecordingSession.h"
 #include "spectral/SpectrogramSettings.h"
-#include "spectral/SpectrogramState.h"
 #include "view/TBitmap32.h"
 
 #include <QMainWindow>
@@ -40,9 +36,9 @@ class TElidedPanel;
 class TRubberbandLayer;
 class TTimeScaleLayer;
 struct PictureAxes;
-struct ReadoutState;
 struct SpectrogramResult;
 enum class PaletteItem : int;
+class JobSequence;
 
 // How a job looks while it runs.
 struct JobLook {
@@ -51,14 +47,8 @@ struct JobLook {
     bool Stoppable = false;                 // the job polls the stop flag: "Stop Calculate" is offered
 };
 
-// What the window shows of the recording: written on the user-interface thread only while no job
-// runs, so that what works during a job (the mouse readout, the captions) never reads the store.
-struct ShownRecording {
-    std::string FileName; // empty: nothing loaded
-    int32_t SampleRate = 48000;
-    uint16_t ChannelCount = 1;
-    int64_t CentreFrequency = 0; // Hz: the radio frequency of the baseband's 0 Hz; 0 when none is known
-};
+// The answer to "save the changes first?" before the recording is replaced or the window closes.
+enum class UnsavedChoice { Save, Discard, Cancel };
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -66,40 +56,42 @@ public:
     explicit TMainForm(QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // --- State of the program, owned by the window -------------------------------------------------
-    SignalStore Store;            // the recording in memory
-    SpectrogramState Spectrogram; // SpectrogramBitmap, WindowTable, CurrentFFTSize, FadeCurve
-    JobControl Job;               // StopRequested and the progress of the running job
-    Playback Player;              // the playback module
-    EditHistory History;          // the states before the edits, for Undo and Redo
-    std::string StartDirectory;   // current directory at creation: quick save and bitmap export go here
-    CentreFrequencies Centres;    // the centre frequency of each recording read: from its file, or typed
+    // --- State of the program ----------------------------------------------------------------------
+    // The recording: the store, the spectrogram state, the undo history, the file's description.
+    RecordingSession& Session() { return session_; }
+    const RecordingSession& Session() const { return session_; }
+    Playback Player;            // the playback module
+    std::string StartDirectory; // current directory at creation: quick save and bitmap export go here
 
     bool Busy() const { return busy_; }
     // The one writer of Busy: sets it and locks (true) or unlocks (false) the controls that start work.
     void SetBusy(bool busy);
-    bool StopRequested() const { return Job.Stopping(); }
+    bool StopRequested() const { return session_.Job().Stopping(); }
 
     // The text of status panel 0 .. 4.
     QString StatusText(int panel) const;
     void SetStatus(int panel, const QString& text);
 
-    // What the window shows of the recording, as of the end of the last job.
+    // What the window shows of the recording, as of the end of the last job: written on the
+    // user-interface thread only while no job runs, so that what works during a job (the readout, the
+    // captions) never reads the session.
     const ShownRecording& Shown() const { return shown_; }
     // Files longer than this are refused by the reader (the setting "LargestFile", in bytes).
     int64_t LargestFile() const { return largestFile_; }
 
     // --- Files ------------------------------------------------------------------------------------
-    // Reads `fileName` into the store and shows its spectrogram.
-    void LoadWavFile(const QString& fileName);
+    // Reads `fileName` into the store and shows its spectrogram; a file that cannot be read changes
+    // nothing but panel 0.
+    ReadOutcome LoadWavFile(const QString& fileName);
     // A file dropped on the window, or named on the command line: only the first local file counts.
     void FilesDropped(const QList<QUrl>& urls);
     void OpenDroppedFile(const QString& path);
     // A file named on the command line (relative to the current directory): read as soon as the event
-    // loop runs, through the same steps as a drop.
+    // loop runs; one that cannot be read is named on standard error with the reason.
     void OpenOnceShown(const QString& path);
-    // Writes the store as a WAV file; an empty name is the quick save into StartDirectory.
-    void SaveSignal(const QString& fileName);
+    // Writes the store as a WAV file; an empty name is the quick save into StartDirectory. True when it
+    // was written.
+    bool SaveSignal(const QString& fileName);
 
     // --- Spectrogram ------------------------------------------------------------------------------
     // Computes the picture again from the store, with its ChannelCount and ValueCount (nothing happens
@@ -116,13 +108,10 @@ public:
 
     // Runs `work` as a job on a worker thread while the window stays live: clears the stop flag (here,
     // before the worker starts), locks the controls, shows `look`, and waits. Busy stays set when the
-    // job has ended: the caller goes on with the next job of its sequence or calls ReturnToIdle. A
-    // failure of the job runs `repair` (what must be put right first), returns the window to idle and
-    // reaches the general error report; the result tells whether the job ended without one.
-    bool RunLongJob(const std::function<void()>& work, const JobLook& look = {},
-                    const std::function<void()>& repair = {});
-    // Ends a sequence of jobs: stop button off, progress bar at rest, controls unlocked.
-    void ReturnToIdle();
+    // job has ended, until the sequence the command opened (JobSequence) ends. A failure of the job
+    // ends the sequence's work: the window returns to idle and the failure reaches the general error
+    // report; the result tells whether the job ended without one. Call it within a JobSequence.
+    bool RunLongJob(const std::function<void()>& work, const JobLook& look = {});
     // A status setter for a job's thread: each text reaches the panel through the event queue.
     std::function<void(const std::string&)> StatusFromJob(int panel);
 
@@ -130,6 +119,8 @@ public:
     TRubberbandLayer* RubberBand() const { return rubberBand_; }
     bool Dragging() const { return dragging_; }
 
+    // Asked before unsaved changes would be dropped (Open, Reload, a drop, closing the window).
+    std::function<UnsavedChoice()> AskUnsavedChanges;
     // The file dialogs, replaceable in tests: these return the chosen path, or empty for cancel.
     std::function<QString()> AskOpenFileName;
     std::function<QString(const QString& suggestedName)> AskSaveFileName;
@@ -226,12 +217,12 @@ public:
     TElidedPanel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
     TElidedPanel* MarkerPanel = nullptr;  // status panel 6: the marker rectangle's extent
     QAction* mnuTimeScale = nullptr;
-    TTimeScaleLayer* TimeScale() const;
+    TTimeScaleLayer* TimeScale() const { return readout_->TimeScale(); }
     // The axes of the picture in the view (its sample rate that of the recording shown), if any.
-    std::optional<PictureAxes> ShownAxes() const;
+    std::optional<PictureAxes> ShownAxes() const { return readout_->ShownAxes(); }
     // Request numbers of the levels computed on the readout's worker, and how many it abandoned.
-    uint64_t LevelsDelivered() const;
-    uint64_t LevelsAbandoned() const;
+    uint64_t LevelsDelivered() const { return readout_->LevelsDelivered(); }
+    uint64_t LevelsAbandoned() const { return readout_->LevelsAbandoned(); }
 
 public slots:
     // Commands of the window.
@@ -298,6 +289,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    friend class JobSequence;
+
     void BuildLayout();
     void BuildTopBar();
     void BuildSpectrumPanel();
@@ -313,7 +306,7 @@ private:
     // An edit command: ignored while a job runs; stops playback, reads its fields, runs as a job and
     // is followed by what the command asks for (a new picture, the ruler, the channel items).
     void RunEditCommand(EditCommand command, const EditCommandInput& input = {});
-    void FollowEdit(EditCommand command, const EditOutcome& outcome);
+    void FollowEdit(EditCommand command, const AppliedEdit& applied);
     // Undo (true) or Redo (false) as a job, followed by the layout and picture of the restored store.
     void StepHistory(bool undo);
     // The captions and states of "Undo" and "Redo" as the history and the job state allow.
@@ -322,6 +315,14 @@ private:
     // A save or export: ignored with a status text while a job runs, otherwise run as a job; true
     // when it was written.
     bool RunWriteJob(const std::function<void()>& write);
+    // Before the recording is replaced or the window closes: true when nothing unsaved is lost (none
+    // there, saved, or the user lets it go), false when the user keeps it (Cancel, or a save failed).
+    bool ConfirmUnsavedChanges();
+    // The caption: the program, and the file shown with a "*" before it while it has unsaved changes.
+    void ShowCaption();
+    // What the window shows of the recording (the snapshot, the caption, the readings) follows the
+    // session; only while no job runs.
+    void FollowSession();
     // Saves `picture` (PNG or BMP by the name) as a write job and says in panel 0 where it went.
     void WritePictureFile(const TBitmap32& picture, const std::string& fileName);
     QString AskExportTarget(const QString& suggestedPath);
@@ -339,15 +340,20 @@ private:
     void RestoreWindowBounds();
     void SelectStoredItem(QComboBox* combo, const QString& name, int fallback);
 
+    // Ends a sequence of jobs: stop button off, progress bar at rest, controls unlocked, the caption and
+    // the readings for what the session now holds; then a failure of the sequence is reported. Only
+    // JobSequence calls it.
+    void ReturnToIdle();
     // Spectrogram steps around the engine.
     void CompleteSpectrogram(const SpectrogramResult& result);
+    // A picture the engine refused: the view, ruler and readings show none, and panel 1 and the view
+    // say why (which image width would fit, or that memory ran short).
+    void ShowRefusedPicture(const SpectrogramSettings& settings, const std::string& sizeText);
     void ApplyPalette();
     void UpdateChannelControls();
     void CheckChannelItem(uint16_t channelCount);
     // The ruler, the channel items, the centre line and the channel inversion items follow the store.
     void ShowRecordingLayout();
-    // A read that failed: the window shows what is loaded, the previous recording or nothing.
-    void ShowNothingLoaded();
     void CreateCentreLine();
     void RemoveCentreLine();
     void SetProgressBackColor(uint32_t colour);
@@ -357,15 +363,6 @@ private:
     // The readings (TMainFormReadout.cpp).
     void BuildReadoutControls();
     void ConnectReadoutHandlers();
-    void ShowPointerReadout(int x, int y);
-    void ShowMarkerReadout();
-    void ShowLevel(uint64_t request, std::optional<double> dbfs);
-    // Records the axes of a picture just computed, moves the marker to the same times and frequencies
-    // on it, and sets the ruler's bands and the time scale.
-    void ShowPictureAxes(const SpectrogramSettings& settings);
-    void FollowPictureAxes();
-    // Frees the samples for a job: no level is being computed from them once it returns.
-    void StopReadingSamples();
 
     // Playback: the play buttons, status panel 4 and the play cursor.
     void ConnectPlayback();
@@ -375,9 +372,12 @@ private:
     void PlaybackButtonsUp();
     void PlaybackCursorShown(bool shown);
 
+    RecordingSession session_;
     std::unique_ptr<SettingsKey> settings_;
     int64_t largestFile_ = kMaxWavFileSize;
     bool busy_ = false;
+    int sequences_ = 0;             // JobSequence objects alive
+    std::exception_ptr jobFailure_; // the failure that ended the running sequence, reported at its end
     ShownRecording shown_;
     bool closing_ = false;
     std::optional<PaletteItem> checkedPalette_;
@@ -392,5 +392,5 @@ private:
     bool shownOnce_ = false;
     PlaybackSignals* playbackSignals_ = nullptr; // what the playback thread reports, queued to this thread
     QTimer* playAfterJob_ = nullptr;             // a play click waiting for the running job to end
-    std::unique_ptr<ReadoutState> readout_;      // the readings' state, see TMainFormReadout.cpp
+    ReadoutPresenter* readout_ = nullptr;        // the readings
 };

@@ -90,8 +90,9 @@ void TMainForm::CheckChannelItem(uint16_t channelCount) {
 }
 
 void TMainForm::UpdateChannelControls() {
-    mnuInvertChannel1L->setEnabled(Store.ChannelCount == 2);
-    mnuInvertChannel2R->setEnabled(Store.ChannelCount == 2);
+    const bool twoChannels = session_.Store().TwoChannels();
+    mnuInvertChannel1L->setEnabled(twoChannels);
+    mnuInvertChannel2R->setEnabled(twoChannels);
 }
 
 void TMainForm::Spectrum1Click(PaletteItem item) {

@@ -1,7 +1,9 @@
 // The edit commands of the window. What each command reads, refuses, does and asks for afterwards is
 // the core's (ops/EditCommand.h), shared with orvane-cli; the window reads the fields, runs the
 // command as a job and shows what follows it.
+#include "app/EditCommandLook.h"
 #include "app/ErrorReport.h"
+#include "app/JobSequence.h"
 #include "app/TMainForm.h"
 #include "ops/SampleRateAdjust.h"
 #include "view/qt/TImgView32.h"
@@ -18,6 +20,18 @@ EditCommandInput TypedNumber(const QLineEdit* edit) {
     EditCommandInput input;
     input.Text = edit->text().toStdString();
     return input;
+}
+
+JobLook JobLookOf(EditCommand command) {
+    const char* text = EditCommandInfoOf(command).JobText;
+    return JobLook{text, EditCommandLookOf(command).ProgressColour, text != nullptr};
+}
+
+// " LPF refused: the cut-off 30000 Hz is above the sample rate minus 1 (47999 Hz)."
+QString RefusalText(EditCommand command, const std::string& reason) {
+    const std::string_view caption = EditCommandInfoOf(command).Caption;
+    return QStringLiteral(" %1 refused: %2.")
+        .arg(QString::fromUtf8(caption.data(), qsizetype(caption.size())), QString::fromStdString(reason));
 }
 
 } // namespace
@@ -85,45 +99,39 @@ void TMainForm::sbASRClick() {
 }
 
 // A text that is not a number reaches the general error report and the command ends there; a command
-// that refuses its input ends silently. Both leave the window as it was.
+// that refuses its input says why in panel 0 (the channel items, whose check marks already show the
+// answer, say nothing). Both leave the window as it was.
 void TMainForm::RunEditCommand(EditCommand command, const EditCommandInput& input) {
     if (busy_) return;
-    const EditCommandInfo& info = EditCommandInfoOf(command);
-    if (command != EditCommand::OneChannel && command != EditCommand::TwoChannels) Player.StopPlayback(true);
+    if (EditCommandLookOf(command).StopsPlayback) Player.StopPlayback(true);
     RunReported([&] {
-        const std::optional<PreparedEdit> edit =
-            PrepareEdit(command, input, Store, Spectrogram.CurrentFFTSize).Edit;
-        if (!edit) return;
-        const uint32_t colour = command == EditCommand::FFTFilter ? 0x000000FFu : 0x00FFFFFFu;
-        const JobLook look{info.JobText, info.JobText ? std::optional<uint32_t>(colour) : std::nullopt,
-                           info.JobText != nullptr};
+        const EditPreparation preparation = session_.Prepare(command, input);
+        if (!preparation.Edit) {
+            if (EditCommandInfoOf(command).RewritesValues || command == EditCommand::ASR)
+                SetStatus(0, RefusalText(command, preparation.Refusal));
+            return;
+        }
+        JobSequence sequence(*this);
         // The state before the edit is kept for Undo; when it cannot be, the user hears it first.
-        const bool undoable = !info.RewritesValues || History.Fits(Store);
+        const bool undoable = session_.UndoFits(*preparation.Edit);
         if (!undoable) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
-        bool kept = false;
-        EditOutcome outcome;
-        const auto work = [&] {
-            kept = History.Begin(std::string(info.Caption), Store, info.RewritesValues);
-            outcome = RunEdit(*edit, Store, Spectrogram, Job);
-            History.End(Store);
-        };
-        const bool ended = RunLongJob(work, look, [&] { History.End(Store); });
-        if (undoable && !kept) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
-        if (ended) FollowEdit(command, outcome);
+        AppliedEdit applied;
+        if (!RunLongJob([&] { applied = session_.Apply(*preparation.Edit); }, JobLookOf(command))) return;
+        if (undoable && !applied.Undoable) SetStatus(0, QString::fromStdString(UndoImpossibleText(command)));
+        FollowEdit(command, applied);
     });
 }
 
 // After the command: a stopped edit says so, the ruler and channel items follow the store (the I/Q
-// conversion, "ASR" and the channel items change what they show), and the picture is computed again,
-// which ends the sequence; "ASR" only writes the new rate into panel 3.
-void TMainForm::FollowEdit(EditCommand command, const EditOutcome& outcome) {
-    if (outcome.Stopped) SetStatus(0, QString::fromStdString(EditStoppedText(command)));
+// conversion, "ASR" and the channel items change what they show), and the picture is computed again;
+// "ASR" only writes the new rate into panel 3.
+void TMainForm::FollowEdit(EditCommand command, const AppliedEdit& applied) {
+    if (applied.Stopped) SetStatus(0, QString::fromStdString(EditStoppedText(command)));
     ShowRecordingLayout();
     if (EditCommandInfoOf(command).RecomputesPicture) {
         RecomputeSpectrogram();
         return;
     }
-    SetStatus(3, QString::fromStdString(ChannelRateText(Store)));
+    SetStatus(3, QString::fromStdString(ChannelRateText(session_.Store())));
     SrcImage->setFocus();
-    ReturnToIdle();
 }

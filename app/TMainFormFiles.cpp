@@ -1,5 +1,6 @@
 // The file commands of the window: opening (menu, drop, command line), reading a file into the store,
 // "Reload", and the saves of the recording and of the picture.
+#include "app/JobSequence.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
 #include "signal/FileNames.h"
@@ -12,9 +13,12 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
+
+#include <cstdio>
 
 namespace {
 
@@ -28,36 +32,8 @@ const QString kNotSavedWhileBusy = QStringLiteral(" ERROR: Not Saved, A Job Is R
 // Panel 0 after a read that failed on the way (the general error report says why).
 const QString kNotRead = QStringLiteral(" ERROR: File Not Read.");
 
-// What described the store before a read, to put it back when the read fails on the way.
-struct StoreBefore {
-    std::string FileName;
-    int32_t ValueCount;
-    uint16_t ChannelCount;
-    int32_t SampleRate;
-    uint16_t BitsPerSample;
-    const int16_t* Values;
-};
-
-StoreBefore Describe(const SignalStore& store) {
-    return {store.FileName,   store.ValueCount,    store.ChannelCount,
-            store.SampleRate, store.BitsPerSample, store.Samples.data()};
-}
-
-// A read that failed on the way (memory ran out) may have let the previous recording go before the
-// new one was had. A store that still holds the previous values gets their description back; anything
-// else belongs to no file and counts as nothing loaded, so that no save can write it over a file.
-// True when the previous recording is still there.
-bool ForgetUnreadRecording(SignalStore& store, const StoreBefore& before) {
-    if (before.Values != nullptr && store.Samples.data() == before.Values) {
-        store.FileName = before.FileName;
-        store.ValueCount = before.ValueCount;
-        store.ChannelCount = before.ChannelCount;
-        store.SampleRate = before.SampleRate;
-        store.BitsPerSample = before.BitsPerSample;
-        return true;
-    }
-    store = SignalStore{};
-    return false;
+QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
 }
 
 } // namespace
@@ -70,67 +46,82 @@ void TMainForm::mnuOpenClick() {
             : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), "wav (*.wav);;Any File (*)");
     if (fileName.isEmpty()) return;
     RememberOpenFolder(fileName);
+    if (!ConfirmUnsavedChanges()) return;
     LoadWavFile(fileName);
 }
 
 void TMainForm::sbReloadClick() {
-    if (busy_) return;
+    if (busy_ || !ConfirmUnsavedChanges()) return;
     Player.StopPlayback(true);
     ReloadFile();
 }
 
+// Reads the file again with the FFT size the list shows; every edit since the last read is dropped
+// (sbReloadClick asks first).
 void TMainForm::ReloadFile() {
     if (busy_) return;
     Player.StopPlayback(true);
-    Spectrogram.CurrentFFTSize = ComboFFTSize->currentText().toInt();
-    if (Store.Loaded()) LoadWavFile(QString::fromStdString(Store.FileName));
+    session_.SelectFFTSize(ComboFFTSize->currentText().toInt());
+    if (session_.Loaded()) LoadWavFile(ToQString(session_.Description().FileName));
 }
 
 // The read runs as a job like every other, with the controls locked, so that a large file does not
-// freeze the window and nothing can save or edit a store that is being replaced.
-void TMainForm::LoadWavFile(const QString& fileName) {
-    const StoreBefore before = Describe(Store);
-    // The states of the recording that is replaced are of no use any more, and their memory is
-    // needed for the new one.
-    History.Clear();
+// freeze the window and nothing can save or edit a store that is being replaced. A file that cannot
+// be read leaves the recording, its picture and its history as they were.
+ReadOutcome TMainForm::LoadWavFile(const QString& fileName) {
+    JobSequence sequence(*this);
     SetStatus(0, " Read wav File...");
-    WavReadResult result;
-    bool previousKept = false;
-    const int64_t largestFile = largestFile_; // the dialog may change the setting while the job runs
-    const bool read = RunLongJob(
-        [&] { result = ReadWavFile(Store, fileName.toStdString(), StatusFromJob(0), largestFile); },
-        JobLook{}, [&] { previousKept = ForgetUnreadRecording(Store, before); });
-    if (!read) {
+    ReadOutcome outcome;
+    const ReadOptions options{largestFile_}; // the dialog may change the setting while the job runs
+    if (!RunLongJob([&] { outcome = session_.Open(fileName.toStdString(), options, StatusFromJob(0)); })) {
         SetStatus(0, kNotRead);
-        if (!previousKept) ShowNothingLoaded();
-        return;
+        outcome.Reason = kNotRead.trimmed().toStdString();
+        return outcome;
     }
-    SetStatus(0, QString::fromStdString(result.Status));
-    if (!result.StoreReplaced) {
-        // The store still holds the previous recording, so "Save", "Reload" and "Save Bitmap" keep
-        // referring to the file it came from rather than to the file that could not be read.
-        Store.FileName = before.FileName;
-        ReturnToIdle();
-        return;
-    }
-    Centres.FileRead(Store.FileName, result.CentreFrequency);
+    SetStatus(0, ToQString(outcome.Status));
+    if (!outcome.Opened) return outcome;
     ShowRecordingLayout();
-    setWindowTitle(kCaptionWithFile + QString::fromStdString(FileNameWithoutFolder(fileName.toStdString())));
+    ShowCaption();
     RecomputeSpectrogram();
     RulerPaintBox->repaint();
+    return outcome;
 }
 
-// Nothing is loaded after a failed read: no picture, no file in the caption, no channel and rate line,
-// the ruler and the channel items of an empty store.
-void TMainForm::ShowNothingLoaded() {
-    Spectrogram.SpectrogramBitmap = TBitmap32();
-    shownSpectrogram_ = TBitmap32();
-    SrcImage->SetBitmap(TBitmap32());
-    Player.MarkCopyStale();
-    for (int panel : {1, 2, 3}) SetStatus(panel, QString());
-    setWindowTitle(kCaption);
-    ShowRecordingLayout();
-    ReturnToIdle();
+void TMainForm::ShowCaption() {
+    const std::string& file = session_.Description().FileName;
+    if (file.empty()) {
+        setWindowTitle(kCaption);
+        return;
+    }
+    const QString mark = session_.Modified() ? QStringLiteral("*") : QString();
+    setWindowTitle(kCaptionWithFile + mark + ToQString(FileNameWithoutFolder(file)));
+}
+
+bool TMainForm::ConfirmUnsavedChanges() {
+    if (!session_.Modified()) return true;
+    UnsavedChoice choice = UnsavedChoice::Cancel;
+    if (AskUnsavedChanges) {
+        choice = AskUnsavedChanges();
+    } else {
+        const QString name = ToQString(FileNameWithoutFolder(session_.Description().FileName));
+        const auto answer = QMessageBox::question(
+            this, QStringLiteral("Orvane+"),
+            QStringLiteral("The recording \"%1\" has changes that are not saved.\nSave them first?")
+                .arg(name),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        choice = answer == QMessageBox::Save      ? UnsavedChoice::Save
+                 : answer == QMessageBox::Discard ? UnsavedChoice::Discard
+                                                  : UnsavedChoice::Cancel;
+    }
+    switch (choice) {
+    case UnsavedChoice::Save:
+        return SaveSignal(ToQString(session_.Description().FileName));
+    case UnsavedChoice::Discard:
+        return true;
+    case UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
@@ -151,14 +142,22 @@ void TMainForm::FilesDropped(const QList<QUrl>& urls) {
     }
 }
 
+// The window says on standard error, as well as in panel 0, why a file named on its command line
+// could not be read: it was started from a shell, where the user looks for that.
 void TMainForm::OpenOnceShown(const QString& path) {
-    const QUrl file = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
-    QTimer::singleShot(0, this, [this, file] { FilesDropped({file}); });
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QTimer::singleShot(0, this, [this, path, absolute] {
+        if (busy_) return;
+        const ReadOutcome outcome = LoadWavFile(absolute);
+        if (!outcome.Opened)
+            std::fprintf(stderr, "orvane: %s: %s\n", path.toLocal8Bit().constData(), outcome.Reason.c_str());
+    });
 }
 
 void TMainForm::OpenDroppedFile(const QString& path) {
     if (busy_) return;
     if (QFileInfo(path).isFile()) {
+        if (!ConfirmUnsavedChanges()) return;
         Player.StopPlayback(true);
         LoadWavFile(path);
     } else {
@@ -168,11 +167,11 @@ void TMainForm::OpenDroppedFile(const QString& path) {
 }
 
 void TMainForm::mnuSaveClick() {
-    SaveSignal(QString::fromStdString(shown_.FileName));
+    SaveSignal(ToQString(shown_.FileName));
 }
 
 void TMainForm::mnuSavewavAsClick() {
-    const QString suggested = QString::fromStdString(FileNameWithoutFolder(shown_.FileName));
+    const QString suggested = ToQString(FileNameWithoutFolder(shown_.FileName));
     QString target;
     if (AskSaveFileName) {
         target = AskSaveFileName(suggested);
@@ -194,10 +193,12 @@ void TMainForm::sbSaveSignalClick() {
     SaveSignal(QString());
 }
 
-void TMainForm::SaveSignal(const QString& fileName) {
-    RunWriteJob([this, name = fileName.toStdString()] {
-        ::SaveSignal(Store, name, StartDirectory, StatusFromJob(0));
-    });
+bool TMainForm::SaveSignal(const QString& fileName) {
+    SaveOutcome saved;
+    const std::string name = fileName.toStdString();
+    if (!RunWriteJob([&] { saved = session_.Save(name, StatusFromJob(0), StartDirectory); })) return false;
+    if (saved.FormatNote) SetStatus(0, ToQString(*saved.FormatNote));
+    return saved.Result == kWavWriteOk;
 }
 
 void TMainForm::sbSavePictureaClick() {
@@ -219,9 +220,8 @@ bool TMainForm::RunWriteJob(const std::function<void()>& write) {
         SetStatus(0, kNotSavedWhileBusy);
         return false;
     }
-    if (!RunLongJob(write)) return false;
-    ReturnToIdle();
-    return true;
+    JobSequence sequence(*this);
+    return RunLongJob(write);
 }
 
 void TMainForm::mnuExitClick() {

@@ -1,5 +1,6 @@
 // Undo and Redo in the window: the menu items named after the edit they act on, the exchange of the
 // store's state as a job, and the memory the history may keep.
+#include "app/JobSequence.h"
 #include "app/SettingsKey.h"
 #include "app/TMainForm.h"
 
@@ -32,22 +33,25 @@ void TMainForm::mnuRedoClick() {
 
 void TMainForm::StepHistory(bool undo) {
     if (busy_) return;
-    if ((undo ? History.UndoName() : History.RedoName()).empty()) return;
+    const EditHistory& history = session_.History();
+    if ((undo ? history.UndoName() : history.RedoName()).empty()) return;
     Player.StopPlayback(true);
-    if (!RunLongJob([&] { undo ? History.Undo(Store) : History.Redo(Store); })) return;
+    JobSequence sequence(*this);
+    if (!RunLongJob([&] { undo ? session_.Undo() : session_.Redo(); })) return;
     ShowRecordingLayout();
     RecomputeSpectrogram();
 }
 
 void TMainForm::UpdateHistoryItems(bool unlocked) {
-    mnuUndo->setText(ItemCaption("Undo", History.UndoName()));
-    mnuRedo->setText(ItemCaption("Redo", History.RedoName()));
-    mnuUndo->setEnabled(unlocked && !History.UndoName().empty());
-    mnuRedo->setEnabled(unlocked && !History.RedoName().empty());
+    const EditHistory& history = session_.History();
+    mnuUndo->setText(ItemCaption("Undo", history.UndoName()));
+    mnuRedo->setText(ItemCaption("Redo", history.RedoName()));
+    mnuUndo->setEnabled(unlocked && !history.UndoName().empty());
+    mnuRedo->setEnabled(unlocked && !history.RedoName().empty());
 }
 
 void TMainForm::mnuUndoMemoryClick() {
-    const int current = int(History.Budget() / kMiB);
+    const int current = int(session_.History().Budget() / kMiB);
     std::optional<int> chosen;
     if (AskUndoMemory) {
         chosen = AskUndoMemory(current);
@@ -61,6 +65,6 @@ void TMainForm::mnuUndoMemoryClick() {
     // Lowering the budget while an edit keeps its copy would race the job: the new value waits for
     // the job's end.
     if (busy_) return;
-    History.SetBudget(std::size_t(*chosen) * kMiB);
+    session_.SetUndoBudget(std::size_t(*chosen) * kMiB);
     UpdateHistoryItems(true);
 }

@@ -1,8 +1,9 @@
 // The job frame of the window: the one writer of Busy and of the control locks, the worker thread of
-// every job, the stop flag cleared before each job starts, and the way back to idle after a job, also
-// after one that failed.
+// every job, the stop flag cleared before each job starts, and the way back to idle after a sequence
+// of jobs, also after one that failed.
 #include "app/ErrorReport.h"
 #include "app/JobRunner.h"
+#include "app/JobSequence.h"
 #include "app/TMainForm.h"
 #include "ops/SampleRateAdjust.h"
 #include "view/ToolkitColor.h"
@@ -13,6 +14,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QToolButton>
+
+JobSequence::JobSequence(TMainForm& form) : form_(form) {
+    ++form_.sequences_;
+}
+
+JobSequence::~JobSequence() {
+    if (--form_.sequences_ > 0 || !form_.busy_) return;
+    try {
+        form_.ReturnToIdle();
+    } catch (...) {
+        // The window is idle; a failure to show the report must not escape a destructor.
+    }
+}
 
 void TMainForm::SetBusy(bool busy) {
     busy_ = busy;
@@ -28,8 +42,8 @@ void TMainForm::SetBusy(bool busy) {
     mnuUndoMemory->setEnabled(unlocked);
     mnuIQSpectrum->setEnabled(unlocked);
     UpdateHistoryItems(unlocked);
-    // No worker runs while the locks change: the store can be read here.
-    const bool saveable = unlocked && Store.Loaded();
+    // No worker runs while the locks change: the session can be read here.
+    const bool saveable = unlocked && session_.Loaded();
     sbSavePicturea->setEnabled(saveable);
     mnuExportPicture->setEnabled(saveable);
     sbSaveSignal->setEnabled(saveable);
@@ -37,28 +51,25 @@ void TMainForm::SetBusy(bool busy) {
     mnuSavewavAs->setEnabled(saveable);
 }
 
-bool TMainForm::RunLongJob(const std::function<void()>& work, const JobLook& look,
-                           const std::function<void()>& repair) {
+bool TMainForm::RunLongJob(const std::function<void()>& work, const JobLook& look) {
     // No level of the readout is computed from the samples while the job may change them.
-    StopReadingSamples();
+    readout_->StopReadingSamples();
+    JobControl& job = session_.Job();
     // A stop pressed during an earlier job, or refused by one, must not cut this one short.
-    Job.ClearStop();
-    Job.SetProgress(0);
+    job.ClearStop();
+    job.SetProgress(0);
     SetBusy(true);
     if (look.PanelText != nullptr) SetStatus(3, QString::fromUtf8(look.PanelText));
     if (look.ProgressColour) SetProgressBackColor(*look.ProgressColour);
     sbStopLoad->setEnabled(look.Stoppable);
     try {
-        RunJob(Job, work, [this](int percent) { SetProgressPosition(percent); });
+        RunJob(job, work, [this](int percent) { SetProgressPosition(percent); });
         sbStopLoad->setEnabled(false);
         return true;
     } catch (...) {
-        const std::exception_ptr failure = std::current_exception();
-        if (repair) repair();
+        jobFailure_ = std::current_exception();
         // Panel 3 may still name the job that failed; it goes back to the recording's channels and rate.
-        if (Store.Loaded()) SetStatus(3, QString::fromStdString(ChannelRateText(Store)));
-        ReturnToIdle();
-        ShowErrorReport(ExceptionMessage(failure));
+        if (session_.Loaded()) SetStatus(3, QString::fromStdString(ChannelRateText(session_.Store())));
         return false;
     }
 }
@@ -67,9 +78,19 @@ void TMainForm::ReturnToIdle() {
     sbStopLoad->setEnabled(false);
     SetProgressBackColor(clBtnShadow);
     SetProgressPosition(0);
-    shown_ = ShownRecording{Store.FileName, Store.SampleRate, Store.ChannelCount, Centres.Of(Store.FileName)};
     SetBusy(false);
-    FollowPictureAxes();
+    FollowSession();
+    if (const std::exception_ptr failure = std::exchange(jobFailure_, nullptr))
+        ShowErrorReport(ExceptionMessage(failure));
+}
+
+// The one writer of what the window shows of the recording: called only while no job runs.
+void TMainForm::FollowSession() {
+    const RecordingDescription& description = session_.Description();
+    shown_ = ShownRecording{description.FileName, session_.Store().SampleRate, session_.Store().ChannelCount,
+                            description.CentreFrequency};
+    ShowCaption();
+    readout_->Follow();
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {
@@ -81,5 +102,5 @@ std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {
 }
 
 void TMainForm::sbStopLoadClick() {
-    Job.RequestStop();
+    session_.Job().RequestStop();
 }

@@ -84,8 +84,9 @@ void TMainForm::PlayButtonClicked(QToolButton* button) {
 }
 
 void TMainForm::StartPlayingStore() {
-    Player.RefreshCopy(Store); // only when the copy is stale and nothing plays
-    Player.StartPlayback(Store.ChannelCount, Store.SampleRate);
+    const SignalStore& store = session_.Store();
+    Player.RefreshCopy(store); // only when the copy is stale and nothing plays
+    Player.StartPlayback(store.ChannelCount, store.SampleRate);
 }
 
 void TMainForm::StartPlayingAfterJob() {

@@ -43,9 +43,8 @@ void TMainForm::mnuCentreFrequencyClick() {
                                             "Centre frequency in Hz (0 = none):", shown_.CentreFrequency, 0,
                                             kMaxCentreFrequency);
     if (!chosen || *chosen < 0 || *chosen > kMaxCentreFrequency) return;
-    Centres.Typed(shown_.FileName, *chosen);
-    shown_.CentreFrequency = *chosen;
-    FollowPictureAxes();
+    session_.SetCentreFrequency(*chosen);
+    FollowSession();
 }
 
 // A read that runs keeps the limit it started with.
@@ -78,7 +77,7 @@ void TMainForm::ShowWideXResolutionItems() {
 
 // The picture of two channels follows at once; with one channel the choice waits for two.
 void TMainForm::mnuIQSpectrumClick() {
-    if (!busy_ && Store.Loaded() && Store.TwoChannels()) RecomputeSpectrogram();
+    if (!busy_ && session_.Loaded() && session_.Store().TwoChannels()) RecomputeSpectrogram();
 }
 
 // Missing, not a number or not positive: the default.

@@ -1,10 +1,11 @@
 // The window's steps around the engine: computing the spectrogram, showing it with a palette, and the
 // ruler, channel items and overlays that depend on the recording's layout.
-#include "app/ErrorReport.h"
+#include "app/JobSequence.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/Palettes.h"
-#include "spectral/RecomputeSpectrogram.h"
+#include "spectral/SpectrogramImageSize.h"
+#include "spectral/SpectrogramReadout.h"
 #include "view/ToolkitColor.h"
 #include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
@@ -34,12 +35,10 @@ SpectrogramSettings TMainForm::SelectedSpectrogramSettings() const {
 
 // The picture is computed again through the engine's one entry point, as a job that can be stopped;
 // the window shows the image size once the image is prepared. Called idle (the drop-down lists) or at
-// the end of a sequence of jobs (a read, an edit), which it ends by unlocking the controls.
+// the end of a sequence of jobs (a read, an edit), which ends when the caller's sequence does.
 void TMainForm::RecomputeSpectrogram() {
-    if (!Store.Loaded()) {
-        if (busy_) ReturnToIdle();
-        return;
-    }
+    JobSequence sequence(*this);
+    if (!session_.Loaded()) return;
     const SpectrogramSettings settings = SelectedSpectrogramSettings();
     SrcImage->setFocus();
     Player.MarkCopyStale();
@@ -57,31 +56,54 @@ void TMainForm::RecomputeSpectrogram() {
     };
     SpectrogramResult result;
     const JobLook look{nullptr, clBlack, true};
-    const bool finished = RunLongJob(
-        [&] { result = ::RecomputeSpectrogram(Spectrogram, Store, settings, Job, options); }, look);
+    const bool finished = RunLongJob([&] { result = session_.Recompute(settings, options); }, look);
     computingPicture_ = false;
     if (!finished) {
-        if (shownSpectrogram_.Empty()) shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
+        if (shownSpectrogram_.Empty()) shownSpectrogram_.Assign(session_.Spectrogram().SpectrogramBitmap);
         return;
     }
-    SetStatus(1, ToQString(result.ImageSizeText));
-    if (!result.Refused) ShowPictureAxes(settings);
+    if (result.Refused) {
+        ShowRefusedPicture(settings, result.ImageSizeText);
+    } else {
+        SetStatus(1, ToQString(result.ImageSizeText));
+        readout_->PictureComputed(AxesOfPicture(session_.Spectrogram(), session_.Store(), settings));
+    }
     CompleteSpectrogram(result);
 }
 
+// A refused picture is not replaced by the one before it, which may belong to another recording or
+// to the recording before an edit: the view, the ruler's bands and the readings show nothing. Panel 1
+// and the empty view say why, and which image width fits when the size was the reason.
+void TMainForm::ShowRefusedPicture(const SpectrogramSettings& settings, const std::string& sizeText) {
+    readout_->PictureCleared();
+    const SignalStore& store = session_.Store();
+    QString reason;
+    if (!ComputeSpectrogramImageSize(store.ValueCount, settings, store.ChannelCount).Refused()) {
+        reason = QStringLiteral("not enough memory for this picture");
+    } else {
+        const bool wideItems = ComboXResolution->count() > int(kXResolutionItems.size());
+        const std::optional<int> fits =
+            FittingXResolutionItem(store.ValueCount, settings, store.ChannelCount, wideItems);
+        reason = fits ? QStringLiteral("\"%1\" fits").arg(ComboXResolution->itemText(*fits))
+                      : QStringLiteral("no image width fits at this FFT size");
+    }
+    SetStatus(1, ToQString(sizeText) + QStringLiteral("; ") + reason + QStringLiteral("."));
+    SrcImage->SetPlaceholderText(QStringLiteral("The picture is too large: ") + reason + QStringLiteral("."));
+}
+
 void TMainForm::CompleteSpectrogram(const SpectrogramResult& result) {
-    std::exception_ptr failure;
     try {
-        SrcImage->SetBitmap(Spectrogram.SpectrogramBitmap);
-        shownSpectrogram_.Assign(Spectrogram.SpectrogramBitmap);
+        const TBitmap32 none;
+        const TBitmap32& picture = result.Refused ? none : session_.Spectrogram().SpectrogramBitmap;
+        SrcImage->SetBitmap(picture);
+        shownSpectrogram_.Assign(picture);
+        if (!result.Refused) SrcImage->SetPlaceholderText(QString());
     } catch (...) {
-        failure = std::current_exception();
+        jobFailure_ = std::current_exception();
     }
     SetStatus(2, ToQString(result.TimeText));
     SetStatus(3, ToQString(result.ChannelRateText));
     sbAntialiasingClick();
-    ReturnToIdle();
-    if (failure) ShowErrorReport(ExceptionMessage(failure));
 }
 
 void TMainForm::ApplyPalette() {
@@ -100,10 +122,11 @@ void TMainForm::DrawRuler(float rate) {
 }
 
 void TMainForm::ShowRecordingLayout() {
-    DrawRuler(float(Store.SampleRate));
+    const SignalStore& store = session_.Store();
+    DrawRuler(float(store.SampleRate));
     RulerPaintBox->update();
-    CheckChannelItem(Store.ChannelCount);
-    if (Store.TwoChannels())
+    CheckChannelItem(store.ChannelCount);
+    if (store.TwoChannels())
         CreateCentreLine();
     else
         RemoveCentreLine();

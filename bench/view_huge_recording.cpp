@@ -97,8 +97,8 @@ public:
 
     // Runs `action` (which returns when the window is idle again) and prints its row.
     void Step(const char* name, const std::function<void()>& action) {
-        const double imageBefore = BitmapMiB(form_.Spectrogram.SpectrogramBitmap);
-        const std::size_t undoBefore = form_.History.BytesHeld();
+        const double imageBefore = BitmapMiB(form_.Session().Spectrogram().SpectrogramBitmap);
+        const std::size_t undoBefore = form_.Session().History().BytesHeld();
         ResetPeak();
         const auto start = Clock::now();
         action();
@@ -106,14 +106,14 @@ public:
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
         const double peak = StatusMiB("VmHWM");
 
-        const double store = double(form_.Store.Samples.capacity()) * 2 / kMiB;
+        const double store = double(form_.Session().Store().Samples.capacity()) * 2 / kMiB;
         const double copy = double(form_.Player.PlaybackCopy().capacity()) * 2 / kMiB;
         // An edit holds its copy for undo beside the store it rewrites; the peak may also see the copy
         // of the step before, let go to make room.
-        const double undo = double(std::max(form_.History.BytesHeld(), undoBefore)) / kMiB;
-        const double image = BitmapMiB(form_.Spectrogram.SpectrogramBitmap);
+        const double undo = double(std::max(form_.Session().History().BytesHeld(), undoBefore)) / kMiB;
+        const double image = BitmapMiB(form_.Session().Spectrogram().SpectrogramBitmap);
         const TBitmap32& shown = form_.SrcImage->Bitmap();
-        const bool shared = shown.SharesPixelsWith(form_.Spectrogram.SpectrogramBitmap);
+        const bool shared = shown.SharesPixelsWith(form_.Session().Spectrogram().SpectrogramBitmap);
         const double view = shared ? 0.0 : BitmapMiB(shown);
         // While a new image is computed the previous one is still shown: both count once.
         const double bound = baseline_ + store + copy + undo + std::max(image, imageBefore) +

@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
         times.push_back(t.WallMs);
         cpu.push_back(t.CpuMs);
     }
-    if (window.Errors != 0 || form.Spectrogram.SpectrogramBitmap.Empty()) {
+    if (window.Errors != 0 || form.Session().Spectrogram().SpectrogramBitmap.Empty()) {
         std::printf("the recording was not shown\n");
         return 1;
     }
@@ -87,8 +87,8 @@ int main(int argc, char** argv) {
     const double median = times[times.size() / 2];
     std::printf(
         "open to finished picture: median %.0f ms, fastest %.0f ms, slowest %.0f ms (%dx%d picture)\n",
-        median, times.front(), times.back(), form.Spectrogram.SpectrogramBitmap.Width(),
-        form.Spectrogram.SpectrogramBitmap.Height());
+        median, times.front(), times.back(), form.Session().Spectrogram().SpectrogramBitmap.Width(),
+        form.Session().Spectrogram().SpectrogramBitmap.Height());
     std::printf("CPU time of an open (all threads): median %.0f ms\n", cpu[cpu.size() / 2]);
     std::printf("load average after: %s\n", LoadAverage().c_str());
     std::printf("target (median <= 1.0 s): %s, %.2fx the target\n", median <= 1000 ? "met" : "NOT met",

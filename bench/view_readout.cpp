@@ -18,6 +18,7 @@
 #include "app/ReadoutText.h"
 #include "app/TElidedPanel.h"
 #include "app/TMainForm.h"
+#include "signal/WavWriter.h"
 #include "spectral/SpectrogramReadout.h"
 #include "view/qt/TImgView32.h"
 
@@ -73,11 +74,20 @@ void FillStore(SignalStore& store, int64_t frames) {
     store.FileName = "memory.wav";
 }
 
-void ShowRecording(TMainForm& form, int64_t frames, int fftIndex) {
+// Writes the recording into the benchmark's folder and opens it in the window, which computes its picture.
+void ShowRecording(TMainForm& form, const WindowBenchFolder& folder, int64_t frames, int fftIndex) {
     form.ComboFFTSize->setCurrentIndex(fftIndex);
+    SignalStore store;
+    FillStore(store, frames);
+    WavFormatRecord record;
+    record.ChannelCount = store.ChannelCount;
+    record.SampleRate = store.SampleRate;
+    record.Data = std::span<const int16_t>(store.Samples.data(), store.Samples.size());
+    const QString file = folder.FilePath("readout.wav");
+    if (WriteWavFile(file.toStdString(), record) != kWavWriteOk) std::abort();
+    store = SignalStore();
     const auto start = Clock::now();
-    FillStore(form.Store, frames);
-    form.RecomputeSpectrogram();
+    form.LoadWavFile(file);
     std::printf("%lld values, N = %s: picture %dx%d in %.1f s\n", static_cast<long long>(2 * frames),
                 qPrintable(form.ComboFFTSize->currentText()), form.SrcImage->Bitmap().Width(),
                 form.SrcImage->Bitmap().Height(),
@@ -93,11 +103,12 @@ double Move(TMainForm& form, QPoint at) {
     return Microseconds(Clock::now() - start);
 }
 
-void MeasureShortFrames(TMainForm& form, int moves) {
-    ShowRecording(form, 125000000, kFFT1024Index);
+void MeasureShortFrames(TMainForm& form, const WindowBenchFolder& folder, int moves) {
+    // Just within the largest file read by default (500000000 bytes).
+    ShowRecording(form, folder, 124999000, kFFT1024Index);
     const PictureAxes axes = *form.ShownAxes();
     std::mt19937 random(1);
-    const SampleSpan samples{form.Store.Samples.data(), form.Store.ValueCount};
+    const SampleSpan samples{form.Session().Store().Samples.data(), form.Session().Store().ValueCount};
     const ReadoutWindow window = MakeReadoutWindow(axes.WindowIndex, axes.FFTSize);
     std::vector<double> core;
     for (int i = 0; i < moves; ++i) {
@@ -131,8 +142,8 @@ bool ProcessUntil(const std::function<bool()>& done, std::vector<double>* longes
     return done();
 }
 
-void MeasureLongFrames(TMainForm& form) {
-    ShowRecording(form, 15000000, kFFT8388608Index);
+void MeasureLongFrames(TMainForm& form, const WindowBenchFolder& folder) {
+    ShowRecording(form, folder, 15000000, kFFT8388608Index);
     const QSize view = form.SrcImage->viewport()->size();
     std::mt19937 random(2);
     const auto somewhere = [&] {
@@ -180,13 +191,13 @@ int main(int argc, char** argv) {
         TMainForm form;
         form.resize(1280, 800);
         form.show();
-        MeasureShortFrames(form, moves);
+        MeasureShortFrames(form, folder, moves);
     }
     {
         TMainForm form;
         form.resize(1280, 800);
         form.show();
-        MeasureLongFrames(form);
+        MeasureLongFrames(form, folder);
     }
     return 0;
 }

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-std::string HertzText(double hertz) {
+std::string PlainHertzText(double hertz) {
     std::array<char, 64> text{};
     if (std::nearbyint(hertz) == hertz && std::fabs(hertz) < 1e15)
         std::snprintf(text.data(), text.size(), "%.0f", hertz);

@@ -29,7 +29,7 @@ private:
 
 // A frequency or rate as the reasons write it: whole numbers without a decimal part, others with
 // as many digits as they need ("." as the separator).
-std::string HertzText(double hertz);
+std::string PlainHertzText(double hertz);
 
 // The reason every rate-dependent command gives while the recording's rate is below 1 Hz.
 std::string SampleRateBelowOneText(int32_t rate);

@@ -162,8 +162,8 @@ CheckedInput<double> ShiftFrequencyFromText(const SignalStore& store, std::strin
     const double f = std::fabs(StrToFloat(text));
     if (store.SampleRate < 1) return CheckedInput<double>::Refused(SampleRateBelowOneText(store.SampleRate));
     if (f > store.SampleRate)
-        return CheckedInput<double>::Refused("the frequency " + HertzText(f) +
-                                             " Hz is above the sample rate (" + HertzText(store.SampleRate) +
+        return CheckedInput<double>::Refused("the frequency " + PlainHertzText(f) +
+                                             " Hz is above the sample rate (" + PlainHertzText(store.SampleRate) +
                                              " Hz)");
     return f;
 }

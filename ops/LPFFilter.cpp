@@ -31,9 +31,9 @@ CheckedInput<double> LPFCutoffFromText(const SignalStore& store, std::string_vie
     const double fc = std::fabs(StrToFloat(text));
     if (store.SampleRate < 1) return CheckedInput<double>::Refused(SampleRateBelowOneText(store.SampleRate));
     if (fc > static_cast<double>(store.SampleRate) - 1.0)
-        return CheckedInput<double>::Refused("the cut-off " + HertzText(fc) +
+        return CheckedInput<double>::Refused("the cut-off " + PlainHertzText(fc) +
                                              " Hz is above the sample rate minus 1 (" +
-                                             HertzText(store.SampleRate - 1.0) + " Hz)");
+                                             PlainHertzText(store.SampleRate - 1.0) + " Hz)");
     return fc;
 }
 

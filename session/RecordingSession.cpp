@@ -2,6 +2,7 @@
 
 #include "signal/WavWriter.h"
 #include "spectral/SpectrogramPreparation.h"
+#include "spectral/WindowTable.h"
 
 #include <system_error>
 
@@ -98,6 +99,11 @@ void RecordingSession::SetUndoBudget(std::size_t bytes) {
 
 void RecordingSession::SelectFFTSize(int32_t fftSize) {
     UseFFTSize(spectrogram_, fftSize);
+}
+
+void RecordingSession::SelectSpectrogram(int32_t fftSize, int windowIndex) {
+    SelectFFTSize(fftSize);
+    BuildWindowTable(static_cast<uint8_t>(windowIndex), fftSize, spectrogram_.WindowTable);
 }
 
 SpectrogramResult RecordingSession::Recompute(const SpectrogramSettings& settings,

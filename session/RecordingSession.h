@@ -66,6 +66,7 @@ public:
     bool Modified() const { return store_.Revision != savedRevision_; }
     // StopRequested and the progress of the running step.
     JobControl& Job() { return job_; }
+    const JobControl& Job() const { return job_; }
 
     // --- Files -------------------------------------------------------------------------------------
     // Reads `fileName` as the new recording: on success the store, the description and the modified
@@ -104,6 +105,8 @@ public:
     const SpectrogramState& Spectrogram() const { return spectrogram_; }
     // The FFT size the edits use until the next picture: the window's list, at Reload.
     void SelectFFTSize(int32_t fftSize);
+    // The FFT size and the window table of the window's lists at start-up.
+    void SelectSpectrogram(int32_t fftSize, int windowIndex);
     // Computes the picture from the store (RecomputeSpectrogram), polling Job()'s stop flag.
     SpectrogramResult Recompute(const SpectrogramSettings& settings,
                                 const SpectrogramRunOptions& options = {});

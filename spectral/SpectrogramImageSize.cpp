@@ -66,3 +66,17 @@ std::string ImageSizeText(int64_t width, int64_t height, double megabytes) {
 std::string RefusedImageText(int64_t keptWidth, int64_t keptHeight, double megabytes) {
     return SizeAndEstimate(" ERRR!", keptWidth, keptHeight, megabytes);
 }
+
+std::optional<int> FittingXResolutionItem(int32_t valueCount, const SpectrogramSettings& settings,
+                                          uint16_t channelCount, bool wideItems) {
+    // From the widest picture to the narrowest: "X / 4096" ... "X = Y", then "X * 2" ... "X * 32".
+    const int own = int(kXResolutionItems.size());
+    const int wide = wideItems ? int(kWideXResolutionItems.size()) : 0;
+    SpectrogramSettings candidate = settings;
+    for (int rank = 0; rank < own + wide; ++rank) {
+        const int item = rank < own ? own - 1 - rank : rank;
+        SelectXResolutionItem(item, candidate);
+        if (!ComputeSpectrogramImageSize(valueCount, candidate, channelCount).Refused()) return item;
+    }
+    return std::nullopt;
+}

@@ -5,6 +5,7 @@
 #include "spectral/SpectrogramSettings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Images whose estimate reaches this many megabytes are refused before anything is allocated.
@@ -45,3 +46,11 @@ std::string ImageSizeText(int64_t width, int64_t height, double megabytes);
 // Status panel 1 after a refusal: the size of the image kept and the estimate of the one refused,
 // e.g. " ERRR!49x512 - 1744.000 Mb bmp".
 std::string RefusedImageText(int64_t keptWidth, int64_t keptHeight, double megabytes);
+
+// The item of the image-width list that gives the widest picture of `valueCount` values and
+// `channelCount` channels that is not refused, the other settings as given: of the list's own items the
+// one with the most columns, else (when `wideItems` says the list offers them) the wide item with the
+// fewest frames per column; nothing when every item's picture is refused. The index counts the wide
+// items after the list's own, as SelectXResolutionItem does.
+std::optional<int> FittingXResolutionItem(int32_t valueCount, const SpectrogramSettings& settings,
+                                          uint16_t channelCount, bool wideItems);

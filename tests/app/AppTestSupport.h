@@ -53,10 +53,15 @@ protected:
         StoredSettings().clear();
     }
 
-    // A new window, created as the program creates it.
+    // A new window, created as the program creates it. Its question about unsaved changes is
+    // counted and answered with `UnsavedAnswer` (Discard unless a test says otherwise).
     TMainForm& NewForm() {
         form_.reset();
         form_ = std::make_unique<TMainForm>();
+        form_->AskUnsavedChanges = [this] {
+            ++UnsavedQuestions;
+            return UnsavedAnswer;
+        };
         return *form_;
     }
     TMainForm& Form() { return *form_; }
@@ -92,6 +97,8 @@ protected:
     }
 
     QStringList Errors;
+    int UnsavedQuestions = 0;
+    UnsavedChoice UnsavedAnswer = UnsavedChoice::Discard;
 
 private:
     QTemporaryDir folder_;

@@ -45,10 +45,10 @@ TEST_F(EditTest, AmpNormalisesAndTheSpectrogramFollows) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("a.wav", Tone(8000, 700, 8000), 8000, 1)));
-    const TColor32* before = form.Spectrogram.SpectrogramBitmap.Bits();
+    const TColor32* before = form.Session().Spectrogram().SpectrogramBitmap.Bits();
     Child<QToolButton>("sbNormAmp")->click();
-    EXPECT_EQ(PeakOf(form.Store), 25000);
-    EXPECT_NE(form.Spectrogram.SpectrogramBitmap.Bits(), before); // computed again
+    EXPECT_EQ(PeakOf(form.Session().Store()), 25000);
+    EXPECT_NE(form.Session().Spectrogram().SpectrogramBitmap.Bits(), before); // computed again
     EXPECT_FALSE(form.Busy());
     EXPECT_TRUE(Child<QWidget>("sbFade")->isEnabled());
     EXPECT_TRUE(Child<QWidget>("ComboFFTSize")->isEnabled());
@@ -59,11 +59,11 @@ TEST_F(EditTest, FadeAndInvertRewriteTheValues) {
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("f.wav", std::vector<int16_t>(4000, 1000), 8000, 1)));
     Child<QToolButton>("sbFade")->click();
-    EXPECT_EQ(form.Store.Samples[0], 0); // the curve starts at 0
-    EXPECT_EQ(form.Store.Samples[2000], 1000);
+    EXPECT_EQ(form.Session().Store().Samples[0], 0); // the curve starts at 0
+    EXPECT_EQ(form.Session().Store().Samples[2000], 1000);
     Child<QToolButton>("sbInvertSpectr")->click();
-    EXPECT_EQ(form.Store.Samples[2000], -1000); // even positions negated
-    EXPECT_EQ(form.Store.Samples[2001], 1000);
+    EXPECT_EQ(form.Session().Store().Samples[2000], -1000); // even positions negated
+    EXPECT_EQ(form.Session().Store().Samples[2001], 1000);
 }
 
 TEST_F(EditTest, TheChannelInversionsNeedTwoChannels) {
@@ -74,11 +74,11 @@ TEST_F(EditTest, TheChannelInversionsNeedTwoChannels) {
     form.LoadWavFile(QString::fromStdString(WriteWav("s.wav", values, 8000, 2)));
     ASSERT_TRUE(Child<QAction>("mnuInvertChannel1L")->isEnabled());
     Child<QAction>("mnuInvertChannel1L")->trigger();
-    EXPECT_EQ(form.Store.Samples[0], -100); // frame 0, channel 1
-    EXPECT_EQ(form.Store.Samples[1], 200);
-    EXPECT_EQ(form.Store.Samples[2], 100); // frame 1 is odd
+    EXPECT_EQ(form.Session().Store().Samples[0], -100); // frame 0, channel 1
+    EXPECT_EQ(form.Session().Store().Samples[1], 200);
+    EXPECT_EQ(form.Session().Store().Samples[2], 100); // frame 1 is odd
     Child<QAction>("mnuInvertChannel2R")->trigger();
-    EXPECT_EQ(form.Store.Samples[1], -200);
+    EXPECT_EQ(form.Session().Store().Samples[1], -200);
     EXPECT_FALSE(form.Busy());
 }
 
@@ -91,8 +91,8 @@ TEST_F(EditTest, IqToRealMakesOneChannelAtTwiceTheRate) {
     EXPECT_EQ(look.Text, " Converting I/Q...");
     EXPECT_EQ(look.ProgressBack, clWhite);
     EXPECT_TRUE(look.StopOffered);
-    EXPECT_EQ(form.Store.ChannelCount, 1);
-    EXPECT_EQ(form.Store.SampleRate, 16000);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 1);
+    EXPECT_EQ(form.Session().Store().SampleRate, 16000);
     EXPECT_FLOAT_EQ(form.RulerPaintBox->SampleRate(), 16000);
     EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
     EXPECT_FALSE(Child<QAction>("mnu2Channels")->isChecked());
@@ -106,7 +106,8 @@ TEST_F(EditTest, ShiftsAndFiltersShowTheirJobAndEndUnlocked) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("l.wav", Tone(40000, 700, 8000), 8000, 1)));
-    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    const std::vector<int16_t> original(form.Session().Store().Samples.begin(),
+                                        form.Session().Store().Samples.end());
     struct Case {
         const char* button;
         const char* jobText;
@@ -128,19 +129,20 @@ TEST_F(EditTest, ShiftsAndFiltersShowTheirJobAndEndUnlocked) {
         EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled()) << c.button;
         EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 8000") << c.button;
     }
-    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Session().Store().Samples.begin()));
 }
 
 TEST_F(EditTest, ATypedNumberThatIsNoNumberIsReportedAndChangesNothing) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("t.wav", Tone(8000, 700, 8000), 8000, 1)));
-    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    const std::vector<int16_t> original(form.Session().Store().Samples.begin(),
+                                        form.Session().Store().Samples.end());
     Child<QLineEdit>("EditLPF")->setText("12a");
     Child<QToolButton>("sbLPFFilter")->click();
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_TRUE(Errors.front().contains("'12a'")) << Errors.front().toStdString();
-    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Session().Store().Samples.begin()));
     EXPECT_FALSE(form.Busy());
     EXPECT_TRUE(Child<QWidget>("sbLPFFilter")->isEnabled());
 
@@ -148,7 +150,7 @@ TEST_F(EditTest, ATypedNumberThatIsNoNumberIsReportedAndChangesNothing) {
     Child<QLineEdit>("EditFrq")->setText("9000"); // above the sample rate
     Child<QToolButton>("sbGenSin")->click();
     EXPECT_EQ(Errors.size(), 1);
-    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Session().Store().Samples.begin()));
 }
 
 TEST_F(EditTest, AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt) {
@@ -156,7 +158,8 @@ TEST_F(EditTest, AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("m.wav", Tone(40000, 700, 8000), 8000, 1)));
-    const std::vector<int16_t> original(form.Store.Samples.begin(), form.Store.Samples.end());
+    const std::vector<int16_t> original(form.Session().Store().Samples.begin(),
+                                        form.Session().Store().Samples.end());
     Child<QLineEdit>("EditFFTHiCut")->setText("2000");
     {
         // The filter's frames of 16384 complex values cannot be had.
@@ -165,7 +168,7 @@ TEST_F(EditTest, AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt) {
     }
     ASSERT_EQ(Errors.size(), 1);
     EXPECT_FALSE(Errors.front().isEmpty());
-    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), form.Session().Store().Samples.begin()));
     EXPECT_FALSE(form.Busy());
     for (const char* name : {"sbFFTHiCut", "sbFade", "sbLPFFilter", "ComboFFTSize", "sbSaveSignal"})
         EXPECT_TRUE(Child<QWidget>(name)->isEnabled()) << name;
@@ -176,7 +179,7 @@ TEST_F(EditTest, AnEditThatRunsOutOfMemoryLeavesTheWindowIdleAndReportsIt) {
     // The next edit runs as usual.
     Child<QToolButton>("sbFFTHiCut")->click();
     EXPECT_EQ(Errors.size(), 1);
-    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Store.Samples.begin()));
+    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Session().Store().Samples.begin()));
     EXPECT_FALSE(form.Busy());
 }
 
@@ -184,16 +187,16 @@ TEST_F(EditTest, AsrRelabelsTheRateWithoutANewPicture) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("r.wav", Tone(8000, 700, 8000), 8000, 1)));
-    const TColor32* pixels = form.Spectrogram.SpectrogramBitmap.Bits();
+    const TColor32* pixels = form.Session().Spectrogram().SpectrogramBitmap.Bits();
     Child<QLineEdit>("EditASR")->setText("22050");
     Child<QToolButton>("sbASR")->click();
-    EXPECT_EQ(form.Store.SampleRate, 22050);
+    EXPECT_EQ(form.Session().Store().SampleRate, 22050);
     EXPECT_FLOAT_EQ(form.RulerPaintBox->SampleRate(), 22050);
     EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 22050");
-    EXPECT_EQ(form.Spectrogram.SpectrogramBitmap.Bits(), pixels);
+    EXPECT_EQ(form.Session().Spectrogram().SpectrogramBitmap.Bits(), pixels);
     Child<QLineEdit>("EditASR")->setText("4k");
     Child<QToolButton>("sbASR")->click();
-    EXPECT_EQ(form.Store.SampleRate, 22050);
+    EXPECT_EQ(form.Session().Store().SampleRate, 22050);
     EXPECT_EQ(Errors.size(), 1);
 }
 
@@ -202,7 +205,7 @@ TEST_F(EditTest, StopEndsAnEditEarlyAndThePictureIsComputedCompletely) {
     form.show();
     form.LoadWavFile(
         QString::fromStdString(WriteWav("big.wav", Tone(size_t(1) << 22, 700, 48000), 48000, 1)));
-    const int16_t lastBefore = form.Store.Samples.back();
+    const int16_t lastBefore = form.Session().Store().Samples.back();
     bool stopped = false;
     QTimer stopper;
     QObject::connect(&stopper, &QTimer::timeout, [&] {
@@ -220,7 +223,7 @@ TEST_F(EditTest, StopEndsAnEditEarlyAndThePictureIsComputedCompletely) {
     const TBitmap32& shown = form.SrcImage->Bitmap();
     EXPECT_NE(shown.Pixel(shown.Width() - 1, 0), 0u);
     // The values not reached kept their 0.9-scaled level, then the level was restored.
-    EXPECT_NEAR(form.Store.Samples.back(), lastBefore, 2);
+    EXPECT_NEAR(form.Session().Store().Samples.back(), lastBefore, 2);
 }
 
 // With nothing loaded every edit does nothing: no job, no lock, no error.
@@ -239,8 +242,8 @@ TEST_F(EditTest, AnEditBeforeAnyFileDoesNothing) {
         (form.*edit)();
         EXPECT_FALSE(form.Busy());
         EXPECT_TRUE(Child<QWidget>("sbFade")->isEnabled());
-        EXPECT_EQ(form.Store.SampleRate, 48000);
-        EXPECT_EQ(form.Store.ChannelCount, 1);
+        EXPECT_EQ(form.Session().Store().SampleRate, 48000);
+        EXPECT_EQ(form.Session().Store().ChannelCount, 1);
         EXPECT_EQ(form.StatusText(3), "");
     }
     EXPECT_TRUE(Errors.isEmpty());

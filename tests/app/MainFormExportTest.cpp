@@ -187,7 +187,7 @@ TEST_F(ExportTest, TheOpenDialogStartsInTheFolderOfTheLastFileOpened) {
     std::filesystem::rename(WriteWav("b.wav", Tone(8000, 700, 8000), 8000, 1), file);
     form.AskOpenFileName = [&] { return QString::fromStdString(file); };
     Child<QAction>("mnuOpen")->trigger();
-    EXPECT_EQ(form.Store.FileName, file);
+    EXPECT_EQ(form.Session().Store().FileName, file);
     EXPECT_EQ(form.OpenDialogFolder().toStdString(), folder);
 
     // A later start opens the real dialog there.
@@ -195,7 +195,7 @@ TEST_F(ExportTest, TheOpenDialogStartsInTheFolderOfTheLastFileOpened) {
     DialogAnswer answer([](QFileDialog&) { return QString(); });
     Child<QAction>("mnuOpen")->trigger();
     EXPECT_EQ(answer.Folder.toStdString(), folder);
-    EXPECT_FALSE(Form().Store.Loaded());
+    EXPECT_FALSE(Form().Session().Store().Loaded());
 }
 
 TEST_F(ExportTest, AFirstStartStoresNothingNew) {

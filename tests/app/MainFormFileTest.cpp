@@ -72,7 +72,7 @@ TEST_F(FileTest, OpeningATwoChannelFileShowsItsSpectrogram) {
         << form.StatusText(2).toStdString();
     EXPECT_EQ(form.StatusText(3), "  Channels: 2  SmpleRate: 48000");
     EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02 - demo_iq.wav");
-    EXPECT_EQ(form.Store.FileName, kDemo);
+    EXPECT_EQ(form.Session().Store().FileName, kDemo);
 
     EXPECT_TRUE(Child<QAction>("mnu2Channels")->isChecked());
     EXPECT_FALSE(Child<QAction>("mnu1Channel")->isChecked());
@@ -89,7 +89,7 @@ TEST_F(FileTest, OpeningATwoChannelFileShowsItsSpectrogram) {
 
     const TBitmap32 expected = IndependentSpectrogram(kDemo);
     EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), expected));
-    EXPECT_TRUE(SamePixels(form.Spectrogram.SpectrogramBitmap, expected));
+    EXPECT_TRUE(SamePixels(form.Session().Spectrogram().SpectrogramBitmap, expected));
 }
 
 TEST_F(FileTest, TheViewPaintsTheSpectrogramPixelForPixelAtScaleOne) {
@@ -99,7 +99,7 @@ TEST_F(FileTest, TheViewPaintsTheSpectrogramPixelForPixelAtScaleOne) {
     Child<QToolButton>("sbImageMode")->click(); // zoom mode, both scales 1
     form.mnuTimeScale->trigger();               // nothing over the picture
     const QImage shown = form.SrcImage->viewport()->grab().toImage();
-    const TBitmap32& bitmap = form.Spectrogram.SpectrogramBitmap;
+    const TBitmap32& bitmap = form.Session().Spectrogram().SpectrogramBitmap;
     const int width = std::min(shown.width(), bitmap.Width());
     const int height = std::min(shown.height(), bitmap.Height());
     ASSERT_GT(width, 100);
@@ -125,7 +125,7 @@ TEST_F(FileTest, TheChannelMenuReinterpretsTheValues) {
     ASSERT_TRUE(SamePixels(form.SrcImage->Bitmap(), single));
 
     Child<QAction>("mnu2Channels")->trigger();
-    EXPECT_EQ(form.Store.ChannelCount, 2);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 2);
     EXPECT_TRUE(Child<QAction>("mnu2Channels")->isChecked());
     EXPECT_FALSE(Child<QAction>("mnu1Channel")->isChecked());
     EXPECT_TRUE(Child<QAction>("mnuInvertChannel2R")->isEnabled());
@@ -134,18 +134,18 @@ TEST_F(FileTest, TheChannelMenuReinterpretsTheValues) {
     EXPECT_EQ(form.StatusText(3), "  Channels: 2  SmpleRate: 8000");
 
     // The checked item again: nothing happens, not even a recomputation.
-    const TColor32* pixelsBefore = form.Spectrogram.SpectrogramBitmap.Bits();
+    const TColor32* pixelsBefore = form.Session().Spectrogram().SpectrogramBitmap.Bits();
     Child<QAction>("mnu2Channels")->trigger();
     EXPECT_TRUE(Child<QAction>("mnu2Channels")->isChecked());
-    EXPECT_EQ(form.Spectrogram.SpectrogramBitmap.Bits(), pixelsBefore);
+    EXPECT_EQ(form.Session().Spectrogram().SpectrogramBitmap.Bits(), pixelsBefore);
 
     Child<QAction>("mnu1Channel")->trigger();
-    EXPECT_EQ(form.Store.ChannelCount, 1);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 1);
     EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
     EXPECT_FALSE(form.SrcImage->Overlays().CentreLineExists());
     EXPECT_FALSE(Child<QAction>("mnuInvertChannel1L")->isEnabled());
     EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), single));
-    EXPECT_EQ(form.Store.ValueCount, 16000);
+    EXPECT_EQ(form.Session().Store().ValueCount, 16000);
 }
 
 TEST_F(FileTest, AFailedReadLeavesTheWindowAsItWas) {
@@ -155,7 +155,7 @@ TEST_F(FileTest, AFailedReadLeavesTheWindowAsItWas) {
     EXPECT_EQ(form.StatusText(0), " ERROR: File Access.");
     EXPECT_FALSE(form.Busy());
     EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02");
-    EXPECT_FALSE(form.Store.Loaded()); // nothing loaded: the save controls stay off
+    EXPECT_FALSE(form.Session().Store().Loaded()); // nothing loaded: the save controls stay off
     EXPECT_FALSE(Child<QWidget>("sbSaveSignal")->isEnabled());
     EXPECT_TRUE(form.SrcImage->Bitmap().Empty());
 
@@ -164,7 +164,7 @@ TEST_F(FileTest, AFailedReadLeavesTheWindowAsItWas) {
     form.LoadWavFile(QString::fromStdString(PathIn("missing.wav")));
     EXPECT_EQ(form.StatusText(0), " ERROR: File Access.");
     // "Save" must not write the recording over the file that failed to open.
-    EXPECT_EQ(form.Store.FileName, good);
+    EXPECT_EQ(form.Session().Store().FileName, good);
     EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02 - good.wav");
     EXPECT_TRUE(Child<QAction>("mnuSave")->isEnabled());
 }
@@ -178,7 +178,7 @@ TEST_F(FileTest, AFileWithoutHeaderIsShownAsRawData) {
     }
     form.LoadWavFile(QString::fromStdString(PathIn("notes.wav")));
     EXPECT_EQ(form.StatusText(0), " Bytes : 4000 (Binary Data)");
-    EXPECT_EQ(form.Store.SampleRate, 8000);
+    EXPECT_EQ(form.Session().Store().SampleRate, 8000);
     EXPECT_FLOAT_EQ(form.RulerPaintBox->SampleRate(), 8000);
     EXPECT_EQ(form.RulerPaintBox->CurrentLabels().front().Text.substr(0, 2), "- ");
     EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
@@ -192,14 +192,14 @@ TEST_F(FileTest, OnlyTheFirstDroppedFileIsRead) {
     const std::string second = WriteWav("second.wav", Tone(4000, 900, 16000), 16000, 2);
     form.FilesDropped({QUrl("https://example.org/x.wav"), QUrl::fromLocalFile(QString::fromStdString(first)),
                        QUrl::fromLocalFile(QString::fromStdString(second))});
-    EXPECT_EQ(form.Store.FileName, first);
-    EXPECT_EQ(form.Store.SampleRate, 8000);
+    EXPECT_EQ(form.Session().Store().FileName, first);
+    EXPECT_EQ(form.Session().Store().SampleRate, 8000);
 
     // A folder, or a file that has gone, reads nothing.
     const QString before = form.StatusText(0);
     form.FilesDropped({QUrl::fromLocalFile(QString::fromStdString(Folder()))});
     form.FilesDropped({QUrl::fromLocalFile(QString::fromStdString(PathIn("gone.wav")))});
-    EXPECT_EQ(form.Store.FileName, first);
+    EXPECT_EQ(form.Session().Store().FileName, first);
     EXPECT_EQ(form.StatusText(0), before);
 }
 
@@ -208,14 +208,14 @@ TEST_F(FileTest, AFileNamedOnTheCommandLineIsReadOnceTheEventLoopRuns) {
     form.show();
     const std::string path = WriteWav("named.wav", Tone(4000, 500, 8000), 8000, 1);
     form.OpenOnceShown("named.wav"); // relative to the current directory, as a shell passes it
-    EXPECT_FALSE(form.Store.Loaded());
+    EXPECT_FALSE(form.Session().Store().Loaded());
     QTest::qWait(50);
-    EXPECT_EQ(form.Store.FileName, path);
+    EXPECT_EQ(form.Session().Store().FileName, path);
     EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02 - named.wav");
 
     form.OpenOnceShown("missing.wav");
     QTest::qWait(50);
-    EXPECT_EQ(form.Store.FileName, path);
+    EXPECT_EQ(form.Session().Store().FileName, path);
 }
 
 TEST_F(FileTest, SaveBitmapWritesThePictureAsShown) {
@@ -268,15 +268,18 @@ TEST_F(FileTest, TheThreeSaveCommands) {
     };
     Child<QAction>("mnuSavewavAs")->trigger();
     EXPECT_EQ(suggested, "s.wav");
-    EXPECT_EQ(form.Store.FileName, path); // saving under another name does not change the file in use
+    EXPECT_EQ(form.Session().Store().FileName,
+              path); // saving under another name does not change the file in use
     SignalStore copy;
     EXPECT_EQ(ReadWavFile(copy, PathIn("copy.wav")).Status, " Bytes : 12000 16 Bit Data");
 
-    form.Store.Samples[0] = 1234;
+    Child<QToolButton>("sbNormAmp")->click();
+    const std::vector<int16_t> edited(form.Session().Store().Samples.begin(),
+                                      form.Session().Store().Samples.end());
     Child<QAction>("mnuSave")->trigger();
     SignalStore saved;
     ReadWavFile(saved, path);
-    EXPECT_EQ(saved.Samples[0], 1234);
+    EXPECT_TRUE(std::equal(saved.Samples.begin(), saved.Samples.end(), edited.begin(), edited.end()));
 
     // A target that cannot be created reaches the general error report.
     form.AskSaveFileName = [&](const QString&) {
@@ -293,12 +296,14 @@ TEST_F(FileTest, ReloadReadsTheFileAgainWithTheSelectedSize) {
     form.show();
     const std::string path = WriteWav("r.wav", Tone(8000, 700, 8000), 8000, 1);
     form.LoadWavFile(QString::fromStdString(path));
-    const int16_t original = form.Store.Samples[5];
-    form.Store.Samples[5] = int16_t(original + 100);
+    const int16_t original = form.Session().Store().Samples[5];
+    Child<QToolButton>("sbNormAmp")->click();
+    ASSERT_NE(form.Session().Store().Samples[5], original);
     Child<QComboBox>("ComboFFTSize")->setCurrentIndex(5); // "512", not applied yet
     Child<QToolButton>("sbReload")->click();
-    EXPECT_EQ(form.Store.Samples[5], original);
-    EXPECT_EQ(form.Spectrogram.CurrentFFTSize, 512);
+    EXPECT_EQ(UnsavedQuestions, 1); // answered Discard
+    EXPECT_EQ(form.Session().Store().Samples[5], original);
+    EXPECT_EQ(form.Session().Spectrogram().CurrentFFTSize, 512);
     EXPECT_EQ(form.SrcImage->Bitmap().Height(), 256);
 }
 
@@ -326,7 +331,7 @@ TEST_F(FileTest, PaletteItemsToggleAndRecolourTheView) {
     const std::string path = WriteWav("p.wav", Tone(16000, 700, 8000), 8000, 1);
     form.LoadWavFile(QString::fromStdString(path));
     TBitmap32 spectrum;
-    spectrum.Assign(form.Spectrogram.SpectrogramBitmap);
+    spectrum.Assign(form.Session().Spectrogram().SpectrogramBitmap);
     const auto expectPalette = [&](std::optional<PaletteItem> item) {
         TBitmap32 expected;
         ApplyPalette(spectrum, item, expected);
@@ -353,7 +358,7 @@ TEST_F(FileTest, PaletteItemsToggleAndRecolourTheView) {
     form.PaletteActions[2]->trigger();
     ChooseItem(Child<QComboBox>("ComboImageGain"), 12);
     EXPECT_TRUE(form.PaletteActions[2]->isChecked());
-    EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), form.Spectrogram.SpectrogramBitmap));
+    EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), form.Session().Spectrogram().SpectrogramBitmap));
 }
 
 TEST_F(FileTest, TheAntialiasingButtonSurvivesARecomputation) {

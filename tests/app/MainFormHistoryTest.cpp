@@ -13,7 +13,7 @@ namespace {
 using HistoryTest = WindowTest;
 
 std::vector<int16_t> ValuesOf(const TMainForm& form) {
-    return {form.Store.Samples.begin(), form.Store.Samples.end()};
+    return {form.Session().Store().Samples.begin(), form.Session().Store().Samples.end()};
 }
 
 std::vector<int16_t> IQValues(size_t count) {
@@ -40,7 +40,7 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
     EXPECT_EQ(undo->text(), "Undo I/Q2R");
     form.sbASRClick();
     const std::vector<int16_t> edited = ValuesOf(form);
-    EXPECT_EQ(form.Store.SampleRate, 44100);
+    EXPECT_EQ(form.Session().Store().SampleRate, 44100);
     EXPECT_EQ(undo->text(), "Undo ASR");
     EXPECT_TRUE(undo->isEnabled());
 
@@ -58,8 +58,8 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
         EXPECT_FALSE(form.Busy());
     }
     EXPECT_EQ(ValuesOf(form), read);
-    EXPECT_EQ(form.Store.ChannelCount, 2);
-    EXPECT_EQ(form.Store.SampleRate, 48000);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 2);
+    EXPECT_EQ(form.Session().Store().SampleRate, 48000);
     // The window follows as after a read: two bands with their centre line, the ruler for 48000 Hz.
     EXPECT_TRUE(Child<QAction>("mnu2Channels")->isChecked());
     EXPECT_NE(form.SrcImage->Overlays().CentreLine(), nullptr);
@@ -69,8 +69,8 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
 
     for (int i = 0; i < 4; ++i) Child<QAction>("mnuRedo")->trigger();
     EXPECT_EQ(ValuesOf(form), edited);
-    EXPECT_EQ(form.Store.ChannelCount, 1);
-    EXPECT_EQ(form.Store.SampleRate, 44100);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 1);
+    EXPECT_EQ(form.Session().Store().SampleRate, 44100);
     EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
 
     // A new file forgets every state.
@@ -97,7 +97,7 @@ TEST_F(HistoryTest, AStoppedEditIsUndoneAndUndoDoesNothingWhileAJobRuns) {
     Child<QLineEdit>("EditFrq")->setText("100");
     WhileJobRuns([&form] { form.mnuUndoClick(); }); // ignored: the shift is running
     form.sbGenCosClick();
-    EXPECT_EQ(form.History.UndoName(), "Cos");
+    EXPECT_EQ(form.Session().History().UndoName(), "Cos");
     form.mnuUndoClick();
     EXPECT_EQ(ValuesOf(form), stopped);
     form.mnuUndoClick();
@@ -109,7 +109,7 @@ TEST_F(HistoryTest, AnEditWhoseStateDoesNotFitTheUndoMemorySaysSoAndTheSettingIs
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("tone.wav", Tone(100000, 700, 48000), 48000, 1)));
     form.sbFadeClick();
-    ASSERT_EQ(form.History.UndoName(), "Fade");
+    ASSERT_EQ(form.Session().History().UndoName(), "Fade");
     int asked = -1;
     form.AskUndoMemory = [&asked](int current) {
         asked = current;
@@ -129,7 +129,7 @@ TEST_F(HistoryTest, AnEditWhoseStateDoesNotFitTheUndoMemorySaysSoAndTheSettingIs
     EXPECT_TRUE(form.close());
     EXPECT_EQ(StoredSettings().value("UndoMemory").toString(), "0");
     TMainForm& again = NewForm();
-    EXPECT_EQ(again.History.Budget(), 0u);
+    EXPECT_EQ(again.Session().History().Budget(), 0u);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // ends a job, a failed job returns the window to idle, and the window cannot close while a job runs.
 #include "AppTestSupport.h"
 
+#include "app/JobSequence.h"
+
 #include "ops/EditCommand.h"
 #include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
@@ -27,7 +29,7 @@ const std::vector<const char*> kLockedLists = {"ComboFFTSize", "ComboXResolution
 // A job that runs until the window asks it to stop.
 std::function<void()> JobUntilStopped(TMainForm& form) {
     return [&form] {
-        while (!form.Job.Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        while (!form.Session().Job().Stopping()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
 }
 
@@ -57,7 +59,7 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
         EXPECT_TRUE(Child<QWidget>("sbImageMode")->isEnabled());
 
         // Every command that tests Busy is ignored.
-        const TColor32* pixels = form.Spectrogram.SpectrogramBitmap.Bits();
+        const TColor32* pixels = form.Session().Spectrogram().SpectrogramBitmap.Bits();
         Child<QAction>("mnuOpen")->trigger();
         form.ComboFFTSizeChange();
         form.ComboImageGainChange();
@@ -66,7 +68,8 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
         form.FilesDropped({QUrl::fromLocalFile(QString::fromStdString(other))});
         form.sbSaveSignalClick();
         // The edits too, with numbers typed that each of them would accept.
-        const std::vector<int16_t> values(form.Store.Samples.begin(), form.Store.Samples.end());
+        const std::vector<int16_t> values(form.Session().Store().Samples.begin(),
+                                          form.Session().Store().Samples.end());
         Child<QLineEdit>("EditFrq")->setText("500");
         Child<QLineEdit>("EditLPF")->setText("1000");
         Child<QLineEdit>("EditFFTHiCut")->setText("2000");
@@ -77,13 +80,13 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
               &TMainForm::sbLPFFilterClick, &TMainForm::sbFFTHiCutClick, &TMainForm::sbASRClick,
               &TMainForm::mnuInvertChannel1LClick, &TMainForm::mnuInvertChannel2RClick})
             (form.*edit)();
-        EXPECT_TRUE(std::equal(values.begin(), values.end(), form.Store.Samples.begin()));
-        EXPECT_EQ(form.Store.SampleRate, 8000);
+        EXPECT_TRUE(std::equal(values.begin(), values.end(), form.Session().Store().Samples.begin()));
+        EXPECT_EQ(form.Session().Store().SampleRate, 8000);
         EXPECT_TRUE(form.Busy());
         EXPECT_EQ(openDialogs, 0);
-        EXPECT_EQ(form.Store.FileName, first);
-        EXPECT_EQ(form.Store.ChannelCount, 1);
-        EXPECT_EQ(form.Spectrogram.SpectrogramBitmap.Bits(), pixels);
+        EXPECT_EQ(form.Session().Store().FileName, first);
+        EXPECT_EQ(form.Session().Store().ChannelCount, 1);
+        EXPECT_EQ(form.Session().Spectrogram().SpectrogramBitmap.Bits(), pixels);
         EXPECT_FALSE(QFile::exists(QString::fromStdString(PathIn("DemoSample.wav"))));
 
         // The panels, the zoom and the palettes stay live.
@@ -121,12 +124,16 @@ TEST_F(JobTest, AFailedJobReturnsTheWindowToIdleAndIsReported) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("x.wav", Tone(8000, 700, 8000), 8000, 1)));
-    const bool ended = form.RunLongJob(
-        [&form] {
-            form.Job.SetProgress(40);
-            throw std::runtime_error("Out of sample memory");
-        },
-        JobLook{nullptr, std::nullopt, true});
+    bool ended = true;
+    {
+        const JobSequence sequence(form);
+        ended = form.RunLongJob(
+            [&form] {
+                form.Session().Job().SetProgress(40);
+                throw std::runtime_error("Out of sample memory");
+            },
+            JobLook{nullptr, std::nullopt, true});
+    }
     EXPECT_FALSE(ended);
     EXPECT_FALSE(form.Busy());
     EXPECT_FALSE(Child<QWidget>("sbStopLoad")->isEnabled());
@@ -154,8 +161,8 @@ TEST_F(JobTest, ProgressReachesTheBarWhileTheJobRuns) {
     });
     watcher.start(5);
     form.RunLongJob([&form] {
-        form.Job.SetProgress(37);
-        for (int i = 0; i < 5000 && !form.Job.Stopping(); ++i)
+        form.Session().Job().SetProgress(37);
+        for (int i = 0; i < 5000 && !form.Session().Job().Stopping(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     });
     EXPECT_TRUE(seen);
@@ -183,21 +190,23 @@ TEST_P(LeftoverStopTest, TheNextEditRunsToItsEnd) {
     ASSERT_FALSE(form.Busy());
 
     SignalStore expected;
-    expected.Samples = form.Store.Samples;
-    expected.ValueCount = form.Store.ValueCount;
-    expected.ChannelCount = form.Store.ChannelCount;
-    expected.SampleRate = form.Store.SampleRate;
-    expected.FileName = form.Store.FileName;
+    expected.Samples = form.Session().Store().Samples;
+    expected.ValueCount = form.Session().Store().ValueCount;
+    expected.ChannelCount = form.Session().Store().ChannelCount;
+    expected.SampleRate = form.Session().Store().SampleRate;
+    expected.FileName = form.Session().Store().FileName;
     JobControl nothingStopped;
     EditCommandInput input;
     input.Text = "5000";
     Child<QLineEdit>("EditLPF")->setText("5000");
-    RunEdit(*PrepareEdit(GetParam(), input, expected, form.Spectrogram.CurrentFFTSize).Edit, expected, form.Spectrogram, nothingStopped);
+    RunEdit(*PrepareEdit(GetParam(), input, expected, form.Session().Spectrogram().CurrentFFTSize).Edit,
+            expected, form.Session().Spectrogram(), nothingStopped);
 
     (GetParam() == EditCommand::LPF ? form.sbLPFFilterClick() : form.sbIQ2RealClick());
-    EXPECT_TRUE(std::equal(expected.Samples.begin(), expected.Samples.end(), form.Store.Samples.begin()));
-    EXPECT_EQ(form.Store.ChannelCount, expected.ChannelCount);
-    EXPECT_EQ(form.Store.SampleRate, expected.SampleRate);
+    EXPECT_TRUE(
+        std::equal(expected.Samples.begin(), expected.Samples.end(), form.Session().Store().Samples.begin()));
+    EXPECT_EQ(form.Session().Store().ChannelCount, expected.ChannelCount);
+    EXPECT_EQ(form.Session().Store().SampleRate, expected.SampleRate);
 }
 
 INSTANTIATE_TEST_SUITE_P(Edits, LeftoverStopTest, ::testing::Values(EditCommand::LPF, EditCommand::IQToReal));
@@ -235,7 +244,7 @@ TEST_F(JobTest, AFileReadLocksTheControlsAndNothingReadsTheStoreMeanwhile) {
     EXPECT_TRUE(checkedInside);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(PathIn("as.wav"))));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(PathIn("DemoSample.wav"))));
-    EXPECT_EQ(form.Store.ChannelCount, 2);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 2);
     EXPECT_TRUE(Child<QAction>("mnu2Channels")->isChecked());
     EXPECT_FALSE(form.Busy());
 }

@@ -28,7 +28,7 @@ TEST_F(PictureMemoryTest, APaletteClickDuringTheComputationSetsItsMarkAndTheView
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("p.wav", Tone(64000, 900, 8000), 8000, 1)));
     form.Spectrum1Click(PaletteItem::Grayscale);
-    ASSERT_FALSE(form.SrcImage->Bitmap().SharesPixelsWith(form.Spectrogram.SpectrogramBitmap));
+    ASSERT_FALSE(form.SrcImage->Bitmap().SharesPixelsWith(form.Session().Spectrogram().SpectrogramBitmap));
     TBitmap32 grey;
     grey.Assign(form.SrcImage->Bitmap());
 
@@ -44,27 +44,32 @@ TEST_F(PictureMemoryTest, APaletteClickDuringTheComputationSetsItsMarkAndTheView
     EXPECT_TRUE(ran);
     EXPECT_FALSE(form.Busy());
     // The new picture arrives in "Spectrum" colours, and palettes recolour it from then on.
-    EXPECT_TRUE(form.SrcImage->Bitmap().SharesPixelsWith(form.Spectrogram.SpectrogramBitmap));
+    EXPECT_TRUE(form.SrcImage->Bitmap().SharesPixelsWith(form.Session().Spectrogram().SpectrogramBitmap));
     form.PaletteActions[int(PaletteItem::Rainbow)]->trigger();
     EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(),
-                           Recoloured(form.Spectrogram.SpectrogramBitmap, PaletteItem::Rainbow)));
+                           Recoloured(form.Session().Spectrogram().SpectrogramBitmap, PaletteItem::Rainbow)));
 }
 
-TEST_F(PictureMemoryTest, ARefusedPictureUnderAPaletteShowsThePreviousOneThatPalettesStillRecolour) {
+TEST_F(PictureMemoryTest, ARefusedPictureUnderAPaletteShowsNoneUntilTheNextOne) {
     TMainForm& form = NewForm();
     form.show();
     // 60 s of two channels at 48000 Hz: N = 8388608 with "X / 64" asks for 1744 MB and is refused.
     form.LoadWavFile(QString::fromStdString(WriteWav("r.wav", Tone(5760000, 900, 48000), 48000, 2)));
-    TBitmap32 previous;
-    previous.Assign(form.Spectrogram.SpectrogramBitmap);
     form.Spectrum1Click(PaletteItem::Reds);
     Child<QComboBox>("ComboXResolution")->setCurrentIndex(6);
     ChooseItem(Child<QComboBox>("ComboFFTSize"), 19);
     EXPECT_TRUE(form.StatusText(1).startsWith(" ERRR!")) << form.StatusText(1).toStdString();
     EXPECT_FALSE(form.Busy());
-    EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), previous));
+    EXPECT_TRUE(form.SrcImage->Bitmap().Empty());
     form.PaletteActions[int(PaletteItem::Greens)]->trigger();
-    EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), Recoloured(previous, PaletteItem::Greens)));
+    EXPECT_TRUE(form.SrcImage->Bitmap().Empty());
+    // The text names the widest image width that fits at this FFT size (29 columns of 16 MiB).
+    EXPECT_TRUE(form.StatusText(1).endsWith("; \"X / 16\" fits.")) << form.StatusText(1).toStdString();
+    Child<QComboBox>("ComboXResolution")->setCurrentIndex(0);
+    ChooseItem(Child<QComboBox>("ComboFFTSize"), 6);
+    EXPECT_EQ(form.SrcImage->Bitmap().Width(), form.Session().Spectrogram().SpectrogramBitmap.Width());
+    EXPECT_FALSE(form.SrcImage->Bitmap().Empty());
+    EXPECT_EQ(form.SrcImage->PlaceholderText(), "");
 }
 
 } // namespace

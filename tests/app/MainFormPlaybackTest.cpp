@@ -70,7 +70,7 @@ TEST_F(PlaybackTest, PlayOnceShowsTheDeviceMovesTheCursorAndEndsWithTheButtonsUp
     // The whole recording was played (its ends faded), then the rest of the last buffer was silent.
     const std::vector<int16_t> heard = Heard(*device);
     ASSERT_EQ(heard.size(), 5u * 1024);
-    for (size_t i = 250; i < 4750; ++i) ASSERT_EQ(heard[i], form.Store.Samples[i]) << i;
+    for (size_t i = 250; i < 4750; ++i) ASSERT_EQ(heard[i], form.Session().Store().Samples[i]) << i;
     for (size_t i = 5000; i < heard.size(); ++i) ASSERT_EQ(heard[i], 0) << i;
 }
 
@@ -145,7 +145,7 @@ TEST_F(PlaybackTest, ThePlayedCopyFollowsEditsAndIsReusedOtherwise) {
     ASSERT_FALSE(form.Busy());
     const std::vector<int16_t> edited = playOnce();
     ASSERT_EQ(edited.size(), first.size());
-    for (size_t i = 250; i < 5750; ++i) ASSERT_EQ(edited[i], form.Store.Samples[i]) << i;
+    for (size_t i = 250; i < 5750; ++i) ASSERT_EQ(edited[i], form.Session().Store().Samples[i]) << i;
     EXPECT_NE(edited, first);
 }
 
@@ -156,7 +156,10 @@ TEST_F(PlaybackTest, APlayClickDuringAnEditJobWaitsForItAndPlaysTheEditedStore) 
     TestWaveOutDevice* device = UseTestDevice(form);
     ASSERT_TRUE(form.Player.IsCopyStale());
 
-    // An edit job that has rewritten half of the store when the play button is clicked.
+    // A job of two edits that has run the first when the play button is clicked.
+    const std::optional<PreparedEdit> invert = form.Session().Prepare(EditCommand::Invert, {}).Edit;
+    const std::optional<PreparedEdit> amp = form.Session().Prepare(EditCommand::Amp, {}).Edit;
+    ASSERT_TRUE(invert && amp);
     std::atomic<bool> halfDone{false}, clicked{false};
     WhileJobRuns([&] {
         while (!halfDone) std::this_thread::sleep_for(1ms);
@@ -168,18 +171,19 @@ TEST_F(PlaybackTest, APlayClickDuringAnEditJobWaitsForItAndPlaysTheEditedStore) 
     });
     form.SetBusy(true);
     form.RunLongJob([&] {
-        for (size_t i = 0; i < 3000; ++i) form.Store.Samples[i] = -1000;
+        form.Session().Apply(*invert);
         halfDone = true;
         while (!clicked) std::this_thread::sleep_for(1ms);
-        for (size_t i = 3000; i < 6000; ++i) form.Store.Samples[i] = -1000;
+        form.Session().Apply(*amp);
     });
     EXPECT_EQ(device->OpenCount(), 0);
     form.SetBusy(false);
 
     ASSERT_TRUE(ProcessUntil([&] { return device->OpenCount() == 1 && ButtonsUp(form); }));
     const std::vector<int16_t> heard = Heard(*device);
+    const SampleArray& edited = form.Session().Store().Samples;
     ASSERT_GE(heard.size(), 6000u);
-    for (size_t i = 250; i < 5750; ++i) ASSERT_EQ(heard[i], -1000) << i;
+    for (size_t i = 250; i < 5750; ++i) ASSERT_EQ(heard[i], edited[i]) << i;
 }
 
 TEST_F(PlaybackTest, CursorIsPlacedInViewPixelsFromThePlaybackThread) {
@@ -250,6 +254,7 @@ TEST_F(PlaybackTest, FailuresShowTheirTextAndReleaseTheButton) {
     TMainForm& form = NewForm();
     form.show();
     form.LoadWavFile(QString::fromStdString(WriteWav("tone.wav", Tone(5000, 500, 8000), 8000, 1)));
+    const std::string rateZero = WriteWav("rate0.wav", Tone(5000, 500, 8000), 0, 1);
 
     TestWaveOutDevice::Options none, refuses, closed;
     none.Present = false;
@@ -267,7 +272,8 @@ TEST_F(PlaybackTest, FailuresShowTheirTextAndReleaseTheButton) {
 
     // A rate below 1 is refused before any device is asked.
     TestWaveOutDevice* device = UseTestDevice(form);
-    form.Store.SampleRate = 0;
+    form.LoadWavFile(QString::fromStdString(rateZero));
+    ASSERT_EQ(form.Session().Store().SampleRate, 0);
     form.sbPlayMemory->click();
     ASSERT_TRUE(ProcessUntil([&] { return form.StatusText(4) == " Unsupported Format" && ButtonsUp(form); }));
     EXPECT_EQ(device->OpenCount(), 0);

@@ -34,10 +34,10 @@ TEST_P(LargestFileTest, TheReaderOfTheWindowKeepsToTheSetting) {
     form.LoadWavFile(QString::fromStdString(path));
     if (GetParam().Read) {
         EXPECT_EQ(form.StatusText(0), " Bytes : 2000 16 Bit Data");
-        EXPECT_EQ(form.Store.ValueCount, 1000);
+        EXPECT_EQ(form.Session().Store().ValueCount, 1000);
     } else {
         EXPECT_EQ(form.StatusText(0), " ERROR: File Size Out of Range.");
-        EXPECT_FALSE(form.Store.Loaded());
+        EXPECT_FALSE(form.Session().Store().Loaded());
     }
     EXPECT_FALSE(form.Busy());
 }
@@ -71,7 +71,7 @@ TEST_F(RecordingOptionsTest, CentreFrequencyFromTheFileOrTypedPerRecording) {
     int64_t typed = 0;
     form.AskCentreFrequency = [&](int64_t current) {
         ++asks;
-        EXPECT_EQ(current, form.Shown().CentreFrequency);
+        EXPECT_EQ(current, form.Session().Description().CentreFrequency);
         return std::optional<int64_t>(typed);
     };
     Child<QAction>("mnuCentreFrequency")->trigger(); // nothing loaded: nothing to ask about
@@ -80,34 +80,34 @@ TEST_F(RecordingOptionsTest, CentreFrequencyFromTheFileOrTypedPerRecording) {
     const QString named = QString::fromStdString(WriteWav("rec_7050kHz.wav", Tone(800, 700, 8000), 8000, 2));
     const QString plain = QString::fromStdString(WriteWav("plain.wav", Tone(800, 700, 8000), 8000, 2));
     form.LoadWavFile(named);
-    EXPECT_EQ(form.Shown().CentreFrequency, 7050000);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 7050000);
     form.LoadWavFile(plain);
-    EXPECT_EQ(form.Shown().CentreFrequency, 0);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 0);
 
     typed = 14074000;
     Child<QAction>("mnuCentreFrequency")->trigger();
-    EXPECT_EQ(form.Shown().CentreFrequency, 14074000);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 14074000);
     form.ReloadFile();
-    EXPECT_EQ(form.Shown().CentreFrequency, 14074000); // kept over a reload
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 14074000); // kept over a reload
 
     form.LoadWavFile(named);
-    EXPECT_EQ(form.Shown().CentreFrequency, 7050000);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 7050000);
     typed = 0; // the user says the recording has none
     Child<QAction>("mnuCentreFrequency")->trigger();
-    EXPECT_EQ(form.Shown().CentreFrequency, 0);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 0);
     form.LoadWavFile(plain);
-    EXPECT_EQ(form.Shown().CentreFrequency, 14074000);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 14074000);
     form.LoadWavFile(named);
-    EXPECT_EQ(form.Shown().CentreFrequency, 0);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 0);
 
     typed = -1; // out of range: refused
     Child<QAction>("mnuCentreFrequency")->trigger();
-    EXPECT_EQ(form.Shown().CentreFrequency, 0);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 0);
     EXPECT_EQ(asks, 3);
     // A failed read keeps the recording shown, and with it its centre frequency.
     form.LoadWavFile(QString::fromStdString(PathIn("missing_3500kHz.wav")));
     EXPECT_EQ(form.Shown().FileName, named.toStdString());
-    EXPECT_EQ(form.Shown().CentreFrequency, 0);
+    EXPECT_EQ(form.Session().Description().CentreFrequency, 0);
 }
 
 // A raised limit adds the wide image widths after the list's own items; "X * 4" gives a picture with a

@@ -33,11 +33,11 @@ TEST_F(SettingsTest, FirstStartShowsTheDefaults) {
     EXPECT_EQ(Child<QLineEdit>("EditFFTHiCut")->text(), "0");
     EXPECT_EQ(Child<QLineEdit>("EditFFTLoCut")->text(), "0");
     EXPECT_EQ(form.windowTitle(), "  Orvane+  Demo version 02");
-    EXPECT_EQ(form.Spectrogram.CurrentFFTSize, 1024);
-    EXPECT_EQ(form.Spectrogram.WindowTable.size(), 1024u);
-    EXPECT_TRUE(form.Spectrogram.SpectrogramBitmap.Empty());
+    EXPECT_EQ(form.Session().Spectrogram().CurrentFFTSize, 1024);
+    EXPECT_EQ(form.Session().Spectrogram().WindowTable.size(), 1024u);
+    EXPECT_TRUE(form.Session().Spectrogram().SpectrogramBitmap.Empty());
     EXPECT_EQ(form.StartDirectory, Folder());
-    EXPECT_FALSE(form.Store.Loaded());
+    EXPECT_FALSE(form.Session().Store().Loaded());
 }
 
 TEST_F(SettingsTest, ControlsStartAsLaidOut) {
@@ -99,8 +99,8 @@ TEST_F(SettingsTest, ValuesRoundTripAsStrings) {
     EXPECT_EQ(second.pos(), QPoint(60, 70));
     EXPECT_EQ(second.size(), QSize(900, 500));
     EXPECT_EQ(Child<QComboBox>("ComboFFTSize")->currentText(), "128");
-    EXPECT_EQ(second.Spectrogram.CurrentFFTSize, 128);
-    EXPECT_EQ(second.Spectrogram.WindowTable.size(), 128u);
+    EXPECT_EQ(second.Session().Spectrogram().CurrentFFTSize, 128);
+    EXPECT_EQ(second.Session().Spectrogram().WindowTable.size(), 128u);
     EXPECT_EQ(Child<QComboBox>("ComboXResolution")->currentText(), "X / 4");
     EXPECT_EQ(Child<QComboBox>("ComboFFTWindow")->currentText(), "Triangular");
     EXPECT_EQ(Child<QComboBox>("ComboImageGain")->currentText(), "20");
@@ -128,7 +128,7 @@ TEST_F(SettingsTest, BadOrOutOfRangeValuesSelectTheDefaults) {
     }
     TMainForm& form = NewForm();
     EXPECT_EQ(Child<QComboBox>("ComboFFTSize")->currentText(), "1024");
-    EXPECT_EQ(form.Spectrogram.CurrentFFTSize, 1024);
+    EXPECT_EQ(form.Session().Spectrogram().CurrentFFTSize, 1024);
     EXPECT_EQ(Child<QComboBox>("ComboXResolution")->currentText(), "X = Y");
     EXPECT_EQ(Child<QComboBox>("ComboFFTWindow")->currentText(), "Nuttall");
     EXPECT_EQ(Child<QComboBox>("ComboImageGain")->currentText(), "100");

@@ -194,6 +194,17 @@ void TImgView32::paintEvent(QPaintEvent* event) {
                        qsizetype(drawn.Width) * 4, QImage::Format_RGB32);
     QPainter painter(viewport());
     painter.drawImage(area.topLeft(), image, area);
+    if (bitmap_.Empty() && !placeholder_.isEmpty()) {
+        painter.setPen(Qt::white);
+        painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
+                         placeholder_);
+    }
+}
+
+void TImgView32::SetPlaceholderText(const QString& text) {
+    if (text == placeholder_) return;
+    placeholder_ = text;
+    viewport()->update();
 }
 
 void TImgView32::resizeEvent(QResizeEvent* event) {

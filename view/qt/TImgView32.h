@@ -34,6 +34,9 @@ public:
     const TBitmap32& Bitmap() const { return bitmap_; }
     // The view's bitmap becomes a copy of `source` (later changes of the source do not reach it).
     void SetBitmap(const TBitmap32& source);
+    // A text drawn in the middle of the view while it shows no picture (e.g. why there is none).
+    void SetPlaceholderText(const QString& text);
+    const QString& PlaceholderText() const { return placeholder_; }
     // Sets the bitmap's resampler by class name ("TNearestResampler", "TLinearResampler") and repaints.
     void SetResamplerClassName(std::string_view className);
     // Re-lays the picture and repaints.
@@ -115,6 +118,7 @@ private:
     double offsetY_ = 0;
     TScrollBarVisibility scrollBars_ = TScrollBarVisibility::svHidden;
     TColor32 background_ = Color32(108, 108, 108);
+    QString placeholder_;
     bool updatingScrollBars_ = false;
     int wheelRemainder_ = 0;
 };
