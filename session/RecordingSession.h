@@ -98,7 +98,8 @@ public:
     // Undo or redo one edit; false when there is none.
     bool Undo();
     bool Redo();
-    // The memory the history may keep, in bytes; lowering it lets the oldest states go.
+    // The memory the history may keep, in bytes (none at first: orvane-cli keeps no undo states);
+    // lowering it lets the oldest states go.
     void SetUndoBudget(std::size_t bytes);
 
     // --- Spectrogram -------------------------------------------------------------------------------

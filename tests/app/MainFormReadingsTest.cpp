@@ -79,53 +79,64 @@ protected:
     static QString Marker(TMainForm& form) { return form.MarkerPanel->FullText(); }
 };
 
-struct ReadoutCase {
+struct ReadoutSize {
     int FFTIndex;
     int32_t FFTSize;
     const char* Frequency[2]; // the texts the two tones' rows read
 };
 
+// The sizes read one after the other on the same window: a readout worker must not keep the window
+// table of an earlier size.
+struct ReadoutCase {
+    std::vector<ReadoutSize> Sizes;
+};
+
 class PointerReadoutTest : public ReadingsTest, public ::testing::WithParamInterface<ReadoutCase> {};
 
 TEST_P(PointerReadoutTest, TimeFrequencyChannelAndLevelOfTheBinUnderThePointer) {
-    const ReadoutCase c = GetParam();
-    TMainForm& form = Shown(TwoTones(size_t(6) * c.FFTSize), 48000, 2, c.FFTIndex);
-    const PictureAxes axes = *form.ShownAxes();
-    ASSERT_EQ(axes.FFTSize, c.FFTSize);
-    const int32_t bandRows = c.FFTSize / 4;
-    const double binHertz = 96000.0 / c.FFTSize;
-    const int32_t bins[2] = {int32_t(15000 / binHertz), int32_t(3750 / binHertz)};
-    const double levels[2] = {0.0, -20.0};
-    const QString generator = form.EditFrq->text();
-    for (int band = 0; band < 2; ++band) {
-        const QPoint at = OverRow(form, band * bandRows + bandRows - 1 - bins[band]);
-        const uint64_t delivered = form.LevelsDelivered();
-        Hover(form, at);
-        // Long frames are read on the worker; the readout then shows the level when it is ready.
-        if (c.FFTSize > 65536) {
-            ASSERT_TRUE(ProcessUntil([&] { return form.LevelsDelivered() > delivered; }));
+    const std::vector<ReadoutSize>& sizes = GetParam().Sizes;
+    TMainForm& form = Shown(TwoTones(size_t(6) * sizes.front().FFTSize), 48000, 2, sizes.front().FFTIndex);
+    for (const ReadoutSize& c : sizes) {
+        SCOPED_TRACE(c.FFTSize);
+        if (c.FFTIndex != form.ComboFFTSize->currentIndex()) ChooseItem(form.ComboFFTSize, c.FFTIndex);
+        const PictureAxes axes = *form.ShownAxes();
+        ASSERT_EQ(axes.FFTSize, c.FFTSize);
+        const int32_t bandRows = c.FFTSize / 4;
+        const double binHertz = 96000.0 / c.FFTSize;
+        const int32_t bins[2] = {int32_t(15000 / binHertz), int32_t(3750 / binHertz)};
+        const double levels[2] = {0.0, -20.0};
+        const QString generator = form.EditFrq->text();
+        for (int band = 0; band < 2; ++band) {
+            const QPoint at = OverRow(form, band * bandRows + bandRows - 1 - bins[band]);
+            const uint64_t delivered = form.LevelsDelivered();
+            Hover(form, at);
+            // Long frames are read on the worker; the readout then shows the level when it is ready.
+            if (c.FFTSize > 65536) {
+                ASSERT_TRUE(ProcessUntil([&] { return form.LevelsDelivered() > delivered; }));
+            }
+            ASSERT_TRUE(ProcessUntil([&] { return !std::isnan(NumberBefore(Readout(form), "dBFS")); }))
+                << Readout(form).toStdString();
+            const QString text = Readout(form);
+            EXPECT_TRUE(text.contains(QString(c.Frequency[band]) + " Hz ch " + QString::number(band + 1)))
+                << text.toStdString();
+            EXPECT_NEAR(NumberBefore(text, "dBFS"), levels[band], 0.5) << text.toStdString();
+            // The frame's centre: column x stands for position x * N - N/2 of the values at 96000 a
+            // second, shown to a tenth of a column's step at the least.
+            const int column = form.SrcImage->ControlToBitmap(at.x(), at.y()).X;
+            EXPECT_NEAR(NumberBefore(text, "s"), (double(column) * c.FFTSize - c.FFTSize / 2) / 96000.0,
+                        c.FFTSize / 96000.0 / 20);
         }
-        ASSERT_TRUE(ProcessUntil([&] { return !std::isnan(NumberBefore(Readout(form), "dBFS")); }))
-            << Readout(form).toStdString();
-        const QString text = Readout(form);
-        EXPECT_TRUE(text.contains(QString(c.Frequency[band]) + " Hz ch " + QString::number(band + 1)))
-            << text.toStdString();
-        EXPECT_NEAR(NumberBefore(text, "dBFS"), levels[band], 0.5) << text.toStdString();
-        // The frame's centre: column x stands for position x * N - N/2 of the values at 96000 a second,
-        // shown to a tenth of a column's step at the least.
-        const int column = form.SrcImage->ControlToBitmap(at.x(), at.y()).X;
-        EXPECT_NEAR(NumberBefore(text, "s"), (double(column) * c.FFTSize - c.FFTSize / 2) / 96000.0,
-                    c.FFTSize / 96000.0 / 20);
+        EXPECT_EQ(form.EditFrq->text(), generator); // only a click writes the generator frequency
     }
-    EXPECT_EQ(form.EditFrq->text(), generator); // only a click writes the generator frequency
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(form.SrcImage->viewport(), &leave);
     EXPECT_TRUE(Readout(form).isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PointerReadoutTest,
-                         ::testing::Values(ReadoutCase{kFFT1024, 1024, {"15000", "3750"}},
-                                           ReadoutCase{13, 131072, {"15000.00", "3750.00"}}));
+                         ::testing::Values(ReadoutCase{{{kFFT1024, 1024, {"15000", "3750"}}}},
+                                           ReadoutCase{{{13, 131072, {"15000.00", "3750.00"}},
+                                                        {14, 262144, {"15000.00", "3750.00"}}}}));
 
 // A click on a tone's row, found lit in the picture, writes the tone's frequency: one channel and two,
 // N = 16, 32 and 1024, the picture stretched over the view or zoomed.
@@ -176,6 +187,20 @@ INSTANTIATE_TEST_SUITE_P(
                       ClickCase{2, 48000, 1, 9000, 21, false, "9000"},  // N = 32: bin 3 of 8
                       ClickCase{2, 48000, kFFT1024, 15000, 24, false, "15000"},
                       ClickCase{2, 48000, kFFT1024, 15000, 24, true, "15000"}));
+
+// "ASR" relabels the rate without a new picture: the readings follow the new rate at once.
+TEST_F(ReadingsTest, TheReadingsFollowARelabelledRate) {
+    TMainForm& form = Shown(TwoTones(size_t(6) * 1024), 48000, 2, kFFT1024);
+    const QPoint at = OverRow(form, 256 - 1 - 160); // channel 1's tone: bin 160 of 93.75 Hz
+    Hover(form, at);
+    ASSERT_TRUE(Readout(form).contains("15000 Hz ch 1")) << Readout(form).toStdString();
+    form.EditASR->setText("24000");
+    form.sbASRClick();
+    ASSERT_EQ(form.StatusText(3), "  Channels: 2  SmpleRate: 24000");
+    Hover(form, at);
+    EXPECT_TRUE(Readout(form).contains("7500 Hz ch 1")) << Readout(form).toStdString();
+    EXPECT_EQ(form.ShownAxes()->SampleRate, 24000);
+}
 
 TEST_F(ReadingsTest, NoLevelIsReadWhileAJobMayChangeTheSamples) {
     TMainForm& form = Shown(TwoTones(6 * 131072), 48000, 2, 13);
