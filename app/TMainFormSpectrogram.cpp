@@ -6,6 +6,7 @@
 #include "spectral/Palettes.h"
 #include "spectral/SpectrogramImageSize.h"
 #include "spectral/SpectrogramReadout.h"
+#include "view/TRubberbandLayer.h"
 #include "view/ToolkitColor.h"
 #include "view/qt/TG32_ProgressBar.h"
 #include "view/qt/TImgView32.h"
@@ -76,6 +77,7 @@ void TMainForm::RecomputeSpectrogram() {
 // and the empty view say why, and which image width fits when the size was the reason.
 void TMainForm::ShowRefusedPicture(const SpectrogramSettings& settings, const std::string& sizeText) {
     readout_->PictureCleared();
+    if (rubberBand_) rubberBand_->SetVisible(false); // the marker belonged to the picture that went
     const SignalStore& store = session_.Store();
     QString reason;
     if (!ComputeSpectrogramImageSize(store.ValueCount, settings, store.ChannelCount).Refused()) {

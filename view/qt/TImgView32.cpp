@@ -196,8 +196,9 @@ void TImgView32::paintEvent(QPaintEvent* event) {
     painter.drawImage(area.topLeft(), image, area);
     if (bitmap_.Empty() && !placeholder_.isEmpty()) {
         painter.setPen(Qt::white);
-        painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap,
-                         placeholder_);
+        // In the upper half, clear of the centre line of two channels.
+        const QRect upperHalf = viewport()->rect().adjusted(8, 8, -8, -viewport()->height() / 2);
+        painter.drawText(upperHalf, Qt::AlignCenter | Qt::TextWordWrap, placeholder_);
     }
 }
 
