@@ -59,6 +59,17 @@ SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, const Spect
     return size;
 }
 
+std::optional<int> FittingXResolutionItem(int32_t valueCount, const SpectrogramSettings& settings,
+                                          uint16_t channelCount, bool wideItems) {
+    const int items = int(kXResolutionItems.size()) + (wideItems ? int(kWideXResolutionItems.size()) : 0);
+    for (int item = 0; item < items; ++item) {
+        SpectrogramSettings candidate = settings;
+        SelectXResolutionItem(item, candidate);
+        if (!ComputeSpectrogramImageSize(valueCount, candidate, channelCount).Refused()) return item;
+    }
+    return std::nullopt;
+}
+
 std::string ImageSizeText(int64_t width, int64_t height, double megabytes) {
     return SizeAndEstimate(" ", width, height, megabytes);
 }

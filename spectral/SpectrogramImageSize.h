@@ -5,6 +5,7 @@
 #include "spectral/SpectrogramSettings.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // Images whose estimate reaches this many megabytes are refused before anything is allocated.
@@ -27,6 +28,13 @@ SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, int32_t fft
 // two channels has N rows, the others N / 2.
 SpectrogramImageSize ComputeSpectrogramImageSize(int32_t valueCount, const SpectrogramSettings& settings,
                                                  uint16_t channelCount);
+
+// The first item of the image-width list, in list order from "X = Y" on (kXResolutionItems followed by
+// kWideXResolutionItems, wide ones only when `wideItems`), whose picture of valueCount values at the
+// other settings (FFT size, complex view) is not refused; nothing when none is small enough. The
+// index is the one SelectXResolutionItem takes.
+std::optional<int> FittingXResolutionItem(int32_t valueCount, const SpectrogramSettings& settings,
+                                          uint16_t channelCount, bool wideItems);
 
 // Consecutive columns start this many values apart (0 when decimation exceeds the FFT size).
 inline int32_t SpectrogramHop(int32_t fftSize, int32_t decimation) {
