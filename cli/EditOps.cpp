@@ -1,17 +1,19 @@
 #include "cli/EditOps.h"
 
+#include "signal/NumberText.h"
+
 namespace {
 
 // channels takes 1 or 2; the word picks the channel item.
 EditCommand ChannelItem(const std::string& word) {
-    if (word != "1" && word != "2") throw CliUsageError{"channels takes 1 or 2"};
+    if (word != "1" && word != "2") throw UsageError("channels " + word + ": takes 1 or 2");
     return word == "1" ? EditCommand::OneChannel : EditCommand::TwoChannels;
 }
 
 // QUALITY names an item of the quality list, "1" to "9".
 int QualityIndex(const std::string& word) {
     const int digit = word.size() == 1 ? word[0] - '1' : -1;
-    if (digit < 0 || digit > 8) throw CliUsageError{"fft-filter QUALITY takes 1 ... 9"};
+    if (digit < 0 || digit > 8) throw UsageError("fft-filter QUALITY " + word + ": takes 1 ... 9");
     return digit;
 }
 
@@ -30,23 +32,51 @@ EditStep StepOf(const EditCommandInfo& info, const CliArgs& words) {
     return step;
 }
 
+// The command's reading of the step's numbers (`prepare`), a text the field rejects said as an error of
+// the step.
+template <class Prepare> EditPreparation Prepared(const EditStep& step, const Prepare& prepare) {
+    try {
+        return prepare();
+    } catch (const EConvertError& e) {
+        throw CliError{StepWords(step) + ": " + e.what(), kExitUsage};
+    }
+}
+
 } // namespace
+
+void OpenRecording(EditSession& session, const std::string& fileName) {
+    const ReadOutcome read = session.Session.Open(fileName, ReadOptions{session.Options.LargestFile});
+    if (!read.Opened) throw FileError(fileName, read.Reason.empty() ? "cannot be read" : read.Reason);
+    if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
+}
 
 std::vector<EditStep> PlanEditSteps(const CliArgs& words) {
     std::vector<EditStep> steps;
     for (size_t i = 0; i < words.size();) {
         const EditCommandInfo* info = FindEditCommand(words[i]);
-        if (info == nullptr) throw CliUsageError{"unknown operation " + words[i]};
+        if (info == nullptr) throw UsageError(words[i] + ": unknown operation");
         const auto count = static_cast<size_t>(info->CliArgCount);
-        if (i + 1 + count > words.size()) throw CliUsageError{"missing argument for " + words[i]};
+        if (i + 1 + count > words.size())
+            throw UsageError(words[i] + ": needs " + std::to_string(count) +
+                             (count == 1 ? " number" : " numbers"));
         steps.push_back(StepOf(*info, CliArgs(words.begin() + i + 1, words.begin() + i + 1 + count)));
         i += 1 + count;
     }
     return steps;
 }
 
+void CheckStepNumbers(const std::vector<EditStep>& steps) {
+    // Every command reads its numbers before it looks at the recording, so a store with a name (one
+    // that counts as loaded) and no values is enough to read them.
+    SignalStore named;
+    named.FileName = "numbers";
+    for (const EditStep& step : steps)
+        static_cast<void>(Prepared(step, [&] { return PrepareEdit(step.Command, step.Input, named, 1024); }));
+}
+
 std::string ApplyEditStep(EditSession& session, const EditStep& step) {
-    const EditPreparation preparation = session.Session.Prepare(step.Command, step.Input);
+    const EditPreparation preparation =
+        Prepared(step, [&] { return session.Session.Prepare(step.Command, step.Input); });
     if (!preparation.Edit) return preparation.Refusal;
     session.Session.Apply(*preparation.Edit);
     if (EditCommandInfoOf(step.Command).RecomputesPicture) RefreshAfterCommand(session);

@@ -17,6 +17,10 @@ struct EditSession {
     RecordingSession Session;
 };
 
+// Reads `fileName` into the session and reinterprets its channels as --channels asks. Throws CliError
+// (exit 1, with the reason) when the file cannot be read.
+void OpenRecording(EditSession& session, const std::string& fileName);
+
 // One operation of the chain: the command and what its words say.
 struct EditStep {
     EditCommand Command = EditCommand::Fade;
@@ -25,12 +29,18 @@ struct EditStep {
 
 // Splits the operation words into steps, checking names, counts and the words that are not numbers
 // (channels 1|2, the filter quality 1 ... 9) up front, so that bad usage is reported before anything
-// is read or written. Throws CliUsageError.
+// is read or written. Throws a usage error (CliError).
 std::vector<EditStep> PlanEditSteps(const CliArgs& words);
+
+// Reads the numbers of every step as its command will, so that a text the window's field would reject
+// is reported before anything is read: throws CliError (exit 2) naming the step, e.g.
+// "sin abc: 'abc' is not a valid floating point value".
+void CheckStepNumbers(const std::vector<EditStep>& steps);
 
 // Applies a step to the session exactly as the window's command does after a file has been shown,
 // including its refusals and what the picture's recomputation refreshes afterwards. Returns the reason
-// of a refusal (the recording is then as it was), empty when the step ran.
+// of a refusal (the recording is then as it was), empty when the step ran. A number the field would
+// reject throws CliError as CheckStepNumbers does.
 std::string ApplyEditStep(EditSession& session, const EditStep& step);
 
 // The state the window's spectrogram recomputation refreshes after a read: the FFT size in use and

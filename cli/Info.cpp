@@ -1,21 +1,75 @@
-// orvane-cli info [--largest-file BYTES] FILE: what the reader makes of a file.
+// orvane-cli info [--largest-file BYTES] [--json] FILE...: what the reader makes of each file.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
-#include "cli/Options.h"
-#include "signal/WavReader.h"
+#include "session/RecordingSession.h"
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 
-int RunInfo(const CliArgs& args) {
-    CliOptions options;
-    const CliArgs rest = ParseOptions(args, options, OptionSet::Info);
-    if (rest.size() != 1) throw CliUsageError{"info takes exactly one FILE"};
-    SignalStore store;
-    const WavReadResult read = ReadWavFile(store, rest[0], {}, options.LargestFile);
+namespace {
+
+// The recording's length: its values over the channels it is read as, at its rate; nothing without a
+// rate.
+std::optional<double> Seconds(const SignalStore& store) {
+    if (store.SampleRate < 1) return std::nullopt;
+    return double(store.ValueCount) / (store.TwoChannels() ? 2 : 1) / store.SampleRate;
+}
+
+// The lines of one file: status, then (when read) channels, rate, bits, values and a known centre.
+void PrintLines(const RecordingSession& session, const ReadOutcome& read) {
     std::printf("status:%s\n", read.Status.c_str());
-    if (!read.StoreReplaced) return 1;
+    if (!read.Opened) return;
+    const SignalStore& store = session.Store();
     std::printf("channels: %u\nrate: %d\nbits: %u\nvalues: %d\n", unsigned{store.ChannelCount},
                 store.SampleRate, unsigned{store.BitsPerSample}, store.ValueCount);
-    if (read.CentreFrequency != 0)
-        std::printf("centre: %lld\n", static_cast<long long>(read.CentreFrequency));
-    return 0;
+    if (const int64_t centre = session.Description().CentreFrequency; centre != 0)
+        std::printf("centre: %lld\n", static_cast<long long>(centre));
+}
+
+// One JSON object on one line: file and status, then the reader's values, or the error.
+void PrintJson(const std::string& file, const RecordingSession& session, const ReadOutcome& read) {
+    nlohmann::ordered_json object = {{"file", file}, {"status", read.Status}};
+    if (read.Opened) {
+        const SignalStore& store = session.Store();
+        const RecordingDescription& description = session.Description();
+        object["channels"] = store.ChannelCount;
+        object["rate"] = store.SampleRate;
+        object["bits"] = store.BitsPerSample;
+        object["values"] = store.ValueCount;
+        const std::optional<double> seconds = Seconds(store);
+        object["seconds"] = seconds ? nlohmann::ordered_json(*seconds) : nlohmann::ordered_json();
+        object["format"] = SourceFormatName(description.SourceFormat);
+        if (description.CentreFrequency != 0) object["centre"] = description.CentreFrequency;
+    } else {
+        object["error"] = read.Reason;
+    }
+    // File names need not be UTF-8: bytes that are not come out as U+FFFD.
+    const std::string text = object.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+    std::printf("%s\n", text.c_str());
+}
+
+} // namespace
+
+int RunInfo(const CliArgs& args) {
+    const CommandLine line = ParseCommandLine(OptionSet::Info, args);
+    const bool several = line.Words.size() > 1;
+    int exitCode = kExitDone;
+    for (size_t i = 0; i < line.Words.size(); ++i) {
+        const std::string& file = line.Words[i];
+        RecordingSession session;
+        const ReadOutcome read = session.Open(file, ReadOptions{line.Options.LargestFile});
+        if (line.Options.Json) {
+            PrintJson(file, session, read);
+        } else {
+            // Several files: each block starts with its name, after a blank line between blocks.
+            if (several) std::printf("%sfile: %s\n", i > 0 ? "\n" : "", file.c_str());
+            PrintLines(session, read);
+        }
+        if (read.Opened) continue;
+        std::fflush(stdout);
+        std::fprintf(stderr, "orvane-cli: %s: %s\n", file.c_str(), read.Reason.c_str());
+        exitCode = kExitFailed;
+    }
+    return exitCode;
 }

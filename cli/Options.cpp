@@ -2,90 +2,128 @@
 
 #include "signal/NumberText.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
-template <size_t N> int IndexOf(const std::array<std::string_view, N>& items, std::string_view text) {
-    const auto it = std::find(items.begin(), items.end(), text);
-    return it == items.end() ? -1 : static_cast<int>(it - items.begin());
+std::string Lower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
 }
 
-int ItemIndexOrThrow(int index, const std::string& option, const std::string& value) {
-    if (index < 0) throw CliUsageError{"invalid value '" + value + "' for " + option};
-    return index;
+// The items of a list, for messages: "None, Triangular, Hamming".
+std::string Listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
+    return text;
+}
+
+// Accepts the items of a list (in any letter case when anyCase) and turns the text into the item as
+// the list spells it; refuses anything else with the list.
+template <class Items> CLI::Validator OneOf(const Items& items, bool anyCase) {
+    const std::vector<std::string> list(items.begin(), items.end());
+    return CLI::Validator(
+        [list, anyCase](std::string& text) -> std::string {
+            const auto it = std::find_if(list.begin(), list.end(), [&](const std::string& item) {
+                return item == text || (anyCase && Lower(item) == Lower(text));
+            });
+            if (it == list.end()) return "'" + text + "' is not one of " + Listed(list);
+            text = *it;
+            return {};
+        },
+        "");
+}
+
+template <class Items> int IndexOf(const Items& items, std::string_view text) {
+    return static_cast<int>(std::find(items.begin(), items.end(), text) - items.begin());
+}
+
+std::vector<std::string> ImageWidthWords() {
+    std::vector<std::string> words;
+    for (size_t i = 0; i < kXResolutionItems.size() + kWideXResolutionItems.size(); ++i)
+        words.push_back(ImageWidthWord(int(i)));
+    return words;
 }
 
 // A positive number of bytes.
-int64_t FileSizeOrThrow(const std::string& option, const std::string& value) {
-    int64_t bytes = 0;
-    try {
-        bytes = StrToInt64(value);
-    } catch (const EConvertError&) {
-    }
-    if (bytes <= 0) throw CliUsageError{"invalid value '" + value + "' for " + option};
-    return bytes;
+CLI::Validator FileSize() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            try {
+                if (StrToInt64(text) > 0) return {};
+            } catch (const EConvertError&) {
+            }
+            return "'" + text + "' is not a positive number of bytes";
+        },
+        "");
 }
 
-// "1" ("X = Y"), "2" ("X / 2") ... "4096", or "x2" ("X * 2") ... "x32" for columns k frames apart: the
-// item of the window's image-width list, its own items first and the wide ones after them.
-void SetImageWidth(const std::string& name, const std::string& value, SpectrogramSettings& s) {
-    int index = -1;
-    if (!value.empty() && value[0] == 'x') {
-        const int wide = IndexOf(kWideXResolutionItems, "X * " + value.substr(1));
-        if (wide >= 0) index = int(kXResolutionItems.size()) + wide;
-    } else {
-        index = IndexOf(kXResolutionItems, value == "1" ? "X = Y" : "X / " + value);
-    }
-    SelectXResolutionItem(ItemIndexOrThrow(index, name, value), s);
-}
-
-void ApplyOption(const std::string& name, const std::string& value, CliOptions& options, OptionSet set) {
-    auto& s = options.Spectrogram;
-    if (name == "--largest-file") {
-        options.LargestFile = FileSizeOrThrow(name, value);
-    } else if (set == OptionSet::Info) {
-        throw CliUsageError{"unknown option " + name};
-    } else if (name == "--fft") {
-        ItemIndexOrThrow(IndexOf(kFFTSizeItems, value), name, value);
-        s.FFTSize = StrToInt(value);
-    } else if (name == "--image-width") {
-        SetImageWidth(name, value, s);
-    } else if (name == "--view") {
-        if (value != "bands" && value != "iq")
-            throw CliUsageError{"invalid value '" + value + "' for --view"};
-        s.IQSpectrum = value == "iq";
-    } else if (name == "--window") {
-        s.WindowIndex = ItemIndexOrThrow(IndexOf(kFFTWindowItems, value), name, value);
-    } else if (name == "--gain") {
-        ItemIndexOrThrow(IndexOf(kImageGainItems, value), name, value);
-        s.Gain = StrToInt(value);
-    } else if (name == "--channels") {
-        if (value != "1" && value != "2") throw CliUsageError{"invalid value '" + value + "' for --channels"};
-        options.Channels = value[0] - '0';
-    } else if (name == "--palette" && set == OptionSet::Render) {
-        options.PaletteIndex = ItemIndexOrThrow(IndexOf(kPaletteNames, value), name, value);
-    } else {
-        throw CliUsageError{"unknown option " + name};
-    }
+void DeclareSpectrogramOptions(CLI::App& app, CliOptions& options) {
+    SpectrogramSettings& s = options.Spectrogram;
+    app.add_option_function<std::string>(
+           "--fft", [&s](const std::string& v) { s.FFTSize = StrToInt(v); },
+           "FFT size, 16 ... 8388608 (powers of two); default 1024")
+        ->transform(OneOf(kFFTSizeItems, false))
+        ->option_text("N");
+    app.add_option_function<std::string>(
+           "--image-width",
+           [&s](const std::string& v) { SelectXResolutionItem(IndexOf(ImageWidthWords(), v), s); },
+           "column decimation 1, 2, 4 ... 4096; default 1; or x2, x4 ... x32\n"
+           "for columns 2 ... 32 frames apart (long recordings)")
+        ->transform(OneOf(ImageWidthWords(), true))
+        ->option_text("D");
+    app.add_option_function<std::string>(
+           "--window", [&s](const std::string& v) { s.WindowIndex = IndexOf(kFFTWindowItems, v); },
+           "None, Triangular, Hamming, Hann, Blackman, Nuttall,\nExperimental; default Nuttall")
+        ->transform(OneOf(kFFTWindowItems, true))
+        ->option_text("NAME");
+    app.add_option_function<std::string>(
+           "--gain", [&s](const std::string& v) { s.Gain = StrToInt(v); },
+           "image gain, 8000 ... 1; default 100")
+        ->transform(OneOf(kImageGainItems, false))
+        ->option_text("G");
+    app.add_option_function<std::string>(
+           "--channels", [&options](const std::string& v) { options.Channels = StrToInt(v); },
+           "read the values as 1 or 2 channels; default as the file says")
+        ->transform(OneOf(std::array{"1", "2"}, false))
+        ->option_text("C");
+    app.add_option_function<std::string>(
+           "--view", [&s](const std::string& v) { s.IQSpectrum = v == "iq"; },
+           "bands: two channels in two bands (default); iq: two channels\n"
+           "as the complex spectrum of I + jQ, N rows from -R/2 (bottom)\nto +R/2 (top)")
+        ->transform(OneOf(std::array{"bands", "iq"}, true))
+        ->option_text("V");
 }
 
 } // namespace
 
-CliArgs ParseOptions(const CliArgs& args, CliOptions& options, OptionSet set) {
-    CliArgs rest;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i].rfind("--", 0) != 0) {
-            rest.push_back(args[i]);
-            continue;
-        }
-        if (args[i] == "--quiet" && set != OptionSet::Info) {
-            options.Quiet = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) throw CliUsageError{"missing value for " + args[i]};
-        ApplyOption(args[i], args[i + 1], options, set);
-        ++i;
-    }
-    return rest;
+std::string ImageWidthWord(int index) {
+    const int own = int(kXResolutionItems.size());
+    return index < own ? std::to_string(1 << index) : "x" + std::to_string(2 << (index - own));
+}
+
+void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set) {
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    if (set != OptionSet::Info) DeclareSpectrogramOptions(app, options);
+    if (set == OptionSet::Render)
+        app.add_option_function<std::string>(
+               "--palette",
+               [&options](const std::string& v) { options.PaletteIndex = IndexOf(kPaletteNames, v); },
+               "Spectrum, Grayscale, Greens, Reds, Rainbow; default Spectrum")
+            ->transform(OneOf(kPaletteNames, true))
+            ->option_text("NAME");
+    if (set != OptionSet::Info)
+        app.add_flag("--quiet", options.Quiet,
+                     "no progress bar (it is shown only when standard error is\na terminal)");
+    app.add_option_function<std::string>(
+           "--largest-file", [&options](const std::string& v) { options.LargestFile = StrToInt64(v); },
+           "refuse input files longer than BYTES; default 500000000")
+        ->check(FileSize())
+        ->option_text("BYTES");
+    if (set == OptionSet::Info)
+        app.add_flag("--json", options.Json, "one JSON object per file, one per line");
 }

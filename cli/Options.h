@@ -1,4 +1,5 @@
-// The options shared by render and edit.
+// The options of orvane-cli's commands: what they set, and their declaration on the command-line parser
+// (CLI11), with the lists of values each accepts.
 #pragma once
 
 #include "cli/Commands.h"
@@ -8,6 +9,10 @@
 #include <array>
 #include <string_view>
 
+namespace CLI {
+class App;
+}
+
 inline constexpr std::array<std::string_view, 5> kPaletteNames = {"Spectrum", "Grayscale", "Greens", "Reds",
                                                                   "Rainbow"};
 
@@ -16,13 +21,18 @@ struct CliOptions {
     int Channels = 0;                      // 0: as read; 1 or 2: reinterpret after reading
     int PaletteIndex = 0;                  // index into kPaletteNames; 0 keeps the spectrogram's own colours
     bool Quiet = false;                    // --quiet: no progress bar
+    bool Json = false;                     // --json (info): one JSON object per file
     int64_t LargestFile = kMaxWavFileSize; // --largest-file: longer input files are refused
 };
 
-// The options a command takes: info only --largest-file; edit all but --palette; render all.
+// The options a command takes: info --largest-file and --json; edit all of render's but --palette.
 enum class OptionSet { Info, Edit, Render };
 
-// Takes --quiet and every "--name value" pair out of args into options and returns the remaining arguments in
-// order. Throws CliUsageError for an option the command does not take, a missing value or a value not in
-// its list.
-CliArgs ParseOptions(const CliArgs& args, CliOptions& options, OptionSet set);
+// Declares the options of `set` on `app`; parsing then writes their values into `options`. Names (window,
+// palette, view, x2 ...) are taken in any letter case; a value outside its list is refused with the
+// list. Given twice, the last one counts.
+void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set);
+
+// The --image-width word of item `index` of the window's image-width list (SelectXResolutionItem):
+// "1" for "X = Y", "2" ... "4096" for "X / 2" ..., "x2" ... "x32" for "X * 2" ....
+std::string ImageWidthWord(int index);

@@ -1,37 +1,73 @@
 // orvane-cli render FILE OUT [OPTIONS]: read, compute the spectrogram as the window does, colour it
-// with the chosen palette and save it as a PNG (OUT ends in .png) or BMP file.
+// with the chosen palette and save it as a PNG (OUT ends in .png) or BMP (.bmp) file.
+#include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/EditOps.h"
 #include "cli/Interrupt.h"
+#include "cli/Outputs.h"
 #include "cli/ProgressReporter.h"
 #include "spectral/Palettes.h"
+#include "spectral/SpectrogramImageSize.h"
 #include "view/PictureFile.h"
 
 #include <cstdio>
 
-int RunRender(const CliArgs& args) {
-    CliOptions options;
-    const CliArgs rest = ParseOptions(args, options, OptionSet::Render);
-    if (rest.size() != 2) throw CliUsageError{"render needs FILE and OUT.bmp or OUT.png"};
-    EditSession session(options);
-    RecordingSession& recording = session.Session;
-    InterruptGuard interrupt(recording.Job());
+namespace {
 
-    const ReadOutcome read = recording.Open(rest[0], ReadOptions{options.LargestFile});
-    if (!read.Opened) throw CliUsageError{"cannot read " + rest[0] + ":" + read.Status};
-    if (options.Channels != 0) SetChannelInterpretation(session, options.Channels);
+// After a refused picture: why, and which --image-width would fit at the FFT size asked for, if any.
+void SayWhyRefused(const RecordingSession& recording, const SpectrogramSettings& asked,
+                   const std::string& output) {
+    const SignalStore& store = recording.Store();
+    const std::string fft = std::to_string(asked.FFTSize);
+    const std::optional<int> item = FittingXResolutionItem(store.ValueCount, asked, store.ChannelCount, true);
+    std::string reason;
+    if (!ComputeSpectrogramImageSize(store.ValueCount, asked, store.ChannelCount).Refused())
+        reason = "there is not enough memory for the picture";
+    else if (item)
+        reason = "the picture is too large; --image-width " + ImageWidthWord(*item) + " fits at --fft " + fft;
+    else
+        reason = "the picture is too large at every --image-width at --fft " + fft;
+    std::fprintf(stderr, "orvane-cli: %s: not written: %s\n", output.c_str(), reason.c_str());
+}
 
-    const SpectrogramResult result = [&] {
-        const ProgressReporter progress(recording.Job(), ProgressWanted(options.Quiet));
-        return recording.Recompute(options.Spectrogram);
-    }();
-    if (interrupt.NothingWritten(rest[1])) return kInterruptedExitCode;
-    std::printf("image:%s\n", result.ImageSizeText.c_str());
-    if (result.Refused) return 1;
-
+// Saves the coloured picture; a save a signal gave up says so and gives 128 + its number.
+int SaveColouredPicture(const RecordingSession& recording, const CliOptions& options,
+                        const std::string& output, const InterruptGuard& interrupt) {
     TBitmap32 picture;
     ApplyPalette(recording.Spectrogram().SpectrogramBitmap, static_cast<PaletteItem>(options.PaletteIndex),
                  picture);
-    SavePicture(picture, rest[1]);
-    return 0;
+    if (interrupt.NothingWritten(output)) return InterruptGuard::ExitCode();
+    try {
+        SavePicture(picture, output);
+    } catch (const std::runtime_error& e) {
+        if (interrupt.NothingWritten(output)) return InterruptGuard::ExitCode();
+        throw SaveFailure(output, e);
+    }
+    return kExitDone;
+}
+
+} // namespace
+
+int RunRender(const CliArgs& args) {
+    const CommandLine line = ParseCommandLine(OptionSet::Render, args);
+    const std::string& input = line.Words[0];
+    const std::string& output = line.Words[1];
+    CheckPictureOutput(output, input);
+    EditSession session(line.Options);
+    RecordingSession& recording = session.Session;
+    const InterruptGuard interrupt(recording.Job());
+
+    OpenRecording(session, input);
+    const SpectrogramResult result = [&] {
+        const ProgressReporter progress(recording.Job(), ProgressWanted(line.Options.Quiet));
+        return recording.Recompute(line.Options.Spectrogram);
+    }();
+    if (interrupt.NothingWritten(output)) return InterruptGuard::ExitCode();
+    std::printf("image:%s\n", result.ImageSizeText.c_str());
+    std::fflush(stdout);
+    if (result.Refused) {
+        SayWhyRefused(recording, line.Options.Spectrogram, output);
+        return kExitFailed;
+    }
+    return SaveColouredPicture(recording, line.Options, output, interrupt);
 }

@@ -6,35 +6,55 @@
 #include <cstdio>
 #include <exception>
 #include <map>
+#include <new>
 
 void PrintUsage() {
     std::fputs(UsageText().c_str(), stderr);
 }
 
-int main(int argc, char** argv) {
+namespace {
+
+int Fail(const CliError& error) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "orvane-cli: %s\n", error.Message.c_str());
+    if (error.ShowUsage) PrintUsage();
+    return error.ExitCode;
+}
+
+// The command named by the first argument, run on the rest.
+int RunCommand(const std::string& name, const CliArgs& args) {
     const std::map<std::string, int (*)(const CliArgs&)> commands = {
         {"info", RunInfo},
         {"edit", RunEdit},
         {"render", RunRender},
     };
+    if (InfoRequestOf(name) != InfoRequest::None)
+        throw UsageError(name + ": stands alone, or after a command: orvane-cli COMMAND --help");
+    if (!commands.contains(name))
+        throw UsageError(name + (name.starts_with("-") ? ": unknown option" : ": unknown command"));
+    return commands.at(name)(args);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
     const InfoRequest info = argc == 2 ? InfoRequestOf(argv[1]) : InfoRequest::None;
     if (info != InfoRequest::None) {
         const std::string text = info == InfoRequest::Help ? HelpText() : VersionLine("orvane-cli") + "\n";
         std::fputs(text.c_str(), stdout);
-        return 0;
-    }
-    if (argc < 2 || !commands.contains(argv[1])) {
-        PrintUsage();
-        return 2;
+        return kExitDone;
     }
     try {
-        return commands.at(argv[1])(CliArgs(argv + 2, argv + argc));
-    } catch (const CliUsageError& e) {
-        if (!e.Message.empty()) std::fprintf(stderr, "orvane-cli: %s\n", e.Message.c_str());
-        PrintUsage();
-        return 2;
+        if (argc < 2) throw UsageError("a command is needed");
+        return RunCommand(argv[1], CliArgs(argv + 2, argv + argc));
+    } catch (const CliHelp& help) {
+        std::fputs(help.Text.c_str(), stdout);
+        return kExitDone;
+    } catch (const CliError& error) {
+        return Fail(error);
+    } catch (const std::bad_alloc&) {
+        return Fail(CliError{"not enough memory", kExitFailed});
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "orvane-cli: %s\n", e.what());
-        return 2;
+        return Fail(CliError{e.what(), kExitFailed});
     }
 }

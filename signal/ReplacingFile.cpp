@@ -2,6 +2,7 @@
 
 #include "signal/FileNames.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -38,16 +39,24 @@ bool ReadLink(const std::string& path, std::string& text) {
 // Follows symbolic links at the end of `path` to the name they lead to, whether or not that exists. A
 // relative link is taken from the link's own folder, as the system does. Folders along the way are left
 // for the system to resolve: a rename within a folder reached through a link stays in that folder.
-std::string FollowLinks(const std::string& path) {
-    std::string current = path;
+// Returns 0, or the system's error number when a link cannot be read or they loop.
+int ResolveLinks(const std::string& path, std::string& target) {
+    target = path;
     for (int hop = 0; hop < kMaxLinkHops; ++hop) {
         struct stat entry {};
-        if (::lstat(current.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return current;
+        if (::lstat(target.c_str(), &entry) != 0 || !S_ISLNK(entry.st_mode)) return 0;
         std::string text;
-        if (!ReadLink(current, text)) throw EFCreateError(CreateErrorMessage(path, errno));
-        current = !text.empty() && text[0] == '/' ? text : FolderOf(current) + "/" + text;
+        if (!ReadLink(target, text)) return errno;
+        target = !text.empty() && text[0] == '/' ? text : FolderOf(target) + "/" + text;
     }
-    throw EFCreateError(CreateErrorMessage(path, ELOOP));
+    return ELOOP;
+}
+
+std::string FollowLinks(const std::string& path) {
+    std::string target;
+    if (const int err = ResolveLinks(path, target); err != 0)
+        throw EFCreateError(CreateErrorMessage(path, err));
+    return target;
 }
 
 // Gives a replacement the owner, group and permission bits of the file it replaces. The owner can be
@@ -59,6 +68,12 @@ void CarryOverOwnership(int fd, const struct stat& old) {
     }
     ::fchmod(fd, old.st_mode & 07777);
 }
+
+// Each write call hands the system at most this much, so that a request to give up is seen within a
+// fraction of a second also while a large picture or recording is written.
+constexpr size_t kLargestWriteCall = size_t{8} << 20;
+
+std::atomic<const std::atomic<bool>*> gGiveUpFlag{nullptr};
 
 // Whether `size` bytes may be written to a file under the process's file-size limit.
 bool WithinFileSizeLimit(uint64_t size) {
@@ -129,11 +144,49 @@ ReplacingFile::~ReplacingFile() {
     if (!finished_) Discard();
 }
 
+int ReplacingFile::WriteProblem(const std::string& fileName) {
+    std::string target;
+    if (const int err = ResolveLinks(fileName, target); err != 0) return err;
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) return EISDIR;
+        // Devices and pipes are written as they come; opening a pipe would wait for its reader.
+        if (!S_ISREG(existing.st_mode)) return 0;
+        // Asked as the constructor asks: a writable file is replaced, or written in place.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) return errno;
+        ::close(fd);
+        return 0;
+    }
+    if (errno != ENOENT) return errno;
+    // A new file is created in its folder, which must be there and let the user create files.
+    const std::string folder = FolderOf(target);
+    struct stat parent {};
+    if (::stat(folder.c_str(), &parent) != 0) return errno;
+    if (!S_ISDIR(parent.st_mode)) return ENOTDIR;
+    return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0 ? 0 : errno;
+}
+
+void ReplacingFile::GiveUpWhen(const std::atomic<bool>* flag) {
+    gGiveUpFlag.store(flag);
+}
+
+bool ReplacingFile::GivingUp() const {
+    const std::atomic<bool>* flag = gGiveUpFlag.load();
+    if (flag == nullptr || !flag->load()) return false;
+    return method_ != Method::InPlace || written_ == 0;
+}
+
 bool ReplacingFile::Write(const void* data, size_t size) {
     if (refused_) return false;
     auto* p = static_cast<const unsigned char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(fd_, p, size);
+        if (GivingUp()) {
+            lastError_ = ECANCELED;
+            refused_ = method_ == Method::InPlace; // nothing of the old contents was overwritten
+            return false;
+        }
+        const ssize_t n = ::write(fd_, p, std::min(size, kLargestWriteCall));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             lastError_ = n < 0 ? errno : ENOSPC;
@@ -157,6 +210,10 @@ bool ReplacingFile::Close() {
 bool ReplacingFile::Commit() {
     finished_ = true;
     if (method_ == Method::Stream) return Close();
+    if (!refused_ && GivingUp()) {
+        lastError_ = ECANCELED;
+        refused_ = true;
+    }
     bool ok = !refused_;
     if (ok && method_ == Method::InPlace && ::ftruncate(fd_, off_t(written_)) != 0) {
         lastError_ = errno;
@@ -168,6 +225,11 @@ bool ReplacingFile::Commit() {
     }
     ok = Close() && ok;
     if (method_ == Method::InPlace) return ok;
+    // The last moment to give up: a signal during the flush still keeps the target as it was.
+    if (ok && GivingUp()) {
+        lastError_ = ECANCELED;
+        ok = false;
+    }
     if (!ok) {
         ::unlink(tempName_.c_str());
         return false;

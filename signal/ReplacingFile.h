@@ -13,10 +13,13 @@
 //   length only after the last byte. An error during the write itself (an I/O error, a crash, a quota on
 //   a file system that cannot reserve space) leaves a mix of new and old contents: the old file is lost.
 // - Stream: devices, pipes and the like are written as the bytes come.
+// A program that ends on a signal can have every write in progress given up (GiveUpWhen), so that no
+// temporary file is left behind and no target is half written.
 #pragma once
 
 #include "signal/FileErrors.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,11 +48,26 @@ public:
     const std::string& FileName() const { return fileName_; }
     int LastError() const { return lastError_; }
 
+    // What would keep `fileName` from being written, found without creating or changing anything, by
+    // the rules above: 0 when nothing is seen, or the system's error number (ENOENT for a missing
+    // folder, EISDIR for a folder, EACCES for a file or folder the user may not write, ELOOP ...). A
+    // full disk or a file-size limit shows only while writing.
+    static int WriteProblem(const std::string& fileName);
+
+    // A process-wide request to give up the files being written, for a program ending on a signal:
+    // once `*flag` is true, Write fails with ECANCELED and Commit removes a replacement instead of
+    // renaming it, so the target stays as it was and no temporary file is left. A file written in place
+    // is left untouched when its first byte is not written yet; after that it is written to its end,
+    // since stopping would leave neither the old contents nor the new. nullptr (the default): writes
+    // are never given up.
+    static void GiveUpWhen(const std::atomic<bool>* flag);
+
 private:
     enum class Method { Replace, InPlace, Stream };
 
     void OpenInPlace(int fd, uint64_t finalSize);
     bool Close();
+    bool GivingUp() const;
 
     std::string fileName_;
     std::string targetName_; // the name given, with symbolic links followed

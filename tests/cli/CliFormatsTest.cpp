@@ -81,7 +81,10 @@ TEST_F(CliFormatsTest, LargestFileRaisesOrLowersTheLimit) {
     EXPECT_EQ(lowered.Out, "status: ERROR: File Size Out of Range.\n");
     const CliRun render =
         Run("render --largest-file 100 " + Quote(small) + " " + Quote(dir.File("out.bmp")) + " --quiet");
-    EXPECT_EQ(render.ExitCode, 2);
+    EXPECT_EQ(render.ExitCode, 1);
+    EXPECT_EQ(render.Err, "orvane-cli: " + small + ": the file has " +
+                              std::to_string(std::filesystem::file_size(small)) +
+                              " bytes, more than the largest file (100 bytes)\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.bmp")));
 }
 

@@ -1,5 +1,6 @@
-// The progress bar of render and edit on a terminal, silence on a pipe and with --quiet, and Ctrl+C
-// during a long job: the job stops, nothing is written or replaced, and the exit code is 130.
+// The progress bar of render and edit on a terminal, silence on a pipe and with --quiet, and Ctrl+C,
+// SIGTERM or SIGHUP during a long job: the job stops, nothing is written or replaced, and the exit code
+// is 128 + the signal's number.
 #include "../cli/CliRun.h"
 #include "TerminalRun.h"
 
@@ -105,8 +106,9 @@ TEST_F(CliProgress, APipeGetsNoBar) {
     EXPECT_EQ(run.Out, "");
 }
 
-// Ctrl+C once the bar shows progress: the job ends early (the bar never reaches 100), no output file
-// is created, an existing one is not replaced, no temporary file is left, and the exit code is 130.
+// A signal once the bar shows progress (Ctrl+C typed, or SIGTERM or SIGHUP sent): the job ends early
+// (the bar never reaches 100), no output file is created, an existing one is not replaced, no temporary
+// file is left, and the program exits by itself with 128 + the signal's number.
 struct InterruptedJob {
     const char* Name;
     std::vector<std::string> (*Args)(const std::string& in, const std::string& out);
@@ -114,30 +116,42 @@ struct InterruptedJob {
     const char* Extension; // of the output
 };
 
+struct StopSignal {
+    const char* Name;
+    int Number;
+};
+
 void PrintTo(const InterruptedJob& job, std::ostream* out) {
     *out << job.Name;
 }
 
-class CliInterrupt : public ::testing::TestWithParam<InterruptedJob> {
+void PrintTo(const StopSignal& signal, std::ostream* out) {
+    *out << signal.Name;
+}
+
+class CliInterrupt : public ::testing::TestWithParam<std::tuple<InterruptedJob, StopSignal>> {
 protected:
     wavtest::TempDir dir;
 };
 
-TEST_P(CliInterrupt, CtrlCStopsTheJobAndWritesNothing) {
-    const InterruptedJob& job = GetParam();
+TEST_P(CliInterrupt, ASignalStopsTheJobAndWritesNothing) {
+    const auto& [job, signal] = GetParam();
     const std::string in = WriteNoise(dir, "in.raw", job.Bytes);
     for (const bool existing : {false, true}) {
         const std::string name = (existing ? "existing" : "new") + std::string(job.Extension);
         const std::string out = dir.File(name);
         if (existing) dir.Write(name, wavtest::Bytes{'k', 'e', 'e', 'p'});
-        const TerminalRun run = RunOnTerminal(job.Args(in, out), ProgressStarted, kLimit);
+        const TerminalRun run = RunOnTerminal(job.Args(in, out), ProgressStarted, kLimit, signal.Number);
         ASSERT_FALSE(run.TimedOut) << run.Screen;
-        ASSERT_TRUE(run.CtrlCTyped) << run.Screen;
-        EXPECT_EQ(run.ExitCode, 130) << run.Screen;
+        ASSERT_TRUE(run.SignalSent) << run.Screen;
+        EXPECT_FALSE(run.Killed) << "the program did not handle " << signal.Name;
+        EXPECT_EQ(run.ExitCode, 128 + signal.Number) << run.Screen;
         const std::vector<int> shown = ShownPercentages(run.Screen);
         ASSERT_FALSE(shown.empty());
         EXPECT_LT(shown.back(), 100) << "the job ran to its end: " << run.Screen;
-        EXPECT_NE(run.Screen.find("was not written"), std::string::npos) << run.Screen;
+        EXPECT_NE(run.Screen.find("orvane-cli: " + out + ": not written: stopped by " + signal.Name + "\r\n"),
+                  std::string::npos)
+            << run.Screen;
         if (existing)
             EXPECT_EQ(wavtest::ReadFile(out), (wavtest::Bytes{'k', 'e', 'e', 'p'}));
         else
@@ -148,18 +162,23 @@ TEST_P(CliInterrupt, CtrlCStopsTheJobAndWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Jobs, CliInterrupt,
-    ::testing::Values(
-        // The large transform: 720000 values at N = 8388608, "X / 16": 19 columns of 4194304 rows.
-        InterruptedJob{"Render",
-                       [](const std::string& in, const std::string& out) {
-                           return std::vector<std::string>{"render",        in,  out, "--fft", "8388608",
-                                                           "--image-width", "16"};
-                       },
-                       1'440'000, ".png"},
-        // The low-pass filter over 100 million values.
-        InterruptedJob{"Edit",
-                       [](const std::string& in, const std::string& out) {
-                           return std::vector<std::string>{"edit", in, out, "lpf", "1000"};
-                       },
-                       200'000'000, ".wav"}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    ::testing::Combine(
+        ::testing::Values(
+            // The large transform: 720000 values at N = 8388608, "X / 16": 19 columns of 4194304 rows.
+            InterruptedJob{"Render",
+                           [](const std::string& in, const std::string& out) {
+                               return std::vector<std::string>{"render",        in,  out, "--fft", "8388608",
+                                                               "--image-width", "16"};
+                           },
+                           1'440'000, ".png"},
+            // The low-pass filter over 100 million values.
+            InterruptedJob{"Edit",
+                           [](const std::string& in, const std::string& out) {
+                               return std::vector<std::string>{"edit", in, out, "lpf", "1000"};
+                           },
+                           200'000'000, ".wav"}),
+        ::testing::Values(StopSignal{"SIGINT", SIGINT}, StopSignal{"SIGTERM", SIGTERM},
+                          StopSignal{"SIGHUP", SIGHUP})),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).Name) + "_" + std::get<1>(info.param).Name;
+    });

@@ -33,8 +33,8 @@ int ExitCodeOf(int status) {
 } // namespace
 
 TerminalRun RunOnTerminal(const std::vector<std::string>& args,
-                          const std::function<bool(const std::string& screen)>& typeCtrlCWhen,
-                          std::chrono::seconds limit) {
+                          const std::function<bool(const std::string& screen)>& stopWhen,
+                          std::chrono::seconds limit, int stopSignal) {
     TerminalRun run;
     int master = -1;
     const pid_t pid = ::forkpty(&master, nullptr, nullptr, nullptr);
@@ -54,13 +54,15 @@ TerminalRun RunOnTerminal(const std::vector<std::string>& args,
         const ssize_t n = ::read(master, buffer, sizeof buffer);
         if (n <= 0) break; // the program has ended and closed the terminal
         run.Screen.append(buffer, size_t(n));
-        if (!run.CtrlCTyped && typeCtrlCWhen && typeCtrlCWhen(run.Screen))
-            run.CtrlCTyped = ::write(master, "\x03", 1) == 1;
+        if (!run.SignalSent && stopWhen && stopWhen(run.Screen))
+            run.SignalSent =
+                stopSignal == SIGINT ? ::write(master, "\x03", 1) == 1 : ::kill(pid, stopSignal) == 0;
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     ::close(master);
     run.ExitCode = ExitCodeOf(status);
+    run.Killed = WIFSIGNALED(status);
     return run;
 }
 

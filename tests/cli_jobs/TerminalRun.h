@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,17 +13,19 @@ namespace clitest {
 
 struct TerminalRun {
     std::string Screen;
-    int ExitCode = -1;     // 128 + the signal when the program was killed by one
-    bool TimedOut = false; // killed after the time limit
-    bool CtrlCTyped = false;
+    int ExitCode = -1;       // 128 + the signal when the program was killed by one
+    bool Killed = false;     // the program ended by a signal rather than by exiting
+    bool TimedOut = false;   // killed after the time limit
+    bool SignalSent = false; // Ctrl+C typed, or the signal sent
 };
 
-// Starts orvane-cli with `args`. After every read, `typeCtrlCWhen` (if given) sees the screen so far;
-// the first time it returns true, Ctrl+C is typed on the terminal, which sends SIGINT to the program
-// as a terminal does. A program still running after `limit` is killed.
+// Starts orvane-cli with `args`. After every read, `stopWhen` (if given) sees the screen so far; the
+// first time it returns true, `stopSignal` goes to the program: for SIGINT Ctrl+C is typed on the
+// terminal, which sends SIGINT as a terminal does; any other signal is sent with kill, as `kill`,
+// `timeout` or a service manager sends it. A program still running after `limit` is killed.
 TerminalRun RunOnTerminal(const std::vector<std::string>& args,
-                          const std::function<bool(const std::string& screen)>& typeCtrlCWhen,
-                          std::chrono::seconds limit);
+                          const std::function<bool(const std::string& screen)>& stopWhen,
+                          std::chrono::seconds limit, int stopSignal = SIGINT);
 
 // The percentages the progress bar showed, in the order drawn.
 std::vector<int> ShownPercentages(const std::string& screen);

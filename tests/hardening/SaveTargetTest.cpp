@@ -7,11 +7,13 @@
 #include "ChildProcess.h"
 #include "SaveWriters.h"
 
+#include "signal/ReplacingFile.h"
 #include "signal/WavBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <map>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -148,6 +150,23 @@ const Case kCases[] = {
          return Scene{data, data, {}};
      },
      Expect::NotSaved, "", 300},
+    {"NewFileInAMissingFolderIsRefused",
+     [](const fs::path& d) {
+         return Scene{(d / "nowhere" / "new").string(), (d / "nowhere" / "new").string(), {}};
+     },
+     Expect::Refused, "No such file or directory"},
+    {"FolderIsRefused",
+     [](const fs::path& d) {
+         const std::string folder = Folder(d / "folder").string();
+         return Scene{folder, folder, {}};
+     },
+     Expect::Refused, "Is a directory"},
+    {"PathThroughAFileIsRefused",
+     [](const fs::path& d) {
+         const std::string data = Write(d / "data", kSmallerThanNew);
+         return Scene{data + "/new", data, {}};
+     },
+     Expect::Refused, "Not a directory"},
     {"LinkToAFullDeviceIsAWriteError",
      [](const fs::path& d) {
          return Scene{Link(d / "link", "/dev/full"), "/dev/full", {"link"}};
@@ -275,6 +294,31 @@ INSTANTIATE_TEST_SUITE_P(, SaveTargets,
                              return std::string(std::get<0>(info.param).Name) + "_" +
                                     std::get<1>(info.param).Name;
                          });
+
+// ReplacingFile::WriteProblem foresees, without changing anything, every refusal of the writers above
+// with the same reason, and sees no problem where they write (a full device or a file-size limit shows
+// only while writing).
+class SaveTargetProblem : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SaveTargetProblem, IsTheReasonTheWritersRefuseWith) {
+    const Case& c = GetParam();
+    TempDir dir;
+    const Scene scene = c.Build(dir.Path());
+    HandToOrdinaryUser(dir.Path());
+    const FileState before = StateOf(scene.DataPath);
+    const std::string problem = RunAsOrdinaryUser([&] {
+        const int err = ReplacingFile::WriteProblem(scene.SavePath);
+        return err == 0 ? std::string("none") : std::string(std::strerror(err));
+    });
+    if (problem == kNoOrdinaryUser) GTEST_SKIP() << problem;
+    EXPECT_EQ(problem, c.Outcome == Expect::Refused ? std::string(c.Reason) : "none");
+    ExpectUnchanged(before, StateOf(scene.DataPath));
+    EXPECT_EQ(TemporaryFilesIn(dir.Path()), std::vector<std::string>{});
+    MakeWritableAgain(dir.Path());
+}
+
+INSTANTIATE_TEST_SUITE_P(, SaveTargetProblem, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // Replacing a file that belongs to another user keeps its owner and group, as the rights of the saver
 // allow: only root may give a file away, so this runs as root only.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 TEST(SpectrogramImageSize, WidthLetsTheFramesSlidePastTheEnd) {
     struct Case {
@@ -98,3 +99,49 @@ TEST(FadeCurve, PeriodicRaisedCosineOfAtMost1024Entries) {
     BuildFadeCurve(curve, 0);
     EXPECT_TRUE(curve.empty());
 }
+
+// The image width of the widest picture that is small enough: of the list's own items the one with
+// the most columns (the settings' own width does not matter), else the first wide item, and nothing
+// without wide items.
+struct FittingCase {
+    const char* Name;
+    int32_t Values;
+    int32_t FFTSize;
+    uint16_t Channels;
+    bool IQ;
+    bool Wide;
+    std::optional<int> Item;
+};
+
+void PrintTo(const FittingCase& c, std::ostream* out) {
+    *out << c.Name;
+}
+
+class FittingImageWidth : public ::testing::TestWithParam<FittingCase> {};
+
+TEST_P(FittingImageWidth, IsTheWidestPictureThatIsNotRefused) {
+    const FittingCase& c = GetParam();
+    SpectrogramSettings settings;
+    settings.FFTSize = c.FFTSize;
+    settings.IQSpectrum = c.IQ;
+    SelectXResolutionItem(6, settings); // "X / 64": the width asked for plays no part
+    const std::optional<int> item = FittingXResolutionItem(c.Values, settings, c.Channels, c.Wide);
+    EXPECT_EQ(item, c.Item);
+    if (!item) return;
+    SelectXResolutionItem(*item, settings);
+    EXPECT_FALSE(ComputeSpectrogramImageSize(c.Values, settings, c.Channels).Refused());
+    EXPECT_EQ(settings.FFTSize, c.FFTSize);
+    EXPECT_EQ(settings.IQSpectrum, c.IQ);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , FittingImageWidth,
+    ::testing::Values(
+        FittingCase{"ShortRecording", 48000, 1024, 1, false, true, 12}, // "X / 4096": 196097 columns
+        FittingCase{"JustBelowTheLimit", (256511 - 3) * 1024, 1024, 1, false, false, 0},
+        FittingCase{"AtTheLimitTheFirstWideItem", (256512 - 3) * 1024, 1024, 1, false, true, 13},
+        FittingCase{"AtTheLimitWithoutWideItems", (256512 - 3) * 1024, 1024, 1, false, false, {}},
+        FittingCase{"TwoBandsOfAThousandMillion", 1000000000, 1024, 2, false, true, 14},
+        FittingCase{"ComplexPictureHasTwiceTheRows", 1000000000, 1024, 2, true, true, 15},
+        FittingCase{"ComplexViewOfOneChannelIsOneBand", 1000000000, 1024, 1, true, true, 14}),
+    [](const auto& info) { return std::string(info.param.Name); });

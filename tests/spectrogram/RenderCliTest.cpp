@@ -87,20 +87,27 @@ TEST_F(RenderCli, RefusedImageWritesNothingAndExitsOne) {
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Out.rfind("image: ERRR!0x0 - ", 0), 0u) << run.Out;
     EXPECT_EQ(run.Out.substr(run.Out.size() - 8), " Mb bmp\n");
+    // The widest picture that fits: at "X / 16" its columns of N / 2 rows stay below 501 MB, at
+    // "X / 32" twice as many do not.
+    EXPECT_EQ(run.Err,
+              "orvane-cli: " + out +
+                  ": not written: the picture is too large; --image-width 16 fits at --fft 8388608\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-TEST_F(RenderCli, BadUsageAndUnreadableInputExitTwo) {
+TEST_F(RenderCli, BadUsageExitsTwoAndAnUnreadableInputOne) {
     const std::string out = dir.File("x.bmp");
     for (const std::string& args :
          std::vector<std::string>{"render", "render " + Quote(input),
                                   "render " + Quote(input) + " " + Quote(out) + " --palette Blue",
-                                  "render " + Quote(input) + " " + Quote(out) + " --fft 1000",
-                                  "render " + Quote(dir.File("missing.wav")) + " " + Quote(out)}) {
+                                  "render " + Quote(input) + " " + Quote(out) + " --fft 1000"}) {
         const CliRun run = Run(args);
         EXPECT_EQ(run.ExitCode, 2) << args;
         EXPECT_NE(run.Err.find("usage"), std::string::npos) << args;
     }
+    const CliRun missing = Run("render " + Quote(dir.File("missing.wav")) + " " + Quote(out));
+    EXPECT_EQ(missing.ExitCode, 1);
+    EXPECT_EQ(missing.Err, "orvane-cli: " + dir.File("missing.wav") + ": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(out));
 }
 
