@@ -1,37 +1,38 @@
 #include "session/RecordingDescription.h"
 
+#include <array>
+
+namespace {
+
+struct FormatNames {
+    SampleEncoding Encoding;
+    const char* Name;  // as orvane-cli names it
+    const char* Words; // as messages name it
+};
+
+constexpr std::array<FormatNames, 5> kFormats = {{
+    {SampleEncoding::Unsigned8, "pcm8", "8-bit"},
+    {SampleEncoding::Pcm16, "pcm16", "16-bit"},
+    {SampleEncoding::Pcm24, "pcm24", "24-bit"},
+    {SampleEncoding::Pcm32, "pcm32", "32-bit integer"},
+    {SampleEncoding::Float32, "float32", "32-bit float"},
+}};
+
+// The names of `format`; a file read as raw data has the raw 16-bit names.
+FormatNames NamesOf(const std::optional<SampleEncoding>& format) {
+    for (const FormatNames& names : kFormats)
+        if (format == names.Encoding) return names;
+    return {SampleEncoding::Pcm16, "raw16", "raw 16-bit"};
+}
+
+} // namespace
+
 std::string SourceFormatName(const std::optional<SampleEncoding>& format) {
-    if (!format) return "raw16";
-    switch (*format) {
-    case SampleEncoding::Unsigned8:
-        return "pcm8";
-    case SampleEncoding::Pcm16:
-        return "pcm16";
-    case SampleEncoding::Pcm24:
-        return "pcm24";
-    case SampleEncoding::Pcm32:
-        return "pcm32";
-    case SampleEncoding::Float32:
-        return "float32";
-    }
-    return "pcm16";
+    return NamesOf(format).Name;
 }
 
 std::string SourceFormatWords(const std::optional<SampleEncoding>& format) {
-    if (!format) return "raw 16-bit";
-    switch (*format) {
-    case SampleEncoding::Unsigned8:
-        return "8-bit";
-    case SampleEncoding::Pcm16:
-        return "16-bit";
-    case SampleEncoding::Pcm24:
-        return "24-bit";
-    case SampleEncoding::Pcm32:
-        return "32-bit integer";
-    case SampleEncoding::Float32:
-        return "32-bit float";
-    }
-    return "16-bit";
+    return NamesOf(format).Words;
 }
 
 bool WiderThanStore(const std::optional<SampleEncoding>& format) {
