@@ -36,7 +36,7 @@ SANITIZER_CMAKE := -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHD
                    -DORVANE_BENCH=OFF $(CMAKE_FLAGS)
 # The test programs of the given folders of tests/ (CMake's top-level Makefile builds them in turn).
 test_targets = $(foreach d,$(1),$(if $(wildcard tests/$(d)/*.cpp),--target test_$(d)))
-ALL_TEST_DIRS := $(notdir $(patsubst %/,%,$(dir $(wildcard tests/*/*.cpp))))
+ALL_TEST_DIRS := $(filter-out support,$(notdir $(patsubst %/,%,$(dir $(wildcard tests/*/*.cpp)))))
 
 # Leaks inside Qt, fontconfig and the audio libraries are suppressed by name; never our own code's.
 # The suite includes the random-run check of orvane-cli (tests/hardening/CliRandomRunsTest.cpp): here
@@ -68,7 +68,7 @@ test-tsan: deps
 
 # Coverage-guided fuzzing (libFuzzer, clang, ASan+UBSan) for FUZZ_SECONDS in all, shared equally by the
 # targets: the WAV reader, and the differential targets that run the low-pass filter, the I/Q conversion
-# and the shifts (against ops/reference) and the colour mapping, each both the fast way and the
+# and the shifts (against tests/support/ReferenceOps.h) and the colour mapping, each both the fast way and the
 # straightforward way, requiring the same values. The reader's inputs are at most 64 KiB and any single allocation above 1 MB fails, so a store
 # larger than the file is caught.
 FUZZ_SECONDS ?= 60
@@ -77,14 +77,14 @@ DIFF_FUZZ_TARGETS := low_pass_fuzz iq_to_real_fuzz shift_fuzz level_colours_fuzz
 FUZZ_TARGETS := wav_reader_fuzz $(DIFF_FUZZ_TARGETS)
 FUZZ_EACH     = $(shell n=$$(( $(FUZZ_SECONDS) / $(words $(FUZZ_TARGETS)) )); [ $$n -ge 1 ] && echo $$n || echo 1)
 FUZZ_COMPILE := $(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-                -ffp-contract=off -Wall -Wextra -Wpedantic -Werror -I.
+                -ffp-contract=off -Wall -Wextra -Wpedantic -Werror -I. -Itests
 FUZZ_RUN      = -max_total_time=$(FUZZ_EACH) -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
                 -artifact_prefix=$(BUILD_FUZZ)/artifacts/
 READER_FLAGS := -malloc_limit_mb=1 -max_len=65536 -dict=fuzz/wav.dict
 DIFF_FLAGS   := -max_len=16384
 EDIT_SOURCES := ops/CheckedInput.cpp ops/StoreLevel.cpp ops/NormalizePeak.cpp ops/TLPF.cpp ops/TLPFPipeline.cpp ops/WorkerTeam.cpp \
                 signal/NumberText.cpp
-EDIT_HEADERS := $(wildcard ops/*.h ops/reference/*.h signal/*.h) fuzz/EditFuzzInput.h
+EDIT_HEADERS := $(wildcard ops/*.h signal/*.h) tests/support/ReferenceOps.h fuzz/EditFuzzInput.h
 
 FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp
 $(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h $(FUZZ_READER_SOURCES) \

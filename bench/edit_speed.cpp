@@ -3,7 +3,8 @@
 // - "LPF" and "I/Q2R" against sox running twelve chained biquad low-pass filters over the same file,
 //   each as a whole process (orvane-cli edit: read, edit, write; sox: read, filter, write) and as the
 //   edit alone in this process;
-// - "LPF", "I/Q2R", "Sin", "Cos" against their straightforward versions (ops/reference), the same
+// - "LPF", "I/Q2R", "Sin", "Cos" against their straightforward versions (tests/support/ReferenceOps.h), the
+// same
 //   values the edits computed before they were made faster; "FFT_F" alone;
 // - how long each edit takes to end once a stop is requested 150 ms into its run, and how long of that
 //   the level restore takes, which every stopped edit still runs over the whole store.
@@ -17,9 +18,9 @@
 #include "ops/IQToReal.h"
 #include "ops/LPFFilter.h"
 #include "ops/StoreLevel.h"
-#include "ops/reference/ReferenceOps.h"
 #include "signal/SignalStore.h"
 #include "signal/WavWriter.h"
+#include "support/ReferenceOps.h"
 
 #include <algorithm>
 #include <chrono>

@@ -5,7 +5,7 @@
 #include "audio/FillPlayBuffer.h"
 #include "audio/PlaybackFades.h"
 #include "audio/PlaybackFormat.h"
-#include "audio/TestWaveOutDevice.h"
+#include "support/TestWaveOutDevice.h"
 
 #include <benchmark/benchmark.h>
 

@@ -21,10 +21,10 @@
 #include "app/ErrorReport.h"
 #include "app/OrvaneApplication.h"
 #include "app/TMainForm.h"
-#include "audio/TestWaveOutDevice.h"
 #include "signal/WavWriter.h"
 #include "spectral/Palettes.h"
 #include "spectral/SpectrogramSettings.h"
+#include "support/TestWaveOutDevice.h"
 #include "view/qt/TImgView32.h"
 
 #include <QAction>

@@ -1,7 +1,7 @@
 // What the differential fuzz targets of the edits make of their bytes: the first eight choose the
 // store's rate and channel count, a frequency, the poll spacing, where a stop falls and the threads;
 // the rest are the values (16-bit, little-endian). The edit then runs on two copies of the store, the
-// program's way and the straightforward way (ops/reference), and every value must agree.
+// program's way and the straightforward way (tests/support/ReferenceOps.h), and every value must agree.
 #pragma once
 
 #include "ops/StorePoll.h"

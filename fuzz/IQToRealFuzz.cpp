@@ -2,7 +2,7 @@
 // spacing, stop and thread count.
 #include "fuzz/EditFuzzInput.h"
 #include "ops/IQToReal.h"
-#include "ops/reference/ReferenceOps.h"
+#include "support/ReferenceOps.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzedEdit edit = DecodeEdit(data, size);

@@ -5,7 +5,7 @@
 #include "fuzz/EditFuzzInput.h"
 #include "ops/LPFFilter.h"
 #include "ops/TLPFPipeline.h"
-#include "ops/reference/ReferenceOps.h"
+#include "support/ReferenceOps.h"
 
 #include <algorithm>
 #include <cstring>

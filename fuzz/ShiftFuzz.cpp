@@ -4,7 +4,7 @@
 // for double.
 #include "fuzz/EditFuzzInput.h"
 #include "ops/FrequencyShift.h"
-#include "ops/reference/ReferenceOps.h"
+#include "support/ReferenceOps.h"
 
 #include <cstring>
 

@@ -4,7 +4,7 @@
 #include "AppTestSupport.h"
 
 #include "app/PlaybackSignals.h"
-#include "audio/TestWaveOutDevice.h"
+#include "support/TestWaveOutDevice.h"
 #include "view/Overlays.h"
 #include "view/TRotLayer.h"
 #include "view/qt/TImgView32.h"

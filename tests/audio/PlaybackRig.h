@@ -5,7 +5,7 @@
 #include "PlaybackEventLog.h"
 
 #include "audio/Playback.h"
-#include "audio/TestWaveOutDevice.h"
+#include "support/TestWaveOutDevice.h"
 
 #include <chrono>
 #include <memory>

@@ -5,7 +5,7 @@
 
 #include "audio/Playback.h"
 #include "audio/PlaybackFades.h"
-#include "audio/TestWaveOutDevice.h"
+#include "support/TestWaveOutDevice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The low-pass filter, the I/Q conversion and the shifts against their straightforward versions
-// (ops/reference): the same values, bit for bit, for short, odd and long stores, several rates and
-// frequencies, runs that go to the end and runs stopped at a poll.
+// (tests/support/ReferenceOps.h): the same values, bit for bit, for short, odd and long stores, several rates
+// and frequencies, runs that go to the end and runs stopped at a poll.
 #include "OpsTestSupport.h"
 
 #include "ops/FrequencyShift.h"
 #include "ops/IQToReal.h"
 #include "ops/LPFFilter.h"
 #include "ops/StoreLevel.h"
-#include "ops/reference/ReferenceOps.h"
+#include "support/ReferenceOps.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "ops/SampleRounding.h"
 #include "ops/TLPF.h"
 #include "ops/TLPFPipeline.h"
-#include "ops/reference/ReferenceOps.h"
+#include "support/ReferenceOps.h"
 
 #include <gtest/gtest.h>
 

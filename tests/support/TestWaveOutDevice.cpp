@@ -1,4 +1,4 @@
-#include "audio/TestWaveOutDevice.h"
+#include "support/TestWaveOutDevice.h"
 
 #include <algorithm>
 #include <thread>
