@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace {
 
@@ -48,7 +49,12 @@ struct DialogAnswer {
             Filters = dialog->nameFilters();
             const QString name = answer(*dialog);
             if (name.isEmpty()) return dialog->reject();
-            dialog->selectFile(name);
+            // Typed into the name field, as a user does: selectFile() looks the name up in the folder's
+            // model, which the dialog fills on a thread of its own, and on a loaded machine the name
+            // could still be missing from it when the dialog is accepted.
+            auto* field = dialog->findChild<QLineEdit*>("fileNameEdit");
+            if (field == nullptr) return dialog->reject();
+            field->setText(name);
             Suffix = dialog->defaultSuffix();
             static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept, which is protected
         });
