@@ -52,14 +52,35 @@ void Scale(TComplexSingle& bin, float factor) {
     bin.im *= factor;
 }
 
-// One run of the filter over the store, pass after pass.
+// The values of one channel of the store: value p of the channel is samples[p * stride].
+struct ChannelValues {
+    int16_t* Samples;
+    int64_t Count;
+    int Stride;
+    int Index;    // the channel: 0 or 1
+    int Channels; // of the store
+};
+
+// The channels of a store: with two, value i belongs to channel i % 2.
+std::vector<ChannelValues> ChannelsOf(SignalStore& store) {
+    const int64_t values =
+        std::min<int64_t>(std::max(store.ValueCount, 0), static_cast<int64_t>(store.Samples.size()));
+    const int channels = store.TwoChannels() ? 2 : 1;
+    std::vector<ChannelValues> result;
+    for (int c = 0; c < channels; ++c)
+        result.push_back(
+            {store.Samples.data() + c, (values - c + channels - 1) / channels, channels, c, channels});
+    return result;
+}
+
+// One run of the filter over one channel, pass after pass.
 class BandFilterRun {
 public:
-    BandFilterRun(SignalStore& store, FilterCutBins cuts, int32_t passes, JobControl& job, unsigned threads)
-        : samples_(store.Samples.data()),
-          count_(
-              std::min<int64_t>(std::max(store.ValueCount, 0), static_cast<int64_t>(store.Samples.size()))),
-          passes_(passes), cuts_(cuts), job_(job), window_(BuildFilterWindow()), taper_(BuildFilterTaper()),
+    BandFilterRun(ChannelValues channel, FilterCutBins cuts, int32_t passes, JobControl& job,
+                  unsigned threads)
+        : samples_(channel.Samples), count_(channel.Count), stride_(channel.Stride),
+          progressPass_(channel.Index * passes), progressPasses_(channel.Channels * passes), passes_(passes),
+          cuts_(cuts), job_(job), window_(BuildFilterWindow()), taper_(BuildFilterTaper()),
           overlapTail_(kHalf, 0),
           threads_(std::max(1u, threads > 0 ? threads : std::thread::hardware_concurrency())),
           batch_(static_cast<size_t>(
@@ -118,7 +139,8 @@ private:
     void FillFrame(int64_t start, std::vector<TComplexSingle>& frame) const {
         for (int32_t f = 0; f < kN; ++f) {
             const int64_t p = start + f;
-            const float value = (p >= 0 && p < count_) ? static_cast<float>(samples_[p]) * window_[f] : 0.0f;
+            const float value =
+                (p >= 0 && p < count_) ? static_cast<float>(samples_[p * stride_]) * window_[f] : 0.0f;
             frame[static_cast<size_t>(f)] = {value, 0.0f};
         }
     }
@@ -157,28 +179,34 @@ private:
             if (q >= count_) break;
             const int32_t own = RoundToInt32(frames.P[static_cast<size_t>(t)].re);
             if (t < kHalf) {
-                if (q >= 0) samples_[q] = static_cast<int16_t>(static_cast<uint16_t>(own + overlapTail_[t]));
+                if (q >= 0)
+                    samples_[q * stride_] =
+                        static_cast<int16_t>(static_cast<uint16_t>(own + overlapTail_[t]));
                 overlapTail_[static_cast<size_t>(t)] =
                     RoundToInt32(frames.H[static_cast<size_t>(kHalf + t)].re);
             } else {
                 const int32_t half = RoundToInt32(frames.H[static_cast<size_t>(t - kHalf)].re);
-                if (q >= 0) samples_[q] = static_cast<int16_t>(static_cast<uint16_t>(own + half));
+                if (q >= 0) samples_[q * stride_] = static_cast<int16_t>(static_cast<uint16_t>(own + half));
             }
         }
     }
 
     // The step counter of the fill-and-block loop: each pass takes count + 32768 fill steps and one
-    // step per block, and the total it is measured against is (count + 16384) per pass.
+    // step per block, and the total it is measured against is (count + 16384) per pass. With two
+    // channels, the second channel's passes follow the first's.
     void ReportProgress(int32_t pass, int64_t block, int64_t blocks) {
         const int64_t perPass = count_ + 2 * kN + blocks;
-        const int64_t counter = pass * perPass + (block + 1) * kN + block;
-        const long double total = static_cast<long double>(count_ + kN) * passes_;
+        const int64_t counter = (progressPass_ + pass) * perPass + (block + 1) * kN + block;
+        const long double total = static_cast<long double>(count_ + kN) * progressPasses_;
         const auto percent = std::llrint(counter / total * 100);
         job_.SetProgress(static_cast<int>(std::clamp<long long>(percent, 0, 100)));
     }
 
     int16_t* samples_;
     int64_t count_;
+    int stride_;
+    int32_t progressPass_;   // passes of the store's run before this channel's first
+    int32_t progressPasses_; // passes of the store's run in all
     int32_t passes_;
     FilterCutBins cuts_;
     JobControl& job_;
@@ -238,6 +266,9 @@ CheckedInput<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& stor
 void FFTBandFilter(SignalStore& store, int32_t hi, int32_t lo, int32_t passes, JobControl& job,
                    unsigned threads) {
     if (store.SampleRate < 1 || passes <= 0) return;
-    BandFilterRun run(store, FilterCutBinsFor(store.SampleRate, hi, lo), passes, job, threads);
-    run.Run();
+    for (const ChannelValues& channel : ChannelsOf(store)) {
+        BandFilterRun run(channel, FilterCutBinsFor(store.SampleRate, hi, lo), passes, job, threads);
+        run.Run();
+        if (job.Stopping()) return;
+    }
 }

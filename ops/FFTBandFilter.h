@@ -1,7 +1,8 @@
 // The "FFT_F" command: band-limits the whole store in place by short-time Fourier filtering. Frames
 // of 16384 values, Hann-windowed, at a hop of 8192; the spectrum above the high cut and below the low
 // cut is removed with a smooth 50-bin transition; the frames are transformed back and overlap-added.
-// Two channels run through the filter as one interleaved stream.
+// With two channels, each channel's values are filtered as a sequence of their own, one channel after the
+// other, so that nothing of one channel reaches the other.
 #pragma once
 
 #include "ops/CheckedInput.h"
@@ -49,7 +50,8 @@ CheckedInput<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& stor
 
 // Filters the store `passes` times, each pass re-reading the result of the one before. A stop (polled
 // after every block) ends the run: positions written in the current pass are filtered once more than
-// the rest. Nothing happens on a store whose rate is below 1. The blocks of a pass are computed on
-// `threads` threads (0: one per core); the result is the same as one block after the other.
+// the rest, and with two channels a stop during the first leaves the second as it was. Nothing happens on a
+// store whose rate is below 1. The blocks of a pass are computed on `threads` threads (0: one per core); the
+// result is the same as one block after the other.
 void FFTBandFilter(SignalStore& store, int32_t hi, int32_t lo, int32_t passes, JobControl& job,
                    unsigned threads = 0);

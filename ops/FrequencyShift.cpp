@@ -100,8 +100,10 @@ std::vector<double> BlockOffsets(const Oscillator& oscillator, std::vector<doubl
     return offsets;
 }
 
-// Multiplies values first .. end - 1 by their oscillator entries (each divided by the amplitude).
-void ShiftValues(int16_t* samples, int64_t first, int64_t end, const Oscillator& oscillator,
+// Multiplies values first .. end - 1 by their oscillator entries (each divided by the amplitude). The
+// oscillator advances once per frame (value index >> frameShift): with two channels both values of a
+// frame meet the same entry.
+void ShiftValues(int16_t* samples, int64_t first, int64_t end, int frameShift, const Oscillator& oscillator,
                  const std::vector<double>& offsets, double amplitude) {
     // The entries of a run of values first, then the products: the divisions of one run overlap
     // instead of each waiting behind its own oscillator call.
@@ -110,9 +112,9 @@ void ShiftValues(int16_t* samples, int64_t first, int64_t end, const Oscillator&
     for (int64_t from = first; from < end; from += kRun) {
         const int64_t count = std::min(kRun, end - from);
         for (int64_t i = 0; i < count; ++i) {
-            const auto position = static_cast<size_t>(from + i);
+            const auto frame = static_cast<size_t>((from + i) >> frameShift);
             entries[static_cast<size_t>(i)] =
-                oscillator.Entry(position % kBlockLength, offsets[position / kBlockLength]);
+                oscillator.Entry(frame % kBlockLength, offsets[frame / kBlockLength]);
         }
         for (int64_t i = 0; i < count; ++i) {
             const int16_t value = samples[from + i];
@@ -163,8 +165,8 @@ CheckedInput<double> ShiftFrequencyFromText(const SignalStore& store, std::strin
     if (store.SampleRate < 1) return CheckedInput<double>::Refused(SampleRateBelowOneText(store.SampleRate));
     if (f > store.SampleRate)
         return CheckedInput<double>::Refused("the frequency " + PlainHertzText(f) +
-                                             " Hz is above the sample rate (" + PlainHertzText(store.SampleRate) +
-                                             " Hz)");
+                                             " Hz is above the sample rate (" +
+                                             PlainHertzText(store.SampleRate) + " Hz)");
     return f;
 }
 
@@ -184,7 +186,9 @@ void ShiftStore(SignalStore& store, double frequency, ShiftWave wave, StorePoll&
     const int64_t every = ValuePollSpacing(options.PollEvery);
     WorkerTeam team(options.Threads);
     const std::vector<Stretch> stretches = Stretches(n, every);
-    std::vector<double> offsets((store.Samples.size() + kBlockLength - 1) / kBlockLength);
+    const int frameShift = store.TwoChannels() ? 1 : 0; // value index to frame index
+    const size_t frames = (store.Samples.size() + (size_t{1} << frameShift) - 1) >> frameShift;
+    std::vector<double> offsets((frames + kBlockLength - 1) / kBlockLength);
     const bool sine = wave == ShiftWave::Sine;
     const int32_t peak = PrepareLevel(store, sine);
     const double amplitude = peak;
@@ -196,7 +200,7 @@ void ShiftStore(SignalStore& store, double frequency, ShiftWave wave, StorePoll&
         stretches.size(),
         [&](size_t i) {
             const Stretch& stretch = stretches[i];
-            ShiftValues(samples, stretch.First, stretch.End, oscillator, offsets, amplitude);
+            ShiftValues(samples, stretch.First, stretch.End, frameShift, oscillator, offsets, amplitude);
         },
         [&](size_t i) { return stretches[i].PollBefore < 0 || !poll.StopAt(stretches[i].PollBefore); });
     RestoreLevel(store, peak);

@@ -1,6 +1,7 @@
 // The "Sin" and "Cos" commands: multiply every value by a sine or cosine oscillator of frequency f,
 // moving each spectral component up and down by f (both products remain), then restore the input's
-// peak level. Time runs in steps of 1/SampleRate per stored value, whatever the channel count.
+// peak level. Time runs in steps of 1/SampleRate per frame: with two channels, both values of a frame
+// are multiplied by the same oscillator entry, so each channel is shifted by f, as one channel is.
 #pragma once
 
 #include "ops/CheckedInput.h"

@@ -20,8 +20,8 @@ inline constexpr const char* kLPFStatusText = " LPF Filtring...";
 // sample rate minus 1, and any cut-off while the store's rate is below 1.
 CheckedInput<double> LPFCutoffFromText(const SignalStore& store, std::string_view text);
 
-// Filters every value in storage order (two channels run through one filter as one sequence) with
-// TLPF(12, fc, SampleRate, 0.8, 0.9), after scaling the store by 0.9; fc = 0 filters nothing. Polls
+// Filters each channel's values in order with its own TLPF(12, fc, SampleRate, 0.8, 0.9), so that
+// nothing of one channel reaches the other, after scaling the store by 0.9; fc = 0 filters nothing. Polls
 // the stop flag at least every 32000 values, at positions that are multiples of 10: a stop at
 // position k leaves the values after k at their 0.9-scaled level. Does nothing on a store whose rate
 // is below 1. The arrays it needs are taken before it changes a value.

@@ -189,14 +189,6 @@ TEST(FFTBandFilter, QualityRepeatsWholePasses) {
     EXPECT_EQ(Filtered(input, 6000, 500, 0), input);
 }
 
-TEST(FFTBandFilter, TwoChannelsAreFilteredAsOneStream) {
-    const auto input = Noise(20000, 10000, 8);
-    SignalStore two = MakeStore(input, 2);
-    JobControl job;
-    FFTBandFilter(two, 5000, 0, 1, job);
-    EXPECT_EQ(Values(two), Filtered(input, 5000, 0, 1));
-}
-
 TEST(FFTBandFilter, StopBeforeTheFirstWritingBlockLeavesTheStoreAsItWas) {
     const auto input = Noise(40000, 10000, 9);
     SignalStore store = MakeStore(input);

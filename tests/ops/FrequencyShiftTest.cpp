@@ -61,14 +61,6 @@ TEST(FrequencyShift, EveryValueFollowsTheOscillatorAcrossBlockBoundaries) {
     for (size_t k = 0; k < n; ++k) ASSERT_NEAR(store.Samples[k], reference[k] * restore, 2.0) << k;
 }
 
-TEST(FrequencyShift, TimeAdvancesOncePerValueInTwoChannelStores) {
-    SignalStore store = MakeStore(std::vector<int16_t>(3000, 1000), 2);
-    JobControl job;
-    CosShift(store, 12000, job); // cos(pi k / 2): 1, 0, -1, 0 by value position, not by frame
-    const int16_t pattern[4] = {1000, 0, -1000, 0};
-    for (size_t k = 0; k < 3000; ++k) ASSERT_EQ(store.Samples[k], pattern[k % 4]) << k;
-}
-
 TEST(FrequencyShift, ZeroAndFullRateFrequencies) {
     const auto input = Noise(2500, 30000, 5);
     SignalStore sinZero = MakeStore(input);

@@ -104,16 +104,6 @@ TEST(LPFCommand, RemovesHighTonesAndKeepsLowOnesAtTheInputPeak) {
     EXPECT_NEAR(PeakMagnitude(store.Samples), 16000, 1000); // one tone left, raised to the old peak
 }
 
-TEST(LPFCommand, TwoChannelsRunThroughOneFilterAsOneSequence) {
-    const auto input = Noise(3000, 10000, 3);
-    SignalStore one = MakeStore(input, 1);
-    SignalStore two = MakeStore(input, 2);
-    JobControl job;
-    LPFFilterStore(one, 9000, job);
-    LPFFilterStore(two, 9000, job);
-    EXPECT_EQ(Values(one), Values(two));
-}
-
 TEST(LPFCommand, StopLeavesTheValuesNotReachedAtTheirScaledLevel) {
     const auto input = Noise(200, 10000, 11);
     SignalStore store = MakeStore(input);

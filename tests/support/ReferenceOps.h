@@ -95,9 +95,13 @@ private:
 inline void LPFFilterStore(SignalStore& store, double fc, StorePoll& poll) {
     if (store.SampleRate < 1) return;
     const int32_t peak = reference::PrepareLevel(store, true);
-    Cascade filter(TLPF(12, fc, store.SampleRate, 0.8, 0.9));
+    // One filter per channel: value k is channel k % channels.
+    std::vector<Cascade> filters;
+    const int channels = store.TwoChannels() ? 2 : 1;
+    for (int c = 0; c < channels; ++c) filters.emplace_back(TLPF(12, fc, store.SampleRate, 0.8, 0.9));
     const auto n = static_cast<int64_t>(store.Samples.size());
     for (int64_t k = 0; k < n; ++k) {
+        Cascade& filter = filters[static_cast<size_t>(k % channels)];
         if (fc > 0) store.Samples[static_cast<size_t>(k)] = RoundToSample(filter.Process(store.Samples[k]));
         if (k % 10 == 0 && poll.StopAt(k)) break;
     }
@@ -167,8 +171,8 @@ inline double Cosine(double x) {
     return std::cos(x);
 }
 
-// Polls at every 10th value. (Calls inside this namespace name it: the program's functions of the
-// same names are found too, through the store's type.)
+// Polls at every 10th value; each frame's values meet the same oscillator entry. (Calls inside this namespace
+// name it: the program's functions of the same names are found too, through the store's type.)
 inline void ShiftStore(SignalStore& store, double frequency, ShiftWave kind, StorePoll& poll) {
     if (store.SampleRate < 1) return;
     const bool sine = kind == ShiftWave::Sine;
@@ -187,7 +191,8 @@ inline void ShiftStore(SignalStore& store, double frequency, ShiftWave kind, Sto
         const double entry = oscillator.Block[j];
         s = RoundToSampleVia(value * entry / amplitude,
                              [&] { return static_cast<long double>(value) * entry / amplitude; });
-        if (++j == 1024) {
+        const bool frameEnds = !store.TwoChannels() || k % 2 == 1; // the last value of a frame moves it on
+        if (frameEnds && ++j == 1024) {
             j = 0;
             reference::GenerateBlock(oscillator, rate, amplitude, wave);
         }
