@@ -53,11 +53,12 @@ test-asan: deps
 	  ORVANE_RANDOM_RUNS=$(RANDOM_RUNS) ORVANE_RANDOM_SEED=$(RANDOM_SEED) \
 	  ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
 
-# ThreadSanitizer on the tests whose code runs threads: spectrogram workers, edits that poll the stop
-# flag, playback and the window's jobs. Races inside Qt's own (uninstrumented) frames are suppressed.
+# ThreadSanitizer on the tests whose code runs threads: the worker pool, spectrogram workers, edits that
+# poll the stop flag, playback and the window's jobs. Races inside Qt's own (uninstrumented) frames are
+# suppressed.
 # Left out: the real-time sound-server test (under TSan's slowdown the stream cannot keep up; the
 # playback thread's flags and messages are checked by the playback tests on the test device).
-TSAN_TEST_DIRS := spectrogram ops audio app
+TSAN_TEST_DIRS := signal spectrogram ops audio app
 TSAN_EXCLUDED  := RealSoundServer\..*
 test-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) -DORVANE_TSAN=ON $(SANITIZER_CMAKE)
@@ -83,10 +84,10 @@ FUZZ_RUN      = -max_total_time=$(FUZZ_EACH) -timeout=10 -rss_limit_mb=2048 -pri
 READER_FLAGS := -malloc_limit_mb=1 -max_len=65536 -dict=fuzz/wav.dict
 DIFF_FLAGS   := -max_len=16384
 EDIT_SOURCES := ops/CheckedInput.cpp ops/StoreLevel.cpp ops/NormalizePeak.cpp ops/TLPF.cpp ops/TLPFPipeline.cpp ops/WorkerTeam.cpp \
-                signal/NumberText.cpp
+                signal/NumberText.cpp signal/WorkerPool.cpp
 EDIT_HEADERS := $(wildcard ops/*.h ops/reference/*.h signal/*.h) fuzz/EditFuzzInput.h
 
-FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp
+FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp signal/WorkerPool.cpp
 $(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h $(FUZZ_READER_SOURCES) \
                                $(FUZZ_READER_SOURCES:.cpp=.h) signal/FileCursor.h signal/SignalStore.h
 	@mkdir -p $(BUILD_FUZZ)
