@@ -1,11 +1,13 @@
 #include "app/JobRunner.h"
 
+#include "signal/WorkerPool.h"
+
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QTimer>
 
 #include <exception>
-#include <thread>
+#include <future>
 
 namespace {
 constexpr int kProgressIntervalMs = 30;
@@ -22,7 +24,7 @@ void RunJob(JobControl& control, const std::function<void()>& work,
     progressTimer.start();
 
     std::exception_ptr failure;
-    std::thread worker([&] {
+    std::future<void> ended = WorkerPool::Shared().StartJob([&] {
         try {
             work();
         } catch (...) {
@@ -32,7 +34,7 @@ void RunJob(JobControl& control, const std::function<void()>& work,
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
     loop.exec();
-    worker.join();
+    ended.get();
     progressTimer.stop();
     if (showProgress) showProgress(control.Progress.load(std::memory_order_relaxed));
     if (failure) std::rethrow_exception(failure);

@@ -2,6 +2,7 @@
 
 #include "ops/SampleRounding.h"
 #include "signal/NumberText.h"
+#include "signal/WorkerPool.h"
 #include "spectral/FFTPow2.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
-#include <thread>
 
 namespace {
 
@@ -82,7 +82,7 @@ public:
           progressPass_(channel.Index * passes), progressPasses_(channel.Channels * passes), passes_(passes),
           cuts_(cuts), job_(job), window_(BuildFilterWindow()), taper_(BuildFilterTaper()),
           overlapTail_(kHalf, 0),
-          threads_(std::max(1u, threads > 0 ? threads : std::thread::hardware_concurrency())),
+          threads_(std::max(1u, threads > 0 ? threads : WorkerPool::Shared().Threads())),
           batch_(static_cast<size_t>(
               std::min<int64_t>(static_cast<int64_t>(threads_) * kBlocksPerWorker, BlockCount()))),
           work_(std::min(threads_, batch_.size()), std::vector<TComplexSingle>(kN)) {}
@@ -113,16 +113,14 @@ private:
 
     // Every block of the batch reads only positions that no earlier block of the pass has written,
     // and nothing is written until all of them are computed, so they run in any order on any thread.
+    // Each worker of the pool's round has its own FFT scratch and takes blocks until none is left.
     void ComputeBatch(int64_t first, int64_t size) {
         std::atomic<int64_t> next{0};
-        auto worker = [&](size_t thread) {
+        auto worker = [&](size_t w) {
             for (int64_t b = next++; b < size; b = next++)
-                ComputeBlock(BlockStart(first + b), batch_[static_cast<size_t>(b)], work_[thread].data());
+                ComputeBlock(BlockStart(first + b), batch_[static_cast<size_t>(b)], work_[w].data());
         };
-        const size_t helpers = std::min<size_t>(work_.size(), static_cast<size_t>(size)) - 1;
-        std::vector<std::jthread> pool;
-        for (size_t t = 0; t < helpers; ++t) pool.emplace_back(worker, t + 1);
-        worker(0);
+        WorkerPool::Shared().Share(std::min<size_t>(work_.size(), static_cast<size_t>(size)), worker);
     }
 
     void ComputeBlock(int64_t start, BlockFrames& frames, TComplexSingle* work) const {
@@ -215,7 +213,7 @@ private:
     std::vector<int32_t> overlapTail_; // OverlapTail: rounded second half of the previous H frame
     size_t threads_;
     std::vector<BlockFrames> batch_;
-    std::vector<std::vector<TComplexSingle>> work_; // one FFT scratch per thread
+    std::vector<std::vector<TComplexSingle>> work_; // one FFT scratch per worker
 };
 
 int32_t AbsoluteFieldValue(std::string_view text) {

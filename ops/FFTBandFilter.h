@@ -50,8 +50,9 @@ CheckedInput<FFTFilterRequest> FFTFilterRequestFromTexts(const SignalStore& stor
 
 // Filters the store `passes` times, each pass re-reading the result of the one before. A stop (polled
 // after every block) ends the run: positions written in the current pass are filtered once more than
-// the rest, and with two channels a stop during the first leaves the second as it was. Nothing happens on a
-// store whose rate is below 1. The blocks of a pass are computed on `threads` threads (0: one per core); the
-// result is the same as one block after the other.
+// the rest, and with two channels a stop during the first leaves the second as it was. Nothing happens
+// on a store whose rate is below 1. The blocks of a pass are computed by `threads` workers (0: one per
+// thread of the worker pool), the caller and pool threads; the result is the same as one block after
+// the other.
 void FFTBandFilter(SignalStore& store, int32_t hi, int32_t lo, int32_t passes, JobControl& job,
                    unsigned threads = 0);

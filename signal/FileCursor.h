@@ -2,14 +2,14 @@
 // they got.
 #pragma once
 
+#include "signal/WorkerPool.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 
 class FileCursor {
@@ -47,29 +47,23 @@ public:
     void Skip(int64_t count) { pos_ += count; }
 
     // Reads up to `count` bytes at the position and advances by what was read. A large read is split
-    // in two halves read at once by two threads: most of its time is the system mapping in and
-    // filling the fresh pages of the store, which then runs on two cores.
+    // in two halves shared with the worker pool: most of its time is the system mapping in and
+    // filling the fresh pages of the store, which then runs on two cores (or on the caller alone when
+    // no pool thread is free).
     int64_t Read(void* buffer, int64_t count) {
         auto* p = static_cast<uint8_t*>(buffer);
         count = std::min(count, Remaining());
-        int64_t done = 0;
+        if (count < kSplitReadFrom) {
+            const int64_t done = ReadAt(p, count, pos_);
+            pos_ += done;
+            return done;
+        }
         const int64_t half = count / 2 / kReadPiece * kReadPiece;
-        std::thread second;
-        int64_t secondDone = 0;
-        if (count >= kSplitReadFrom) {
-            try {
-                second = std::thread([&] { secondDone = ReadAt(p + half, count - half, pos_ + half); });
-            } catch (const std::system_error&) {
-                // no thread to be had: one reads it all
-            }
-        }
-        if (second.joinable()) {
-            done = ReadAt(p, half, pos_);
-            second.join();
-            if (done == half) done += secondDone;
-        } else {
-            done = ReadAt(p, count, pos_);
-        }
+        int64_t halfDone[2] = {0, 0};
+        WorkerPool::Shared().Share(2, [&](size_t i) {
+            halfDone[i] = i == 0 ? ReadAt(p, half, pos_) : ReadAt(p + half, count - half, pos_ + half);
+        });
+        const int64_t done = halfDone[0] == half ? half + halfDone[1] : halfDone[0];
         pos_ += done;
         return done;
     }

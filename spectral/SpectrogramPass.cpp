@@ -1,14 +1,13 @@
 #include "spectral/SpectrogramPass.h"
 
 #include "signal/LargeMemory.h"
+#include "signal/WorkerPool.h"
 
 #include <algorithm>
 #include <cmath>
 #include <exception>
 #include <limits>
 #include <mutex>
-#include <system_error>
-#include <thread>
 
 namespace {
 
@@ -135,18 +134,9 @@ bool RunSpectrogramPass(const SpectrogramPassLayout& layout,
                         std::vector<std::unique_ptr<SpectrogramColumnWorker>>& workers, JobControl& control,
                         const PassProgress& progress) {
     PassRun run(layout, control, progress, workers.size(), workers.front()->TileColumns());
-    {
-        std::vector<std::jthread> threads;
-        threads.reserve(workers.size() - 1);
-        for (std::size_t i = 1; i < workers.size(); ++i) {
-            try {
-                threads.emplace_back([&run, &worker = *workers[i]] { run.Work(worker); });
-            } catch (const std::system_error&) {
-                break; // no more threads to be had: the workers started so far share the columns
-            }
-        }
-        run.Work(*workers.front());
-    }
+    // One task per worker, each taking blocks of columns until none is left: a worker that no free
+    // thread takes up in time finds the columns all drawn.
+    WorkerPool::Shared().Share(workers.size(), [&](std::size_t i) { run.Work(*workers[i]); });
     run.RethrowFailure();
     run.KeepOneBlockFromTheLeft();
     return run.Complete();

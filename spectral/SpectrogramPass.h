@@ -1,4 +1,4 @@
-// Runs one pass of the spectrogram (every column of the image, or of one band) on several threads.
+// Runs one pass of the spectrogram (every column of the image, or of one band) on the worker pool.
 #pragma once
 
 #include "signal/JobControl.h"
@@ -17,8 +17,8 @@ struct PassProgress {
     int64_t Interval = 10;
 };
 
-// Computes columns 0 .. layout.Width - 1, one worker on the calling thread and one thread for each
-// further worker (a thread that cannot be started leaves its worker idle), columns handed out in
+// Computes columns 0 .. layout.Width - 1 with the workers, shared by the calling thread and the free
+// threads of the worker pool (a worker no thread takes up in time stays idle), columns handed out in
 // blocks in increasing order. The picture does not depend on the number of workers.
 //
 // Returns false when control's stop flag ended the pass early. The band's drawn columns are then one

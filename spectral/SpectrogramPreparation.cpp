@@ -1,12 +1,12 @@
 #include "spectral/SpectrogramPreparation.h"
 
+#include "signal/WorkerPool.h"
 #include "spectral/FadeCurve.h"
 #include "spectral/SpectrogramImageSize.h"
 #include "spectral/WindowTable.h"
 
 #include <algorithm>
 #include <new>
-#include <thread>
 
 namespace {
 
@@ -74,7 +74,7 @@ std::string RefusalText(const SpectrogramState& state, const SpectrogramImageSiz
 } // namespace
 
 std::size_t SpectrogramWorkerCount(unsigned threads, int32_t fftSize, int64_t width) {
-    std::size_t count = threads != 0 ? threads : std::max(1u, std::thread::hardware_concurrency());
+    std::size_t count = threads != 0 ? threads : std::max(1u, WorkerPool::Shared().Threads());
     if (fftSize > kLargestSinglePrecisionFFT)
         count = std::min(count, kLargeTransformMemoryBudget / SpectrogramColumnWorker::BufferBytes(fftSize));
     count = std::min<std::size_t>(count, static_cast<std::size_t>(std::max<int64_t>(width, 1)));

@@ -25,7 +25,7 @@ inline constexpr std::size_t kLargeTransformMemoryBudget = std::size_t{1} << 30;
 struct SpectrogramPreparation;
 
 struct SpectrogramRunOptions {
-    unsigned Threads = 0; // worker threads; 0: one per core
+    unsigned Threads = 0; // workers; 0: one per thread of the worker pool (one per core)
     // Largest number of bytes the image and the frame buffers may take together; an allocation that
     // would go beyond it fails exactly as one the machine refuses. The default is no limit beyond the
     // machine's.
@@ -38,7 +38,7 @@ struct SpectrogramRunOptions {
 struct SpectrogramPreparation {
     int32_t Hop = -1;          // N div d; -1: the image is refused and nothing else changed
     std::string ImageSizeText; // status panel 1: the new size, or the " ERRR!" refusal
-    std::vector<std::unique_ptr<SpectrogramColumnWorker>> Workers; // one per thread, empty when refused
+    std::vector<std::unique_ptr<SpectrogramColumnWorker>> Workers; // empty when refused
 };
 
 // Sizes a new, all-zero SpectrogramBitmap for store.ValueCount and the settings, or refuses it (image
@@ -60,6 +60,6 @@ SpectrogramPreparation PrepareSpectrogramBitmap(SpectrogramState& state, const S
 bool RefreshFadeCurveAndFFTSize(SpectrogramState& state, const SignalStore& store,
                                 const SpectrogramSettings& settings);
 
-// The number of worker threads for a run: Threads (or the cores), at most one per column, and for the
-// large transform no more than the memory budget allows (at least one).
+// The number of workers for a run: Threads (or the worker pool's threads), at most one per column,
+// and for the large transform no more than the memory budget allows (at least one).
 std::size_t SpectrogramWorkerCount(unsigned threads, int32_t fftSize, int64_t width);

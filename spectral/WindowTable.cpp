@@ -1,10 +1,11 @@
 #include "spectral/WindowTable.h"
 
+#include "signal/WorkerPool.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstddef>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -108,7 +109,7 @@ void FillRange(uint8_t windowIndex, float* table, size_t begin, size_t end, size
     }
 }
 
-// Below this size one thread is quicker than starting others.
+// Below this size one thread is quicker than sharing the work.
 constexpr size_t kParallelThreshold = size_t{1} << 16;
 
 } // namespace
@@ -127,17 +128,13 @@ bool BuildWindowTable(uint8_t windowIndex, int32_t CurrentFFTSize, TWindowTable&
     WindowTable.resize(n, 0.0f); // kept entries keep their values, new ones are 0.0
     if (windowIndex > kWindowExperimental) return true;
 
-    const size_t threadCount =
-        n < kParallelThreshold
-            ? 1
-            : std::max<size_t>(1, std::min<size_t>(std::thread::hardware_concurrency(), 16));
-    const size_t chunk = (n + threadCount - 1) / threadCount;
-    {
-        std::vector<std::jthread> workers;
-        for (size_t begin = chunk; begin < n; begin += chunk)
-            workers.emplace_back(FillRange, windowIndex, WindowTable.data(), begin,
-                                 std::min(begin + chunk, n), n, stop);
-        FillRange(windowIndex, WindowTable.data(), 0, std::min(chunk, n), n, stop);
-    }
+    const size_t chunks =
+        n < kParallelThreshold ? 1 : std::clamp<size_t>(WorkerPool::Shared().Threads(), 1, 16);
+    const size_t chunk = (n + chunks - 1) / chunks;
+    float* table = WindowTable.data();
+    WorkerPool::Shared().Share(chunks, [&](size_t c) {
+        const size_t begin = c * chunk;
+        if (begin < n) FillRange(windowIndex, table, begin, std::min(begin + chunk, n), n, stop);
+    });
     return !(stop && stop->load(std::memory_order_relaxed));
 }

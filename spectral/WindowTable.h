@@ -24,9 +24,9 @@ inline constexpr uint8_t kWindowExperimental = 6;
 // Resizes WindowTable to CurrentFFTSize entries (entries below the old length keep their values, new
 // ones start at 0.0) and computes every entry for the window `windowIndex`. An index outside 0 .. 6
 // (an empty list selection reaches here as 255) computes no entry. A size below 0 is taken as 0.
-// Large tables are computed on several threads; the result is the same as one thread's. With a stop
-// flag, the flag is looked at every millisecond or so and, once it is seen, the entries not yet
-// computed are left as they were and false is returned; true when the table is complete.
+// Large tables are shared with the worker pool's threads; the result is the same as one thread's.
+// With a stop flag, the flag is looked at every millisecond or so and, once it is seen, the entries
+// not yet computed are left as they were and false is returned; true when the table is complete.
 bool BuildWindowTable(uint8_t windowIndex, int32_t CurrentFFTSize, TWindowTable& WindowTable,
                       const std::atomic<bool>* stop = nullptr);
 

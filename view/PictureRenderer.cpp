@@ -1,12 +1,12 @@
 #include "view/PictureRenderer.h"
 
+#include "signal/WorkerPool.h"
 #include "view/LerpRow.h"
 #include "view/TBitmap32.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -234,8 +234,9 @@ void DrawLinearRowsByPixel(const PictureJob& job, int32_t top, int32_t bottom) {
     });
 }
 
-// Splits rows top .. bottom into one band per thread when the area is large enough to gain from it;
-// draw(band, top, bottom) runs for each band, the first on the calling thread.
+// Splits rows top .. bottom into one band per thread of the worker pool when the area is large
+// enough to gain from it; draw(band, top, bottom) runs for each band, shared by the calling thread
+// and the pool's free threads.
 template <class Draw>
 void ForEachBand(int32_t top, int32_t bottom, int64_t pixels, size_t bands, Draw&& draw) {
     const int32_t rows = bottom - top;
@@ -245,17 +246,15 @@ void ForEachBand(int32_t top, int32_t bottom, int64_t pixels, size_t bands, Draw
         return;
     }
     const int32_t step = int32_t((size_t(rows) + count - 1) / count);
-    std::vector<std::jthread> workers;
-    for (size_t i = 1; i < count; ++i) {
+    WorkerPool::Shared().Share(count, [&draw, top, bottom, step](size_t i) {
         const int32_t from = top + int32_t(i) * step;
         const int32_t to = std::min(bottom, from + step);
-        if (from < to) workers.emplace_back([&draw, i, from, to] { draw(i, from, to); });
-    }
-    draw(size_t(0), top, std::min(bottom, top + step));
+        if (from < to) draw(i, from, to);
+    });
 }
 
 size_t BandCount() {
-    return std::clamp<size_t>(std::thread::hardware_concurrency(), 1, kMaxBands);
+    return std::clamp<size_t>(WorkerPool::Shared().Threads(), 1, kMaxBands);
 }
 
 // The picture's rectangle, clipped to what is to be drawn.
