@@ -17,11 +17,11 @@ struct EditCommandLook {
 };
 
 namespace editlook {
-inline constexpr uint32_t kWhite = 0x00FFFFFFu; // the I/Q conversion, the shifts and LPF
+inline constexpr uint32_t kWhite = 0x00FFFFFFu; // the I/Q conversion, the shifts, Tune and LPF
 inline constexpr uint32_t kRed = 0x000000FFu;   // the FFT band filter
 using C = EditCommand;
 
-inline constexpr std::array<EditCommandLook, 13> kLooks = {{
+inline constexpr std::array<EditCommandLook, 14> kLooks = {{
     {.Command = C::Fade, .ProgressColour = {}},
     {.Command = C::Amp, .ProgressColour = {}},
     {.Command = C::Invert, .ProgressColour = {}},
@@ -35,6 +35,7 @@ inline constexpr std::array<EditCommandLook, 13> kLooks = {{
     {.Command = C::ASR, .ProgressColour = {}},
     {.Command = C::OneChannel, .ProgressColour = {}, .StopsPlayback = false},
     {.Command = C::TwoChannels, .ProgressColour = {}, .StopsPlayback = false},
+    {.Command = C::Tune, .ProgressColour = kWhite},
 }};
 
 constexpr bool RowsFollowTheEnumeration() {

@@ -165,6 +165,7 @@ public:
     QToolButton* sbLPFFilter = nullptr;
     QToolButton* sbGenSin = nullptr;
     QToolButton* sbGenCos = nullptr;
+    QToolButton* sbTune = nullptr; // I/Q only: enabled with two channels
     QToolButton* sbASR = nullptr;
     QToolButton* sbFade = nullptr;
     QToolButton* sbNormAmp = nullptr;
@@ -265,6 +266,7 @@ public slots:
     void sbIQ2RealClick();
     void sbGenSinClick();
     void sbGenCosClick();
+    void sbTuneClick();
     void sbLPFFilterClick();
     void sbFFTHiCutClick();
     void sbASRClick();

@@ -93,6 +93,7 @@ void TMainForm::UpdateChannelControls() {
     const bool twoChannels = session_.Store().TwoChannels();
     mnuInvertChannel1L->setEnabled(twoChannels);
     mnuInvertChannel2R->setEnabled(twoChannels);
+    sbTune->setEnabled(twoChannels && !busy_);
 }
 
 void TMainForm::Spectrum1Click(PaletteItem item) {

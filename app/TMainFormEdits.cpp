@@ -45,6 +45,7 @@ void TMainForm::ConnectEditHandlers() {
     connect(sbIQ2Real, &QToolButton::clicked, this, &TMainForm::sbIQ2RealClick);
     connect(sbGenSin, &QToolButton::clicked, this, &TMainForm::sbGenSinClick);
     connect(sbGenCos, &QToolButton::clicked, this, &TMainForm::sbGenCosClick);
+    connect(sbTune, &QToolButton::clicked, this, &TMainForm::sbTuneClick);
     connect(sbLPFFilter, &QToolButton::clicked, this, &TMainForm::sbLPFFilterClick);
     connect(sbFFTHiCut, &QToolButton::clicked, this, &TMainForm::sbFFTHiCutClick);
     connect(sbASR, &QToolButton::clicked, this, &TMainForm::sbASRClick);
@@ -80,6 +81,10 @@ void TMainForm::sbGenSinClick() {
 
 void TMainForm::sbGenCosClick() {
     RunEditCommand(EditCommand::CosShift, TypedNumber(EditFrq));
+}
+
+void TMainForm::sbTuneClick() {
+    RunEditCommand(EditCommand::Tune, TypedNumber(EditFrq));
 }
 
 void TMainForm::sbLPFFilterClick() {

@@ -41,6 +41,7 @@ void TMainForm::SetBusy(bool busy) {
     mnuFormatInterpretator->setEnabled(unlocked);
     mnuUndoMemory->setEnabled(unlocked);
     mnuIQSpectrum->setEnabled(unlocked);
+    UpdateChannelControls();
     UpdateHistoryItems(unlocked);
     // No worker runs while the locks change: the session can be read here.
     const bool saveable = unlocked && session_.Loaded();

@@ -232,6 +232,8 @@ void TMainForm::BuildShiftPanel() {
     ShiftPanel = MakePanel(centralWidget(), "ShiftPanel", QFrame::Raised, kBarHeight);
     sbGenSin = AddSpeedButton(ShiftPanel, "sbGenSin", "Sin", "Spectrum Shift");
     sbGenCos = AddSpeedButton(ShiftPanel, "sbGenCos", "Cos", "Spectrum Shift");
+    sbTune = AddSpeedButton(ShiftPanel, "sbTune", "Tune", "Move the frequency in the field to 0 Hz (I/Q)");
+    sbTune->setEnabled(false);
     EditFrq = AddEdit(ShiftPanel, "EditFrq", "Generator Frq", "9999999");
     AddLabel(ShiftPanel, "Label2", "Hz");
     RowOf(ShiftPanel)->addStretch(1);

@@ -4,7 +4,7 @@
 
 std::string OperationsText() {
     return "  fade amp invert invert-ch1 invert-ch2 iq2real sin HZ cos HZ fft-filter HI LO QUALITY\n"
-           "  lpf HZ asr RATE channels 1|2\n";
+           "  lpf HZ asr RATE channels 1|2 tune HZ (signed; two channels, I/Q)\n";
 }
 
 std::string UsageText() {

@@ -7,6 +7,7 @@
 #include "ops/LPFFilter.h"
 #include "ops/NormalizePeak.h"
 #include "ops/SampleRateAdjust.h"
+#include "ops/Tune.h"
 #include "spectral/SpectrogramPreparation.h"
 
 #include <algorithm>
@@ -18,7 +19,7 @@ namespace {
 
 using C = EditCommand;
 
-constexpr std::array<EditCommandInfo, 13> kEditCommands = {{
+constexpr std::array<EditCommandInfo, 14> kEditCommands = {{
     {.Command = C::Fade, .Caption = "Fade", .CliName = "fade"},
     {.Command = C::Amp, .Caption = "Amp", .CliName = "amp"},
     {.Command = C::Invert, .Caption = "Invert", .CliName = "invert"},
@@ -57,6 +58,7 @@ constexpr std::array<EditCommandInfo, 13> kEditCommands = {{
      .CliName = "channels",
      .CliArgCount = 1,
      .RewritesValues = false},
+    {.Command = C::Tune, .Caption = "Tune", .CliName = "tune", .CliArgCount = 1, .JobText = kTuneStatusText},
 }};
 
 constexpr bool RowsFollowTheEnumeration() {
@@ -94,6 +96,8 @@ std::string ReadInput(PreparedEdit& edit, const EditCommandInput& input, const S
     case C::SinShift:
     case C::CosShift:
         return Accept(ShiftFrequencyFromText(store, input.Text), [&](double f) { edit.Frequency = f; });
+    case C::Tune:
+        return Accept(TuneFrequencyFromText(store, input.Text), [&](double f) { edit.Frequency = f; });
     case C::LPF:
         return Accept(LPFCutoffFromText(store, input.Text), [&](double f) { edit.Frequency = f; });
     case C::FFTFilter:
@@ -170,6 +174,9 @@ EditOutcome RunEdit(const PreparedEdit& edit, SignalStore& store, const Spectrog
         break;
     case C::LPF:
         LPFFilterStore(store, edit.Frequency, job);
+        break;
+    case C::Tune:
+        TuneStore(store, edit.Frequency, job);
         break;
     case C::ASR:
         store.SampleRate = edit.Rate;

@@ -29,6 +29,7 @@ enum class EditCommand {
     ASR,
     OneChannel,
     TwoChannels,
+    Tune,
 };
 
 // The level "Amp" normalises the recording's peak to.
@@ -55,7 +56,7 @@ const EditCommandInfo* FindEditCommand(std::string_view cliName);
 
 // What a command reads from the edit fields (or the command line), as typed.
 struct EditCommandInput {
-    std::string Text;     // the one typed number: EditFrq (Sin, Cos), EditLPF (LPF), EditASR (ASR)
+    std::string Text;     // the one typed number: EditFrq (Sin, Cos, Tune), EditLPF (LPF), EditASR (ASR)
     std::string HiText;   // FFT_F: EditFFTHiCut
     std::string LoText;   // FFT_F: EditFFTLoCut
     int QualityIndex = 0; // FFT_F: the item of cbFilterQuality, 0 ... 8
@@ -64,7 +65,7 @@ struct EditCommandInput {
 // A command whose input has been read and checked against the recording: ready to run.
 struct PreparedEdit {
     EditCommand Command = EditCommand::Fade;
-    double Frequency = 0;    // Sin, Cos: the oscillator (Hz); LPF: the cut-off (Hz)
+    double Frequency = 0;    // Sin, Cos: the oscillator (Hz); LPF: the cut-off (Hz); Tune: signed (Hz)
     FFTFilterRequest Filter; // FFT_F
     int32_t Rate = 0;        // ASR: the new sample rate (Hz)
 };

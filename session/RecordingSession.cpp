@@ -4,6 +4,7 @@
 #include "spectral/SpectrogramPreparation.h"
 #include "spectral/WindowTable.h"
 
+#include <cmath>
 #include <system_error>
 
 RecordingSession::RecordingSession(int32_t fftSize) {
@@ -33,8 +34,10 @@ void RecordingSession::Adopt(SignalStore&& store, WavReadResult&& read) {
     store_.Revision = NextRevision();
     savedRevision_ = store_.Revision;
     centres_.FileRead(store_.FileName, read.CentreFrequency);
+    tunedBy_.clear();
+    tunedBy_[store_.Revision] = 0;
     description_.FileName = store_.FileName;
-    description_.CentreFrequency = centres_.Of(store_.FileName);
+    FollowTuning();
     description_.SourceFormat = read.Encoding;
     description_.AuxiPayload = std::move(read.AuxiPayload);
     formatNoteGiven_ = false;
@@ -74,7 +77,10 @@ AppliedEdit RecordingSession::Apply(const PreparedEdit& edit) {
     AppliedEdit applied;
     applied.Undoable = history_.Begin(std::string(info.Caption), store_, info.RewritesValues);
     // The store is a new state from the first value the edit changes on, also when it fails half-way.
+    const double tuned = TunedBy() + (edit.Command == EditCommand::Tune ? edit.Frequency : 0.0);
     store_.Revision = NextRevision();
+    tunedBy_[store_.Revision] = tuned;
+    FollowTuning();
     try {
         applied.Stopped = RunEdit(edit, store_, spectrogram_, job_).Stopped;
     } catch (...) {
@@ -86,11 +92,25 @@ AppliedEdit RecordingSession::Apply(const PreparedEdit& edit) {
 }
 
 bool RecordingSession::Undo() {
-    return history_.Undo(store_);
+    const bool undone = history_.Undo(store_);
+    FollowTuning();
+    return undone;
 }
 
 bool RecordingSession::Redo() {
-    return history_.Redo(store_);
+    const bool redone = history_.Redo(store_);
+    FollowTuning();
+    return redone;
+}
+
+double RecordingSession::TunedBy() const {
+    const auto it = tunedBy_.find(store_.Revision);
+    return it == tunedBy_.end() ? 0.0 : it->second;
+}
+
+void RecordingSession::FollowTuning() {
+    const int64_t fileCentre = centres_.Of(description_.FileName);
+    description_.CentreFrequency = fileCentre == 0 ? 0 : fileCentre + std::llround(TunedBy());
 }
 
 void RecordingSession::SetUndoBudget(std::size_t bytes) {
@@ -117,6 +137,7 @@ void RecordingSession::RefreshAfterEdit(const SpectrogramSettings& settings) {
 
 void RecordingSession::SetCentreFrequency(int64_t hz) {
     if (!Loaded()) return;
-    centres_.Typed(description_.FileName, hz);
+    // The typed centre is that of the recording as it is now: the file's is that less the tuning since.
+    centres_.Typed(description_.FileName, hz == 0 ? 0 : hz - std::llround(TunedBy()));
     description_.CentreFrequency = hz;
 }

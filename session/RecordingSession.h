@@ -23,6 +23,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 // How a file is read.
 struct ReadOptions {
@@ -116,12 +117,18 @@ public:
     void RefreshAfterEdit(const SpectrogramSettings& settings);
 
     // --- Description -------------------------------------------------------------------------------
-    // The centre frequency the user gives the recording (0: none). It holds for the file until the
-    // session ends, also over Reload, and goes into the file at the next save.
+    // The centre frequency the user gives the recording as it is now (0: none). It holds for the file
+    // until the session ends, also over Reload, and goes into the file at the next save. A Tune by f
+    // moves a known centre by +f (and its undo back), so radio frequencies read the same.
     void SetCentreFrequency(int64_t hz);
 
 private:
     void Adopt(SignalStore&& store, WavReadResult&& read);
+    // The Tune edits' sum (Hz) in the store's present state, since the file was read.
+    double TunedBy() const;
+    // The description's centre frequency: the file's (read or typed) moved by the tuning, 0 when the
+    // file's is not known.
+    void FollowTuning();
     uint64_t NextRevision() { return ++revisions_; }
 
     SignalStore store_;
@@ -129,6 +136,7 @@ private:
     EditHistory history_;
     RecordingDescription description_;
     CentreFrequencies centres_; // the centre frequency of each file read during the session
+    std::unordered_map<uint64_t, double> tunedBy_; // TunedBy of every state of the store since the read
     JobControl job_;
     uint64_t revisions_ = 0;     // the last revision number given
     uint64_t savedRevision_ = 0; // the revision last read or saved

@@ -252,3 +252,23 @@ TEST_F(EditTest, AnEditBeforeAnyFileDoesNothing) {
 }
 
 } // namespace
+
+TEST_F(EditTest, TuneIsOfferedForTwoChannelsAndRunsAsALongJob) {
+    TMainForm& form = NewForm();
+    form.show();
+    form.LoadWavFile(QString::fromStdString(WriteWav("mono.wav", Tone(8000, 700, 8000), 8000, 1)));
+    EXPECT_FALSE(Child<QWidget>("sbTune")->isEnabled());
+    form.LoadWavFile(QString::fromStdString(WriteWav("iq.wav", Tone(40000, 700, 8000), 8000, 2)));
+    ASSERT_TRUE(Child<QWidget>("sbTune")->isEnabled());
+    const std::vector<int16_t> original(form.Session().Store().Samples.begin(),
+                                        form.Session().Store().Samples.end());
+    Child<QLineEdit>("EditFrq")->setText("-500"); // what a click below 0 Hz in the I/Q view writes
+    const auto look = FirstLookOfJob(form, Child<QToolButton>("sbTune"));
+    EXPECT_EQ(look.Text, " Tune...");
+    EXPECT_EQ(look.ProgressBack, clWhite);
+    EXPECT_TRUE(look.StopOffered);
+    EXPECT_FALSE(form.Busy());
+    EXPECT_TRUE(Child<QWidget>("sbTune")->isEnabled());
+    EXPECT_FALSE(std::equal(original.begin(), original.end(), form.Session().Store().Samples.begin()));
+    EXPECT_EQ(form.Session().History().UndoName(), "Tune");
+}

@@ -79,3 +79,23 @@ TEST_F(CliTest, EditOfAnUnreadableInputWritesNothing) {
     EXPECT_EQ(run.Err, "orvane-cli: " + dir.File("missing.wav") + ": No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(dir.File("out.wav")));
 }
+
+// tune takes a signed frequency (a negative one is a number, not an option), moves the centre frequency
+// that the file's name gave with it into the written auxi chunk, and is refused, with the step named,
+// on one channel.
+TEST_F(CliTest, TuneTakesASignedFrequencyAndMovesTheCentreFrequency) {
+    const std::string iq =
+        dir.Write("rec_7050kHz.wav", Canonical(Fmt{1, 2, 48000, 4, 16, 16}, Values({1000, 0, 0, 1000})));
+    const CliRun tuned = Run("edit " + Quote(iq) + " " + Quote(dir.File("tuned.wav")) + " tune -1000");
+    EXPECT_EQ(tuned.ExitCode, 0) << tuned.Err;
+    EXPECT_EQ(tuned.Err, "");
+    const CliRun info = Run("info " + Quote(dir.File("tuned.wav")));
+    EXPECT_NE(info.Out.find("centre: 7049000\n"), std::string::npos) << info.Out;
+
+    const std::string mono = dir.Write("mono.wav", Canonical(Fmt{1, 1, 48000, 2, 16, 16}, Values({1, 2})));
+    const CliRun refused = Run("edit " + Quote(mono) + " " + Quote(dir.File("same.wav")) + " tune 1000");
+    EXPECT_EQ(refused.ExitCode, 0);
+    EXPECT_NE(refused.Err.find("tune 1000"), std::string::npos) << refused.Err;
+    const Bytes same = ReadFile(dir.File("same.wav"));
+    EXPECT_EQ(Bytes(same.end() - 4, same.end()), Values({1, 2})); // the values as they were
+}

@@ -282,3 +282,40 @@ TEST_F(RecordingSessionTest, ALowerBudgetLetsRedoStatesGoFirst) {
 }
 
 } // namespace
+
+// A Tune by f moves a known centre frequency by +f, through undo and redo, so radio frequencies read
+// the same; a typed centre is that of the recording as it stands; without a centre none appears.
+TEST(RecordingSessionTune, TheCentreFrequencyFollowsTheTuning) {
+    TempDir dir;
+    RecordingSession session;
+    session.SetUndoBudget(size_t{1} << 30);
+    ASSERT_TRUE(
+        session.Open(dir.Write("iq.wav", Canonical(Fmt{.Channels = 2, .BlockAlign = 4}, Tone16(4000))), {})
+            .Opened);
+    const auto tune = [&](const std::string& hz) {
+        EditCommandInput input;
+        input.Text = hz;
+        const EditPreparation preparation = session.Prepare(EditCommand::Tune, input);
+        ASSERT_TRUE(preparation.Edit.has_value()) << preparation.Refusal;
+        session.Apply(*preparation.Edit);
+    };
+    const auto centre = [&] { return session.Description().CentreFrequency; };
+    tune("2000");
+    EXPECT_EQ(centre(), 0); // none known: none made up
+    session.SetCentreFrequency(7050000);
+    tune("-1000.4");
+    EXPECT_EQ(centre(), 7049000);
+    tune("500");
+    EXPECT_EQ(centre(), 7049500);
+    session.Undo();
+    EXPECT_EQ(centre(), 7049000);
+    session.Undo();
+    EXPECT_EQ(centre(), 7050000);
+    session.Redo();
+    EXPECT_EQ(centre(), 7049000);
+    session.SetCentreFrequency(14000000); // the centre of the recording as tuned
+    session.Undo();
+    EXPECT_EQ(centre(), 14001000);
+    session.Undo();
+    EXPECT_EQ(centre(), 13999000); // as read: 2000 Hz below the state after the first tune
+}
