@@ -16,11 +16,11 @@ namespace {
 
 constexpr int32_t kRate = 96000;
 
-// Two seconds of I/Q: silence, then from 1 s an AM carrier at 10 kHz with a 1 kHz tone.
-SignalStore CarrierFromOneSecond() {
+// `seconds` of I/Q: silence, then from 1 s an AM carrier at 10 kHz with a 1 kHz tone.
+SignalStore CarrierFromOneSecond(size_t seconds = 2) {
     SignalStore store;
-    store.Samples.assign(size_t{2} * 2 * kRate, 0);
-    for (size_t k = kRate; k < size_t{2} * kRate; ++k) {
+    store.Samples.assign(size_t{2} * seconds * kRate, 0);
+    for (size_t k = kRate; k < seconds * kRate; ++k) {
         const double t = static_cast<double>(k) / kRate;
         const double envelope = 8000 * (1 + 0.5 * std::cos(2 * std::numbers::pi * 1000 * t));
         store.Samples[2 * k] =
@@ -105,4 +105,34 @@ TEST(DemodRun, StopsWhenAsked) {
     EXPECT_TRUE(stopped->Stopped);
     EXPECT_TRUE(stopped->Samples.empty());
     EXPECT_EQ(job.Progress.load(), 0);
+}
+
+// A run of more than 5 s is demodulated in parts side by side, each from 0.5 s before its start: the
+// parts join sample for sample into the audio of one demodulator, and the tone goes on across each
+// joint.
+TEST(DemodRun, InPartsSoundsAsOneDemodulator) {
+    const SignalStore store = CarrierFromOneSecond(12);
+    JobControl job;
+    DemodRequest request;
+    request.Frequency = 10000;
+    request.From = 0.25;
+    const CheckedInput<DemodAudio> parts = DemodulateRecording(store, request, job);
+    ASSERT_TRUE(parts) << parts.Refusal();
+    ASSERT_EQ(parts->Samples.size(), size_t{564000});
+
+    Demodulator one(*PlanDemodulation(request, DemodSourceOf(store)));
+    std::vector<int16_t> whole;
+    const std::span<const int16_t> values(store.Samples);
+    one.Process(values.subspan(2 * kRate / 4), whole);
+    one.Process(std::vector<int16_t>(2 * kRate / 10, 0), whole);
+    const auto lag = static_cast<size_t>(std::llround(one.DelaySeconds() * kDemodAudioRate));
+    // From 1.25 s, when the carrier has been on for half a second, through the joints at 5.25 s and 10.25 s.
+    for (size_t k = 60000; k < parts->Samples.size(); ++k)
+        ASSERT_NEAR(parts->Samples[k], whole[k + lag], 100) << "at " << k;
+    for (const size_t joint : {240000, 480000}) {
+        const std::span<const int16_t> around(parts->Samples.data() + joint - kDemodAudioRate / 2,
+                                              kDemodAudioRate);
+        EXPECT_NEAR(RisingZeroCrossings(around), 1000, 1);
+        EXPECT_GT(ToneSnrDb(around, 1000, kDemodAudioRate), 30);
+    }
 }
