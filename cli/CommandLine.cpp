@@ -24,12 +24,25 @@ CommandText TextOf(OptionSet command) {
     case OptionSet::Render:
         return {"render", "orvane-cli render FILE OUT.bmp|OUT.png [OPTIONS]",
                 "compute the spectrogram of FILE as the window does and save it as a picture"};
+    case OptionSet::Demod:
+        return {
+            "demod",
+            "orvane-cli demod IN OUT.wav --mode am|fm|wfm|usb|lsb|cw --freq HZ [--bandwidth HZ] [--from S] "
+            "[--to S] [OPTIONS]",
+            "demodulate one signal of IN to audio and save it as a 16-bit mono 48000 Hz WAV file"};
     case OptionSet::Edit:
         break;
     }
     return {"edit", "orvane-cli edit IN OUT.wav [OPTIONS] OP [ARG...] [OP [ARG...] ...]",
             "apply the operations in order, as the window's commands do, and save IN as a 16-bit PCM WAV "
             "file"};
+}
+
+std::string OutputText(OptionSet command) {
+    if (command == OptionSet::Render)
+        return "the picture: PNG for a name ending in .png, BMP for .bmp\n(in any case)";
+    if (command == OptionSet::Demod) return "the WAV file of the audio; not IN itself";
+    return "the WAV file to write; may be IN itself";
 }
 
 // The help of a command: its summary and synopsis, then the words and options CLI11 lists.
@@ -74,12 +87,8 @@ Parser::Parser(OptionSet command) : App("", TextOf(command).Name) {
         const bool render = command == OptionSet::Render;
         Needed.push_back(
             App.add_option(render ? "FILE" : "IN", In, "the recording to read")->option_text(" "));
-        Needed.push_back(App.add_option("OUT", Out,
-                                        render ? "the picture: PNG for a name ending in .png, BMP for .bmp\n"
-                                                 "(in any case)"
-                                               : "the WAV file to write; may be IN itself")
-                             ->option_text(" "));
-        if (!render)
+        Needed.push_back(App.add_option("OUT", Out, OutputText(command))->option_text(" "));
+        if (command == OptionSet::Edit)
             App.add_option("OP", More, "the operations and their numbers (see below)")->option_text(" ");
     }
     DeclareOptions(App, Line.Options, command);

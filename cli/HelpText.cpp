@@ -9,12 +9,14 @@ std::string OperationsText() {
 
 std::string UsageText() {
     return "usage:\n  " + CommandSynopsis(OptionSet::Info) + "\n  " + CommandSynopsis(OptionSet::Render) +
-           "\n  " + CommandSynopsis(OptionSet::Edit) +
+           "\n  " + CommandSynopsis(OptionSet::Edit) + "\n  " + CommandSynopsis(OptionSet::Demod) +
            "\n  orvane-cli --help | -h | --version\n"
            "  orvane-cli COMMAND --help\n"
            "options: --fft N  --image-width D  --window NAME  --gain G  --channels C  --palette NAME  "
            "--quiet\n"
            "         --largest-file BYTES  --view bands|iq  --json\n"
+           "demod:   --mode MODE  --freq HZ  --bandwidth HZ  --from S  --to S  --channels C  --quiet\n"
+           "         --largest-file BYTES\n"
            "ops:\n" +
            OperationsText();
 }
@@ -32,19 +34,24 @@ std::string HelpText() {
            "          .png, a 32-bit BMP when it ends in .bmp (any case); prints the image size\n"
            "  edit    apply the operations in order, as the window's commands do, and save IN as a\n"
            "          16-bit PCM WAV file (OUT may be IN: it is replaced in one step)\n"
+           "  demod   demodulate the signal at --freq (AM, FM, WFM, USB, LSB, CW) from --from to --to\n"
+           "          seconds and save the audio as a 16-bit mono 48000 Hz WAV file; two channels are\n"
+           "          I/Q (frequencies -R/2 ... R/2), one channel a real signal (0 ... R/2)\n"
            "\noptions of render and edit (--palette only for render):\n" +
-           CommandOptionLines(OptionSet::Render) + "\noptions of info:\n" +
+           CommandOptionLines(OptionSet::Render) + "\noptions of demod:\n" +
+           CommandOptionLines(OptionSet::Demod) + "\noptions of info:\n" +
            CommandOptionLines(OptionSet::Info) +
-           "\nNames (window, palette, view) are taken in any letter case; --fft=1024 is --fft 1024;\n"
-           "-- ends the options. Negative numbers of the operations (lpf -5000) are words, not options.\n"
+           "\nNames (window, palette, view, mode) are taken in any letter case; --fft=1024 is --fft 1024;\n"
+           "-- ends the options. Negative numbers (lpf -5000, --freq -5000) are words, not options.\n"
            "Outputs are checked before the work starts.\n"
-           "\nCtrl+C (SIGINT), SIGTERM and SIGHUP stop a running render or edit; nothing is written.\n"
+           "\nCtrl+C (SIGINT), SIGTERM and SIGHUP stop a running render, edit or demod; nothing is\n"
+           "written.\n"
            "\nexit codes:\n"
            "  0    done\n"
            "  1    a file could not be read or written, or the picture was refused\n"
            "  2    bad usage: an unknown option or operation, a missing word, a value outside its\n"
            "       list, a number the window rejects, an output that is the input, a picture name\n"
-           "       that does not end in .bmp or .png\n"
+           "       that does not end in .bmp or .png, a demod request the recording refuses\n"
            "  130, 143, 129  stopped by SIGINT, SIGTERM, SIGHUP (128 + the signal's number)\n"
            "Errors are one line on standard error: orvane-cli: WHAT: REASON.\n";
 }

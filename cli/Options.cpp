@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace {
 
@@ -49,6 +50,58 @@ std::vector<std::string> ImageWidthWords() {
     return words;
 }
 
+// A decimal number ("." as the separator, an optional sign and exponent).
+CLI::Validator Number() {
+    return CLI::Validator(
+        [](std::string& text) -> std::string {
+            try {
+                StrToFloat(text);
+                return {};
+            } catch (const EConvertError& e) {
+                return e.what();
+            }
+        },
+        "");
+}
+
+std::vector<std::string> DemodModeNames() {
+    std::vector<std::string> names;
+    for (const DemodMode mode : kDemodModes) names.emplace_back(DemodModeName(mode));
+    return names;
+}
+
+// A number option of demod that writes its value through `set`.
+void DeclareNumber(CLI::App& app, const std::string& name, const std::function<void(double)>& set,
+                   const std::string& text, const std::string& unit) {
+    app.add_option_function<std::string>(
+           name, [set](const std::string& v) { set(StrToFloat(v)); }, text)
+        ->check(Number())
+        ->option_text(unit);
+}
+
+void DeclareDemodOptions(CLI::App& app, CliOptions& options) {
+    DemodRequest& d = options.Demod;
+    app.add_option_function<std::string>(
+           "--mode", [&d](const std::string& v) { d.Mode = *DemodModeNamed(v); },
+           "AM, FM, WFM (broadcast, mono), USB, LSB, CW; any letter case")
+        ->transform(OneOf(DemodModeNames(), true))
+        ->required()
+        ->option_text("MODE");
+    DeclareNumber(
+        app, "--freq", [&d](double v) { d.Frequency = v; },
+        "the signal's frequency in Hz: two channels (I/Q) -R/2 ... R/2,\n"
+        "one channel 0 ... R/2; USB/LSB: the suppressed carrier",
+        "HZ");
+    app.get_option("--freq")->required();
+    DeclareNumber(
+        app, "--bandwidth", [&d](double v) { d.Bandwidth = v; },
+        "default AM 10000, FM 12500, WFM 200000, USB/LSB 2800, CW 500", "HZ");
+    DeclareNumber(
+        app, "--from", [&d](double v) { d.From = v; }, "start, seconds into the recording; default 0", "S");
+    DeclareNumber(
+        app, "--to", [&d](double v) { d.To = v; }, "end, seconds into the recording; default the end", "S");
+}
+
 // A positive number of bytes.
 CLI::Validator FileSize() {
     return CLI::Validator(
@@ -60,6 +113,14 @@ CLI::Validator FileSize() {
             return "'" + text + "' is not a positive number of bytes";
         },
         "");
+}
+
+void DeclareChannelsOption(CLI::App& app, CliOptions& options) {
+    app.add_option_function<std::string>(
+           "--channels", [&options](const std::string& v) { options.Channels = StrToInt(v); },
+           "read the values as 1 or 2 channels; default as the file says")
+        ->transform(OneOf(std::array{"1", "2"}, false))
+        ->option_text("C");
 }
 
 void DeclareSpectrogramOptions(CLI::App& app, CliOptions& options) {
@@ -86,11 +147,7 @@ void DeclareSpectrogramOptions(CLI::App& app, CliOptions& options) {
            "image gain, 8000 ... 1; default 100")
         ->transform(OneOf(kImageGainItems, false))
         ->option_text("G");
-    app.add_option_function<std::string>(
-           "--channels", [&options](const std::string& v) { options.Channels = StrToInt(v); },
-           "read the values as 1 or 2 channels; default as the file says")
-        ->transform(OneOf(std::array{"1", "2"}, false))
-        ->option_text("C");
+    DeclareChannelsOption(app, options);
     app.add_option_function<std::string>(
            "--view", [&s](const std::string& v) { s.IQSpectrum = v == "iq"; },
            "bands: two channels in two bands (default); iq: two channels\n"
@@ -108,7 +165,11 @@ std::string ImageWidthWord(int index) {
 
 void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set) {
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-    if (set != OptionSet::Info) DeclareSpectrogramOptions(app, options);
+    if (set == OptionSet::Demod) {
+        DeclareDemodOptions(app, options);
+        DeclareChannelsOption(app, options);
+    }
+    if (set == OptionSet::Edit || set == OptionSet::Render) DeclareSpectrogramOptions(app, options);
     if (set == OptionSet::Render)
         app.add_option_function<std::string>(
                "--palette",

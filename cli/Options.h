@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cli/Commands.h"
+#include "demod/DemodRequest.h"
 #include "signal/WavReader.h"
 #include "spectral/SpectrogramSettings.h"
 
@@ -23,10 +24,12 @@ struct CliOptions {
     bool Quiet = false;                    // --quiet: no progress bar
     bool Json = false;                     // --json (info): one JSON object per file
     int64_t LargestFile = kMaxWavFileSize; // --largest-file: longer input files are refused
+    DemodRequest Demod;                    // demod: --mode, --freq, --bandwidth, --from, --to
 };
 
-// The options a command takes: info --largest-file and --json; edit all of render's but --palette.
-enum class OptionSet { Info, Edit, Render };
+// The options a command takes: info --largest-file and --json; edit all of render's but --palette; demod
+// its own (--mode and --freq required) with --channels, --quiet and --largest-file.
+enum class OptionSet { Info, Edit, Render, Demod };
 
 // Declares the options of `set` on `app`; parsing then writes their values into `options`. Names (window,
 // palette, view, x2 ...) are taken in any letter case; a value outside its list is refused with the

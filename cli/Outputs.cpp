@@ -36,6 +36,13 @@ void CheckWavOutput(const std::string& output) {
     CheckWritable(output);
 }
 
+void CheckAudioOutput(const std::string& output, const std::string& input) {
+    if (SameFile(output, input))
+        throw CliError{output + ": is the input file " + input + ": demod does not overwrite its recording",
+                       kExitUsage};
+    CheckWritable(output);
+}
+
 CliError SaveFailure(const std::string& output, const std::runtime_error& error) {
     const std::string message = error.what();
     for (const std::string prefix : {"Cannot create file \"", "Cannot write file \""}) {

@@ -17,6 +17,10 @@ void CheckPictureOutput(const std::string& output, const std::string& input);
 // replaces in one step.
 void CheckWavOutput(const std::string& output);
 
+// demod: OUT must not be the input file under any name (exit 2): the audio would replace the recording. It
+// must then be writable (exit 1 with the system's reason).
+void CheckAudioOutput(const std::string& output, const std::string& input);
+
 // A failed save of `output` (EFCreateError or EFWriteError, whose messages read
 // `Cannot create file "PATH". REASON`) as the error "PATH: REASON", exit 1.
 CliError SaveFailure(const std::string& output, const std::runtime_error& error);

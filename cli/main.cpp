@@ -27,6 +27,7 @@ int RunCommand(const std::string& name, const CliArgs& args) {
         {"info", RunInfo},
         {"edit", RunEdit},
         {"render", RunRender},
+        {"demod", RunDemod},
     };
     if (InfoRequestOf(name) != InfoRequest::None)
         throw UsageError(name + ": stands alone, or after a command: orvane-cli COMMAND --help");
