@@ -15,6 +15,7 @@ PACKAGES=(
   libcli11-dev nlohmann-json3-dev
   clang-format
   libpng-dev libpng16-16
+  libliquid-dev libliquid1
   librsvg2-bin desktop-file-utils groff-base gzip
   dpkg-dev file
 )
