@@ -1,6 +1,7 @@
 #include "ops/Tune.h"
 
 #include "ops/SampleRounding.h"
+#include "ops/TuneOscillator.h"
 #include "ops/WorkerTeam.h"
 #include "signal/NumberText.h"
 
@@ -13,34 +14,12 @@
 
 namespace {
 
-constexpr int64_t kBlockFrames = 1024; // frames that share one exact oscillator start
+constexpr int64_t kBlockFrames = TuneOscillator::kBlockFrames;
 constexpr int64_t kPollEvery = 163840; // values
 constexpr int64_t kChunkFrames = 8192; // frames a thread takes at a time
 
-using Phasor = std::complex<double>;
-
-// e^(-j 2 pi turns), the turns reduced to less than one in extended precision first.
-Phasor Turn(long double turns) {
-    const long double reduced = turns - std::floor(turns);
-    const long double angle = -2 * std::numbers::pi_v<long double> * reduced;
-    return {static_cast<double>(std::cos(angle)), static_cast<double>(std::sin(angle))};
-}
-
-// The oscillator: frame n is e^(-j 2 pi f n / rate), formed as the exact value at the start of n's
-// block times the step from there, so that no error builds up along the recording.
-class Oscillator {
-public:
-    Oscillator(double frequency, int32_t rate) : cyclesPerFrame_(static_cast<long double>(frequency) / rate) {
-        for (int64_t k = 0; k < kBlockFrames; ++k)
-            steps_[static_cast<size_t>(k)] = Turn(cyclesPerFrame_ * static_cast<long double>(k));
-    }
-    Phasor BlockStart(int64_t frame) const { return Turn(cyclesPerFrame_ * static_cast<long double>(frame)); }
-    const Phasor& Step(int64_t k) const { return steps_[static_cast<size_t>(k)]; }
-
-private:
-    long double cyclesPerFrame_;
-    std::array<Phasor, kBlockFrames> steps_;
-};
+using Phasor = TuneOscillator::Phasor;
+using Oscillator = TuneOscillator;
 
 // The largest |I + jQ| of the store's frames.
 double LargestMagnitude(const SignalStore& store) {

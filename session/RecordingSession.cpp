@@ -64,6 +64,30 @@ SaveOutcome RecordingSession::Save(const std::string& fileName, const StatusSink
     return outcome;
 }
 
+ExtractOutcome RecordingSession::Extract(const ExtractRequest& request, const std::string& fileName,
+                                         const StatusSink& status) {
+    ExtractOutcome outcome;
+    const CheckedInput<ExtractPlan> plan = PlanExtract(store_, request);
+    if (!plan) {
+        outcome.Refusal = plan.Refusal();
+        return outcome;
+    }
+    std::optional<SignalStore> band = ExtractBand(store_, *plan, job_);
+    if (!band) {
+        outcome.Stopped = true;
+        return outcome;
+    }
+    band->FileName = fileName;
+    if (description_.CentreFrequency != 0)
+        outcome.CentreFrequency = description_.CentreFrequency + std::llround(plan->CentreHz);
+    const StatusSink ignore = [](const std::string&) {};
+    int error = 0;
+    outcome.Saved.Result = SaveSignal(*band, fileName, ".", status ? status : ignore,
+                                      AuxiPayloadForSave({}, outcome.CentreFrequency), &error);
+    if (outcome.Saved.Result != kWavWriteOk) outcome.Saved.Reason = std::generic_category().message(error);
+    return outcome;
+}
+
 EditPreparation RecordingSession::Prepare(EditCommand command, const EditCommandInput& input) const {
     return PrepareEdit(command, input, store_, spectrogram_.CurrentFFTSize);
 }

@@ -10,6 +10,7 @@
 
 #include "ops/EditCommand.h"
 #include "ops/EditHistory.h"
+#include "ops/ExtractBand.h"
 #include "session/RecordingDescription.h"
 #include "signal/CentreFrequency.h"
 #include "signal/JobControl.h"
@@ -52,6 +53,14 @@ struct SaveOutcome {
     std::optional<std::string> FormatNote;
 };
 
+// What an extraction did.
+struct ExtractOutcome {
+    std::string Refusal;         // not empty: the request was refused (why) and nothing was written
+    bool Stopped = false;        // the stop flag ended it: nothing was written
+    SaveOutcome Saved;           // the new file's save
+    int64_t CentreFrequency = 0; // the new recording's (Hz; 0 when the source's is not known)
+};
+
 class RecordingSession {
 public:
     using StatusSink = std::function<void(const std::string&)>;
@@ -83,6 +92,13 @@ public:
     // refers to the file it was read from. Throws EFCreateError when the file cannot be created.
     SaveOutcome Save(const std::string& fileName, const StatusSink& status = {},
                      const std::string& startDirectory = ".");
+
+    // Writes a time range and band of the recording (ExtractBand) to `fileName` as a new two-channel
+    // recording whose centre frequency, in its auxi chunk, is the source's moved to the band's centre,
+    // so its radio frequencies read as the source's. The session's own recording is not changed.
+    // Polls Job()'s stop flag. Throws EFCreateError when the file cannot be created.
+    ExtractOutcome Extract(const ExtractRequest& request, const std::string& fileName,
+                           const StatusSink& status = {});
 
     // --- Edits -------------------------------------------------------------------------------------
     // Reads and checks a command's input against the recording and the FFT size in use (see

@@ -84,4 +84,37 @@ inline double PeakFrequency(const std::vector<double>& spectrum, double rate, in
     return static_cast<double>(best) * rate / N;
 }
 
+// I and Q of amplitude * e^(j 2 pi f n / rate), interleaved.
+inline std::vector<int16_t> ComplexTone(size_t frames, double frequency, double rate, double amplitude) {
+    std::vector<int16_t> v(2 * frames);
+    for (size_t n = 0; n < frames; ++n) {
+        const double angle = 2 * std::numbers::pi * frequency * static_cast<double>(n) / rate;
+        v[2 * n] = static_cast<int16_t>(std::lround(amplitude * std::cos(angle)));
+        v[2 * n + 1] = static_cast<int16_t>(std::lround(amplitude * std::sin(angle)));
+    }
+    return v;
+}
+
+// dBFS of the complex spectrum (Hann window) of N frames of a two-channel store from frame `first`, at
+// the bin nearest `frequency` (signed Hz, within two bins), against a full-scale complex tone.
+inline double ComplexLevelAt(const SignalStore& store, size_t first, double frequency, int32_t N) {
+    std::vector<TComplexSingle> frame(static_cast<size_t>(N));
+    for (int32_t i = 0; i < N; ++i) {
+        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / N);
+        const size_t at = 2 * (first + static_cast<size_t>(i));
+        // The conjugate: the forward transform's kernel is exp(+2 pi i j k / N), so that bin k of
+        // I - jQ holds frequency +k.
+        frame[static_cast<size_t>(i)] = {static_cast<float>(store.Samples[at] * w),
+                                         static_cast<float>(-store.Samples[at + 1] * w)};
+    }
+    FFTPow2(frame.data(), N, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural);
+    const long bin = ((std::lround(frequency * N / store.SampleRate) % N) + N) % N;
+    double peak = 0;
+    for (long k = bin - 2; k <= bin + 2; ++k) {
+        const TComplexSingle x = frame[static_cast<size_t>((k + N) % N)];
+        peak = std::max(peak, std::hypot(double(x.re), double(x.im)));
+    }
+    return 20 * std::log10(peak / (32767.0 * N / 2));
+}
+
 } // namespace opstest

@@ -17,37 +17,12 @@ namespace {
 constexpr int32_t kRate = 192000;
 constexpr int32_t kN = 16384;
 
-// I and Q of amplitude * e^(j 2 pi f n / rate), interleaved.
 std::vector<int16_t> ComplexTone(size_t frames, double frequency, double amplitude) {
-    std::vector<int16_t> v(2 * frames);
-    for (size_t n = 0; n < frames; ++n) {
-        const double angle = 2 * std::numbers::pi * frequency * static_cast<double>(n) / kRate;
-        v[2 * n] = static_cast<int16_t>(std::lround(amplitude * std::cos(angle)));
-        v[2 * n + 1] = static_cast<int16_t>(std::lround(amplitude * std::sin(angle)));
-    }
-    return v;
+    return opstest::ComplexTone(frames, frequency, kRate, amplitude);
 }
 
-// dBFS of the complex spectrum (Hann window) of kN frames from `first`, at the bin nearest `frequency`
-// (signed), against a full-scale complex tone.
 double LevelAt(const SignalStore& store, size_t first, double frequency) {
-    std::vector<TComplexSingle> frame(kN);
-    for (int32_t i = 0; i < kN; ++i) {
-        const double w = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / kN);
-        const size_t at = 2 * (first + static_cast<size_t>(i));
-        // The conjugate: the forward transform's kernel is exp(+2 pi i j k / N), so that bin k of
-        // I - jQ holds frequency +k.
-        frame[static_cast<size_t>(i)] = {static_cast<float>(store.Samples[at] * w),
-                                         static_cast<float>(-store.Samples[at + 1] * w)};
-    }
-    FFTPow2(frame.data(), kN, FFTDirection::Forward, FFTScaling::None, FFTOrder::Natural);
-    const long bin = ((std::lround(frequency * kN / kRate) % kN) + kN) % kN;
-    double peak = 0;
-    for (long k = bin - 2; k <= bin + 2; ++k) {
-        const TComplexSingle x = frame[static_cast<size_t>((k + kN) % kN)];
-        peak = std::max(peak, std::hypot(double(x.re), double(x.im)));
-    }
-    return 20 * std::log10(peak / (32767.0 * kN / 2));
+    return ComplexLevelAt(store, first, frequency, kN);
 }
 
 // The tones and where they land lie on bins (multiples of 192000 / 16384 Hz), or next to one, so their

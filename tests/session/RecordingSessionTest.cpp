@@ -319,3 +319,32 @@ TEST(RecordingSessionTune, TheCentreFrequencyFollowsTheTuning) {
     session.Undo();
     EXPECT_EQ(centre(), 13999000); // as read: 2000 Hz below the state after the first tune
 }
+
+// Extract writes the band as a recording of its own whose centre frequency makes its radio frequencies
+// those of the source, and leaves the session's recording as it was.
+TEST(RecordingSessionExtract, TheNewFileCarriesTheBandsCentreFrequency) {
+    TempDir dir;
+    RecordingSession session;
+    ASSERT_TRUE(
+        session
+            .Open(dir.Write("iq_7050kHz.wav", Canonical(Fmt{.Channels = 2, .BlockAlign = 4}, Tone16(96000))),
+                  {})
+            .Opened);
+    const uint64_t revision = session.Store().Revision;
+    const ExtractOutcome outcome = session.Extract({0.25, 0.75, 1000, 3000}, dir.File("band.wav"));
+    ASSERT_EQ(outcome.Refusal, "");
+    ASSERT_EQ(outcome.Saved.Result, kWavWriteOk);
+    EXPECT_EQ(outcome.CentreFrequency, 7052000);
+    EXPECT_EQ(session.Store().Revision, revision);
+    EXPECT_FALSE(session.Modified());
+
+    RecordingSession band;
+    ASSERT_TRUE(band.Open(dir.File("band.wav"), {}).Opened);
+    EXPECT_EQ(band.Description().CentreFrequency, 7052000);
+    EXPECT_EQ(band.Store().ChannelCount, 2);
+    EXPECT_EQ(band.Store().SampleRate, 3000); // 48000 / 16: the largest k with room for 1.25 x 2000 Hz
+    EXPECT_EQ(band.Store().Samples.size(), 2u * 1500); // half a second
+
+    EXPECT_NE(session.Extract({0.25, 0.75, 3000, 1000}, dir.File("none.wav")).Refusal, "");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("none.wav")));
+}
