@@ -61,7 +61,7 @@ test-asan: deps
 # suppressions below match Qt's queued calls by that stack; history_size=7 keeps it.
 # Left out: the real-time sound-server test (under TSan's slowdown the stream cannot keep up; the
 # playback thread's flags and messages are checked by the playback tests on the test device).
-TSAN_TEST_DIRS := signal spectrogram ops session audio app
+TSAN_TEST_DIRS := signal spectrogram ops session demod audio app
 TSAN_EXCLUDED  := RealSoundServer\..*
 test-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) -DORVANE_TSAN=ON $(SANITIZER_CMAKE)
