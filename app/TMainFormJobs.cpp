@@ -64,7 +64,11 @@ bool TMainForm::RunLongJob(const std::function<void()>& work, const JobLook& loo
     if (look.ProgressColour) SetProgressBackColor(*look.ProgressColour);
     sbStopLoad->setEnabled(look.Stoppable);
     try {
-        RunJob(job, work, [this](int percent) { SetProgressPosition(percent); });
+        RunJob(job, work, [this](int percent) {
+            SetProgressPosition(percent);
+            for (const JobStatusMail::Text& text : jobStatusMail_.Take())
+                SetStatus(text.Panel, QString::fromStdString(text.Value));
+        });
         sbStopLoad->setEnabled(false);
         return true;
     } catch (...) {
@@ -95,11 +99,7 @@ void TMainForm::FollowSession() {
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {
-    return [this, panel](const std::string& text) {
-        QMetaObject::invokeMethod(
-            this, [this, panel, text] { SetStatus(panel, QString::fromStdString(text)); },
-            Qt::QueuedConnection);
-    };
+    return [this, panel](const std::string& text) { jobStatusMail_.Post(panel, text); };
 }
 
 void TMainForm::sbStopLoadClick() {

@@ -51,9 +51,7 @@ void TMainForm::RecomputeSpectrogram() {
 
     SpectrogramRunOptions options;
     options.Prepared = [this](const SpectrogramPreparation& preparation) {
-        QMetaObject::invokeMethod(
-            this, [this, text = preparation.ImageSizeText] { SetStatus(1, ToQString(text)); },
-            Qt::QueuedConnection);
+        jobStatusMail_.Post(1, preparation.ImageSizeText);
     };
     SpectrogramResult result;
     const JobLook look{nullptr, clBlack, true};
