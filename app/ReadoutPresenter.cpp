@@ -144,6 +144,16 @@ void ReadoutPresenter::StopReadingSamples() {
 }
 
 // While the marker is visible (and more than the point a plain click leaves), panel 6 gives its extent.
+std::optional<ExtractRequest> ReadoutPresenter::MarkedBand() const {
+    const std::optional<PictureAxes> axes = ShownAxes();
+    TRubberbandLayer* marker = parts_.Marker();
+    if (!marker || !marker->Visible() || !axes) return std::nullopt;
+    const MarkerReading m = ReadMarker(*axes, RectOf(marker->Location()));
+    if (!m.OneBand || m.DeltaSeconds <= 0 || m.DeltaHertz == 0) return std::nullopt;
+    return ExtractRequest{m.StartSeconds, m.StartSeconds + m.DeltaSeconds,
+                          std::min(m.Low.Hertz, m.High.Hertz), std::max(m.Low.Hertz, m.High.Hertz)};
+}
+
 void ReadoutPresenter::ShowMarker() {
     const std::optional<PictureAxes> axes = ShownAxes();
     TRubberbandLayer* marker = parts_.Marker();

@@ -5,6 +5,7 @@
 // job runs: a job starts only once no level is being computed (StopReadingSamples).
 #pragma once
 
+#include "ops/ExtractBand.h"
 #include "spectral/LevelReadoutWorker.h"
 #include "spectral/SpectrogramReadout.h"
 
@@ -62,6 +63,9 @@ public:
     void PointerAt(int x, int y);
     void PointerLeft();
     void ShowMarker();
+    // The marker's time range and band, for Extract: nothing without a marker that covers some time in
+    // one band.
+    std::optional<ExtractRequest> MarkedBand() const;
     // Frees the samples for a job: no level is being computed from them once it returns.
     void StopReadingSamples();
 

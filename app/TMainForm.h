@@ -2,6 +2,7 @@
 // status bar, the settings kept between runs, and the frame in which every long job runs.
 #pragma once
 
+#include "app/JobStatusMail.h"
 #include "app/ReadoutPresenter.h"
 #include "app/SettingsKey.h"
 #include "audio/Playback.h"
@@ -132,6 +133,9 @@ public:
     std::function<std::optional<int64_t>(int64_t currentBytes)> AskLargestFile;
     // The export dialog, given the suggested path (folder and name of a PNG file).
     std::function<QString(const QString& suggestedPath)> AskExportFileName;
+    // Extract: the band's file (given a suggested path), and whether to open it once written.
+    std::function<QString(const QString& suggestedPath)> AskExtractFileName;
+    std::function<bool(const QString& fileName)> AskOpenExtracted;
     // The folder the open dialog starts in: that of the last file chosen in it (empty at first: the
     // current folder).
     QString OpenDialogFolder() const;
@@ -194,6 +198,7 @@ public:
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
     QAction* mnuExportPicture = nullptr;
+    QAction* mnuExtract = nullptr; // the marker's band as a recording of its own
     QAction* mnuExit = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
@@ -232,6 +237,7 @@ public slots:
     void ReloadFile();
     void mnuSaveClick();
     void mnuSavewavAsClick();
+    void mnuExtractClick();
     void sbSaveSignalClick();
     void mnuExitClick();
     void mnuFilterPanelClick();
@@ -330,6 +336,8 @@ private:
     QString AskExportTarget(const QString& suggestedPath);
     void RememberOpenFolder(const QString& fileName);
     void ConnectExportHandlers();
+    QString AskExtractTarget(const QString& suggestedPath);
+    bool OpenExtractedFile(const QString& fileName);
     void ConnectRecordingOptionHandlers();
     void ReadLargestFileSetting();
     void ShowWideXResolutionItems();
@@ -380,6 +388,7 @@ private:
     bool busy_ = false;
     int sequences_ = 0;             // JobSequence objects alive
     std::exception_ptr jobFailure_; // the failure that ended the running sequence, reported at its end
+    JobStatusMail jobStatusMail_;   // status texts from the running job's worker
     ShownRecording shown_;
     bool closing_ = false;
     std::optional<PaletteItem> checkedPalette_;

@@ -28,6 +28,7 @@ QString FolderOf(const QString& fileName) {
 
 void TMainForm::ConnectExportHandlers() {
     connect(mnuExportPicture, &QAction::triggered, this, &TMainForm::mnuExportPictureClick);
+    connect(mnuExtract, &QAction::triggered, this, &TMainForm::mnuExtractClick);
 }
 
 void TMainForm::mnuExportPictureClick() {

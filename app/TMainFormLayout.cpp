@@ -331,6 +331,7 @@ void TMainForm::BuildMenus() {
     mnuSavewavAs->setEnabled(false);
     mnuExportPicture = addItem(fileMenu, "mnuExportPicture", "Export Picture...");
     mnuExportPicture->setEnabled(false);
+    mnuExtract = addItem(fileMenu, "mnuExtract", "Extract Marked Band...");
     fileMenu->addSeparator();
     mnuExit = addItem(fileMenu, "mnuExit", "Exit", QKeySequence("Alt+X"));
 

@@ -30,6 +30,10 @@ CommandText TextOf(OptionSet command) {
             "orvane-cli demod IN OUT.wav --mode am|fm|wfm|usb|lsb|cw --freq HZ [--bandwidth HZ] [--from S] "
             "[--to S] [OPTIONS]",
             "demodulate one signal of IN to audio and save it as a 16-bit mono 48000 Hz WAV file"};
+    case OptionSet::Extract:
+        return {"extract", "orvane-cli extract IN OUT.wav --from S --to S --band LO HI [OPTIONS]",
+                "write a time range and band of IN as a two-channel I/Q recording of its own, tuned to the "
+                "band's centre and decimated"};
     case OptionSet::Edit:
         break;
     }
@@ -42,6 +46,7 @@ std::string OutputText(OptionSet command) {
     if (command == OptionSet::Render)
         return "the picture: PNG for a name ending in .png, BMP for .bmp\n(in any case)";
     if (command == OptionSet::Demod) return "the WAV file of the audio; not IN itself";
+    if (command == OptionSet::Extract) return "the WAV file of the band; not IN itself";
     return "the WAV file to write; may be IN itself";
 }
 

@@ -16,6 +16,7 @@ int RunInfo(const CliArgs& args);
 int RunEdit(const CliArgs& args);
 int RunRender(const CliArgs& args);
 int RunDemod(const CliArgs& args);
+int RunExtract(const CliArgs& args);
 
 // An error that ends a command: main prints "orvane-cli: " + Message as one line on standard error,
 // followed by the usage text when ShowUsage, and exits with ExitCode.

@@ -41,7 +41,7 @@ int RunDemod(const CliArgs& args) {
     const CommandLine line = ParseCommandLine(OptionSet::Demod, args);
     const std::string& input = line.Words[0];
     const std::string& output = line.Words[1];
-    CheckAudioOutput(output, input);
+    CheckNewRecordingOutput(output, input, "demod");
     EditSession session(line.Options);
     RecordingSession& recording = session.Session;
     const InterruptGuard interrupt(recording.Job());

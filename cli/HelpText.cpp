@@ -9,7 +9,8 @@ std::string OperationsText() {
 
 std::string UsageText() {
     return "usage:\n  " + CommandSynopsis(OptionSet::Info) + "\n  " + CommandSynopsis(OptionSet::Render) +
-           "\n  " + CommandSynopsis(OptionSet::Edit) + "\n  " + CommandSynopsis(OptionSet::Demod) +
+           "\n  " + CommandSynopsis(OptionSet::Edit) + "\n  " + CommandSynopsis(OptionSet::Demod) + "\n  " +
+           CommandSynopsis(OptionSet::Extract) +
            "\n  orvane-cli --help | -h | --version\n"
            "  orvane-cli COMMAND --help\n"
            "options: --fft N  --image-width D  --window NAME  --gain G  --channels C  --palette NAME  "
@@ -17,6 +18,7 @@ std::string UsageText() {
            "         --largest-file BYTES  --view bands|iq  --json\n"
            "demod:   --mode MODE  --freq HZ  --bandwidth HZ  --from S  --to S  --channels C  --quiet\n"
            "         --largest-file BYTES\n"
+           "extract: --from S  --to S  --band LO HI  --channels C  --quiet  --largest-file BYTES\n"
            "ops:\n" +
            OperationsText();
 }
@@ -37,9 +39,14 @@ std::string HelpText() {
            "  demod   demodulate the signal at --freq (AM, FM, WFM, USB, LSB, CW) from --from to --to\n"
            "          seconds and save the audio as a 16-bit mono 48000 Hz WAV file; two channels are\n"
            "          I/Q (frequencies -R/2 ... R/2), one channel a real signal (0 ... R/2)\n"
+           "  extract write the band LO ... HI from --from to --to seconds as a two-channel I/Q\n"
+           "          recording tuned to the band's centre, filtered and decimated to the smallest\n"
+           "          whole rate R/k that holds 1.25 times the band; its auxi chunk carries the centre\n"
+           "          frequency, so radio frequencies read as in IN\n"
            "\noptions of render and edit (--palette only for render):\n" +
            CommandOptionLines(OptionSet::Render) + "\noptions of demod:\n" +
-           CommandOptionLines(OptionSet::Demod) + "\noptions of info:\n" +
+           CommandOptionLines(OptionSet::Demod) + "\noptions of extract:\n" +
+           CommandOptionLines(OptionSet::Extract) + "\noptions of info:\n" +
            CommandOptionLines(OptionSet::Info) +
            "\nNames (window, palette, view, mode) are taken in any letter case; --fft=1024 is --fft 1024;\n"
            "-- ends the options. Negative numbers (lpf -5000, --freq -5000) are words, not options.\n"

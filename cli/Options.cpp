@@ -102,6 +102,29 @@ void DeclareDemodOptions(CLI::App& app, CliOptions& options) {
         app, "--to", [&d](double v) { d.To = v; }, "end, seconds into the recording; default the end", "S");
 }
 
+void DeclareExtractOptions(CLI::App& app, CliOptions& options) {
+    ExtractRequest& e = options.Extract;
+    DeclareNumber(
+        app, "--from", [&e](double v) { e.FromSeconds = v; }, "start, seconds into the recording", "S");
+    DeclareNumber(
+        app, "--to", [&e](double v) { e.ToSeconds = v; }, "end, seconds into the recording", "S");
+    app.get_option("--from")->required();
+    app.get_option("--to")->required();
+    app.add_option_function<std::vector<std::string>>(
+           "--band",
+           [&e](const std::vector<std::string>& v) {
+               if (v.size() != 2) throw CLI::ValidationError("--band", "takes two numbers: LO HI");
+               e.LowHz = StrToFloat(v.at(0));
+               e.HighHz = StrToFloat(v.at(1));
+           },
+           "the band's edges in Hz: radio frequencies when the recording has\n"
+           "a centre frequency, else baseband (two channels -R/2 ... R/2,\none channel 0 ... R/2)")
+        ->expected(2)
+        ->check(Number())
+        ->required()
+        ->option_text("LO HI");
+}
+
 // A positive number of bytes.
 CLI::Validator FileSize() {
     return CLI::Validator(
@@ -167,6 +190,10 @@ void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set) {
     app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     if (set == OptionSet::Demod) {
         DeclareDemodOptions(app, options);
+        DeclareChannelsOption(app, options);
+    }
+    if (set == OptionSet::Extract) {
+        DeclareExtractOptions(app, options);
         DeclareChannelsOption(app, options);
     }
     if (set == OptionSet::Edit || set == OptionSet::Render) DeclareSpectrogramOptions(app, options);

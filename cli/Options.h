@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "demod/DemodRequest.h"
+#include "ops/ExtractBand.h"
 #include "signal/WavReader.h"
 #include "spectral/SpectrogramSettings.h"
 
@@ -25,11 +26,14 @@ struct CliOptions {
     bool Json = false;                     // --json (info): one JSON object per file
     int64_t LargestFile = kMaxWavFileSize; // --largest-file: longer input files are refused
     DemodRequest Demod;                    // demod: --mode, --freq, --bandwidth, --from, --to
+    ExtractRequest Extract;                // extract: --from, --to, --band (as given: radio frequencies
+                                           // when the recording has a centre frequency)
 };
 
 // The options a command takes: info --largest-file and --json; edit all of render's but --palette; demod
 // its own (--mode and --freq required) with --channels, --quiet and --largest-file.
-enum class OptionSet { Info, Edit, Render, Demod };
+// extract: --from, --to and --band (all required), --channels, --quiet and --largest-file.
+enum class OptionSet { Info, Edit, Render, Demod, Extract };
 
 // Declares the options of `set` on `app`; parsing then writes their values into `options`. Names (window,
 // palette, view, x2 ...) are taken in any letter case; a value outside its list is refused with the

@@ -36,9 +36,11 @@ void CheckWavOutput(const std::string& output) {
     CheckWritable(output);
 }
 
-void CheckAudioOutput(const std::string& output, const std::string& input) {
+void CheckNewRecordingOutput(const std::string& output, const std::string& input,
+                             const std::string& command) {
     if (SameFile(output, input))
-        throw CliError{output + ": is the input file " + input + ": demod does not overwrite its recording",
+        throw CliError{output + ": is the input file " + input + ": " + command +
+                           " does not overwrite its recording",
                        kExitUsage};
     CheckWritable(output);
 }

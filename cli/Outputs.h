@@ -17,9 +17,9 @@ void CheckPictureOutput(const std::string& output, const std::string& input);
 // replaces in one step.
 void CheckWavOutput(const std::string& output);
 
-// demod: OUT must not be the input file under any name (exit 2): the audio would replace the recording. It
-// must then be writable (exit 1 with the system's reason).
-void CheckAudioOutput(const std::string& output, const std::string& input);
+// demod and extract (`command`): OUT must not be the input file under any name (exit 2): the new file
+// would replace the recording. It must then be writable (exit 1 with the system's reason).
+void CheckNewRecordingOutput(const std::string& output, const std::string& input, const std::string& command);
 
 // A failed save of `output` (EFCreateError or EFWriteError, whose messages read
 // `Cannot create file "PATH". REASON`) as the error "PATH: REASON", exit 1.

@@ -24,10 +24,8 @@ int Fail(const CliError& error) {
 // The command named by the first argument, run on the rest.
 int RunCommand(const std::string& name, const CliArgs& args) {
     const std::map<std::string, int (*)(const CliArgs&)> commands = {
-        {"info", RunInfo},
-        {"edit", RunEdit},
-        {"render", RunRender},
-        {"demod", RunDemod},
+        {"info", RunInfo},   {"edit", RunEdit},       {"render", RunRender},
+        {"demod", RunDemod}, {"extract", RunExtract},
     };
     if (InfoRequestOf(name) != InfoRequest::None)
         throw UsageError(name + ": stands alone, or after a command: orvane-cli COMMAND --help");

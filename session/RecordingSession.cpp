@@ -78,6 +78,8 @@ ExtractOutcome RecordingSession::Extract(const ExtractRequest& request, const st
         return outcome;
     }
     band->FileName = fileName;
+    outcome.Rate = band->SampleRate;
+    outcome.Frames = static_cast<int64_t>(band->Samples.size() / 2);
     if (description_.CentreFrequency != 0)
         outcome.CentreFrequency = description_.CentreFrequency + std::llround(plan->CentreHz);
     const StatusSink ignore = [](const std::string&) {};

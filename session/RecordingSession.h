@@ -59,6 +59,8 @@ struct ExtractOutcome {
     bool Stopped = false;        // the stop flag ended it: nothing was written
     SaveOutcome Saved;           // the new file's save
     int64_t CentreFrequency = 0; // the new recording's (Hz; 0 when the source's is not known)
+    int32_t Rate = 0;            // the new recording's sample rate
+    int64_t Frames = 0;          // and length
 };
 
 class RecordingSession {

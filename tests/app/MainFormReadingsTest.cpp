@@ -446,3 +446,32 @@ TEST_F(ReadingsTest, TheIQSpectrumShowsSignedAndRadioFrequencies) {
     EXPECT_EQ(again.SrcImage->Bitmap().Height(), 512);
     EXPECT_FALSE(again.RulerPaintBox->Complex());
 }
+
+// File > "Extract Marked Band...": nothing without a marker; with one, the marked range and band become
+// a file of their own at the smallest whole rate with room for the band, opened when wanted.
+TEST_F(ReadingsTest, TheMarkedBandIsExtractedAndOpened) {
+    TMainForm& form = Shown(TwoTones(48000), 48000, 2, kFFT1024);
+    const std::string target = Folder() + "/band.wav";
+    form.AskExtractFileName = [&](const QString&) { return QString::fromStdString(target); };
+    QString asked;
+    form.AskOpenExtracted = [&](const QString& name) {
+        asked = name;
+        return true;
+    };
+    Child<QAction>("mnuExtract")->trigger();
+    EXPECT_EQ(form.StatusText(0), " Extract: mark a time range and a band first.");
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    const QPoint from = OverRow(form, 60);
+    const QPoint to(from.x() + 120, OverRow(form, 140).y());
+    QTest::mousePress(form.SrcImage->viewport(), Qt::RightButton, Qt::NoModifier, from);
+    QTest::mouseMove(form.SrcImage->viewport(), to);
+    QTest::mouseRelease(form.SrcImage->viewport(), Qt::RightButton, Qt::NoModifier, to);
+    Child<QAction>("mnuExtract")->trigger();
+    // 10781 ... 18281 Hz: 7500 Hz wide, so 48000 / 5 = 9600 Hz holds 1.25 times the band.
+    EXPECT_EQ(asked.toStdString(), target);
+    EXPECT_EQ(form.Session().Store().FileName, target);
+    EXPECT_EQ(form.Session().Store().SampleRate, 9600);
+    EXPECT_EQ(form.Session().Store().ChannelCount, 2);
+    EXPECT_FALSE(form.Busy());
+}
