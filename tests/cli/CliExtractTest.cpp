@@ -53,9 +53,9 @@ TEST_P(CliExtractBands, WritesTheBandAsARecordingOfItsOwn) {
 INSTANTIATE_TEST_SUITE_P(
     Bands, CliExtractBands,
     testing::Values(
-        BandCase{
-            "RadioFrequencies", "rec_7050kHz.wav", "7050500 7051500",
-            "status: Bytes : 3000 16 Bit Data\nchannels: 2\nrate: 1500\nbits: 16\nvalues: 1500\ncentre: 7051000\n"},
+        BandCase{"RadioFrequencies", "rec_7050kHz.wav", "7050500 7051500",
+                 "status: Bytes : 3000 16 Bit Data\nchannels: 2\nrate: 1500\nbits: 16\nvalues: 1500\ncentre: "
+                 "7051000\n"},
         BandCase{"NegativeBaseband", "plain.wav", "-1500 -500",
                  "status: Bytes : 3000 16 Bit Data\nchannels: 2\nrate: 1500\nbits: 16\nvalues: 1500\n"}),
     [](const auto& info) { return std::string(info.param.Name); });
