@@ -48,7 +48,7 @@ template <class T> T Field(const Bytes& bytes, size_t offset) {
 
 struct DemodUsage {
     const char* Name;
-    const char* Args; // after "demod IN OUT"
+    const char* Args;  // after "demod IN OUT"
     const char* Error; // in the error line
 };
 
