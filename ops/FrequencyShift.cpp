@@ -126,30 +126,6 @@ void ShiftValues(int16_t* samples, int64_t first, int64_t end, int frameShift, c
     }
 }
 
-// A stretch of values that one thread shifts at a time; `PollBefore` is the poll position just before
-// it, asked before it is handed out (-1: none). A last, empty stretch carries the last poll.
-struct Stretch {
-    int64_t First;
-    int64_t End;
-    int64_t PollBefore;
-};
-
-std::vector<Stretch> Stretches(int64_t count, int64_t every) {
-    std::vector<Stretch> stretches;
-    stretches.reserve(static_cast<size_t>(count / kChunk + count / every + 3));
-    int64_t pollBefore = -1;
-    for (int64_t first = 0; first < count;) {
-        const int64_t pollAt = NextValuePoll(first, count, every);
-        const int64_t end = std::min(pollAt + 1, count);
-        for (int64_t from = first; from < end; from += kChunk)
-            stretches.push_back({from, std::min(from + kChunk, end), from == first ? pollBefore : -1});
-        pollBefore = pollAt < count ? pollAt : -1;
-        first = end;
-    }
-    if (pollBefore >= 0) stretches.push_back({count, count, pollBefore});
-    return stretches;
-}
-
 } // namespace
 
 void GenerateSinBlock(ShiftOscillator& oscillator, int32_t rate, double amplitude) {
@@ -185,7 +161,7 @@ void ShiftStore(SignalStore& store, double frequency, ShiftWave wave, StorePoll&
     const auto n = static_cast<int64_t>(store.Samples.size());
     const int64_t every = ValuePollSpacing(options.PollEvery);
     WorkerTeam team(options.Threads);
-    const std::vector<Stretch> stretches = Stretches(n, every);
+    const std::vector<PollStretch> stretches = PollStretches(n, every, kChunk);
     const int frameShift = store.TwoChannels() ? 1 : 0; // value index to frame index
     const size_t frames = (store.Samples.size() + (size_t{1} << frameShift) - 1) >> frameShift;
     std::vector<double> offsets((frames + kBlockLength - 1) / kBlockLength);
@@ -199,7 +175,7 @@ void ShiftStore(SignalStore& store, double frequency, ShiftWave wave, StorePoll&
     team.Run(
         stretches.size(),
         [&](size_t i) {
-            const Stretch& stretch = stretches[i];
+            const PollStretch& stretch = stretches[i];
             ShiftValues(samples, stretch.First, stretch.End, frameShift, oscillator, offsets, amplitude);
         },
         [&](size_t i) { return stretches[i].PollBefore < 0 || !poll.StopAt(stretches[i].PollBefore); });

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 class StorePoll {
 public:
@@ -39,6 +40,32 @@ inline int64_t NextValuePoll(int64_t k, int64_t count, int64_t every) {
     const int64_t lastPoll = (count - 1) / 10 * 10;
     if (k > lastPoll) return count;
     return std::min((k + every - 1) / every * every, lastPoll);
+}
+
+// A stretch of positions first .. end - 1 that one thread of a walk takes at a time; `PollBefore` is the
+// poll position just before it, asked before it is handed out (-1: none).
+struct PollStretch {
+    int64_t First;
+    int64_t End;
+    int64_t PollBefore;
+};
+
+// The stretches of a walk over `count` positions polled as NextValuePoll says (`every` apart): cut at
+// the polls and every `chunk` positions between them. A last, empty stretch carries the last poll.
+inline std::vector<PollStretch> PollStretches(int64_t count, int64_t every, int64_t chunk) {
+    std::vector<PollStretch> stretches;
+    stretches.reserve(static_cast<size_t>(count / chunk + count / every + 3));
+    int64_t pollBefore = -1;
+    for (int64_t first = 0; first < count;) {
+        const int64_t pollAt = NextValuePoll(first, count, every);
+        const int64_t end = std::min(pollAt + 1, count);
+        for (int64_t from = first; from < end; from += chunk)
+            stretches.push_back({from, std::min(from + chunk, end), from == first ? pollBefore : -1});
+        pollBefore = pollAt < count ? pollAt : -1;
+        first = end;
+    }
+    if (pollBefore >= 0) stretches.push_back({count, count, pollBefore});
+    return stretches;
 }
 
 // A spacing between value polls as the walks use it: a multiple of 10, at least 10.

@@ -51,31 +51,6 @@ void TuneFrames(int16_t* samples, int64_t first, int64_t end, const Oscillator& 
     }
 }
 
-// A stretch of frames one thread turns at a time; `PollBefore` is the frame of the poll asked before
-// it is handed out (-1: none). A last, empty stretch carries the last poll.
-struct Stretch {
-    int64_t First;
-    int64_t End;
-    int64_t PollBefore;
-};
-
-// The polls fall on frames 0, every, 2 every ... and the last multiple of 10 (as the value walks'
-// polls fall on values); the stretches are cut there and every kChunkFrames frames between.
-std::vector<Stretch> Stretches(int64_t frames, int64_t every) {
-    std::vector<Stretch> stretches;
-    int64_t pollBefore = -1;
-    for (int64_t first = 0; first < frames;) {
-        const int64_t pollAt = NextValuePoll(first, frames, every);
-        const int64_t end = std::min(pollAt + 1, frames);
-        for (int64_t from = first; from < end; from += kChunkFrames)
-            stretches.push_back({from, std::min(from + kChunkFrames, end), from == first ? pollBefore : -1});
-        pollBefore = pollAt < frames ? pollAt : -1;
-        first = end;
-    }
-    if (pollBefore >= 0) stretches.push_back({frames, frames, pollBefore});
-    return stretches;
-}
-
 } // namespace
 
 CheckedInput<double> TuneFrequencyFromText(const SignalStore& store, std::string_view text) {
@@ -100,7 +75,8 @@ void TuneStore(SignalStore& store, double frequency, StorePoll& poll, WalkOption
     const auto frames = static_cast<int64_t>(store.Samples.size() / 2);
     const int64_t every = std::max<int64_t>(10, ValuePollSpacing(options.PollEvery) / 2 / 10 * 10);
     WorkerTeam team(options.Threads);
-    const std::vector<Stretch> stretches = Stretches(frames, every);
+    // The stretches are cut at the frames that are polled (reported as their first values).
+    const std::vector<PollStretch> stretches = PollStretches(frames, every, kChunkFrames);
     const Oscillator oscillator(frequency, store.SampleRate);
     const double largest = LargestMagnitude(store);
     const double gain = largest > 32767 ? 32767 / largest : 1.0;
