@@ -112,6 +112,11 @@ void ShiftValues(int16_t* samples, int64_t first, int64_t end, int frameShift, c
     for (int64_t from = first; from < end; from += kRun) {
         const int64_t count = std::min(kRun, end - from);
         for (int64_t i = 0; i < count; ++i) {
+            // The second value of a frame meets the entry of the first: computed once.
+            if (frameShift == 1 && i > 0 && ((from + i) & 1) != 0) {
+                entries[static_cast<size_t>(i)] = entries[static_cast<size_t>(i - 1)];
+                continue;
+            }
             const auto frame = static_cast<size_t>((from + i) >> frameShift);
             entries[static_cast<size_t>(i)] =
                 oscillator.Entry(frame % kBlockLength, offsets[frame / kBlockLength]);
