@@ -1,5 +1,5 @@
-// liquid-dsp for the demodulator's own files (never a public header): its complex type as std::complex,
-// and each object it creates owned by a unique_ptr that destroys it.
+// liquid-dsp for the core's files that use it, the demodulator's and Extract's (never a public header):
+// its complex type as std::complex, and each object it creates owned by a unique_ptr that destroys it.
 #pragma once
 
 #include <complex>
@@ -25,5 +25,6 @@ using ComplexFir = Owned<firfilt_crcf, firfilt_crcf_destroy>;
 using RealIir = Owned<iirfilt_rrrf, iirfilt_rrrf_destroy>;
 using FrequencyDemodulator = Owned<freqdem, freqdem_destroy>;
 using AmplitudeDemodulator = Owned<ampmodem, ampmodem_destroy>;
+using DotProduct = Owned<dotprod_crcf, dotprod_crcf_destroy>;
 
 } // namespace liquid

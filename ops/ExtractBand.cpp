@@ -1,5 +1,6 @@
 #include "ops/ExtractBand.h"
 
+#include "demod/Liquid.h"
 #include "ops/SampleRounding.h"
 #include "ops/TuneOscillator.h"
 #include "signal/NumberText.h"
@@ -11,8 +12,6 @@
 #include <complex>
 #include <memory>
 #include <vector>
-
-#include <liquid/liquid.h>
 
 namespace {
 
@@ -52,24 +51,21 @@ public:
         double sum = 0;
         for (float t : taps_) sum += t;
         for (float& t : taps_) t = static_cast<float>(t / sum);
-        dot_ = dotprod_crcf_create(taps_.data(), static_cast<unsigned>(taps_.size()));
+        dot_.reset(dotprod_crcf_create(taps_.data(), static_cast<unsigned>(taps_.size())));
     }
-    ~BandFilter() { dotprod_crcf_destroy(dot_); }
-    BandFilter(const BandFilter&) = delete;
-    BandFilter& operator=(const BandFilter&) = delete;
 
     int64_t Length() const { return static_cast<int64_t>(taps_.size()); }
     // The filter's output for the Length() values from `x` on (its time is that of the middle one).
     // liquid's dot product objects are read-only once made, so threads share one.
     Complex At(const Complex* x) const {
         Complex y;
-        dotprod_crcf_execute(dot_, const_cast<Complex*>(x), &y);
+        dotprod_crcf_execute(dot_.get(), const_cast<Complex*>(x), &y);
         return y;
     }
 
 private:
     std::vector<float> taps_;
-    dotprod_crcf dot_ = nullptr;
+    liquid::DotProduct dot_;
 };
 
 // The source's frame p tuned by the band's centre, 0 outside the recording.
