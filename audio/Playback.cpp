@@ -41,7 +41,35 @@ void Playback::StartPlayback(uint16_t channels, int32_t rate) {
     if (!FormatExpressible(channels, rate)) return Refuse(" Unsupported Format");
     // The last thread has set PlaybackIdle as its final step; it is joined and released here.
     thread_.reset();
+    state_.Source.reset();
+    // The fades end where playing ends, at the last whole frame. Fading at every start would deepen
+    // the fades of an unchanged copy with each replay.
+    state_.PlayChannels = channels;
+    if (!state_.CopyFaded)
+        FadePlaybackCopyEnds(std::span(state_.PlaybackCopy).first(size_t(state_.PlayableSize())));
+    state_.CopyFaded = true;
+    Start(channels, rate);
+}
 
+void Playback::StartStream(std::unique_ptr<PlaySource> source, uint16_t channels, int32_t rate) {
+    if (!PlaybackIdle() || !source) return;
+    if (!FormatExpressible(channels, rate)) return Refuse(" Unsupported Format");
+    thread_.reset();
+    state_.Source = std::move(source);
+    Start(channels, rate);
+}
+
+void Playback::Halt() {
+    if (thread_) {
+        state_.QuietEnd.store(true, std::memory_order_release);
+        state_.TerminateRequested.store(true, std::memory_order_release);
+        thread_.reset();
+        state_.QuietEnd.store(false, std::memory_order_relaxed);
+    }
+    state_.Source.reset();
+}
+
+void Playback::Start(uint16_t channels, int32_t rate) {
     state_.PlayBufferBytes = PlayBufferBytesFor(channels, rate);
     BuildFadeOutRamp(state_.FadeOutRamp, state_.PlayBufferBytes);
     state_.PlaybackIdle.store(false, std::memory_order_release);
@@ -49,11 +77,6 @@ void Playback::StartPlayback(uint16_t channels, int32_t rate) {
     state_.PlayedToEnd = false;
     state_.PlayChannels = channels;
     state_.PlayRate = rate;
-    // The fades end where playing ends, at the last whole frame. Fading at every start would deepen
-    // the fades of an unchanged copy with each replay.
-    if (!state_.CopyFaded)
-        FadePlaybackCopyEnds(std::span(state_.PlaybackCopy).first(size_t(state_.PlayableSize())));
-    state_.CopyFaded = true;
 
     const std::optional<std::string> name = device_ ? device_->ProductName() : std::nullopt;
     if (!name) {

@@ -56,11 +56,23 @@ public:
     // device record cannot describe (rate below 1, no channel) reports " Unsupported Format"; no
     // default device reports " Device Error"; otherwise " Playing " and the device's name.
     void StartPlayback(uint16_t channels, int32_t rate);
+    // Starts playing `source` with `channels` interleaved channels at `rate` Hz, by the rules of
+    // StartPlayback (the status texts, the loop, the fade-out stop), the source in place of the copy;
+    // it is kept until the next start. Does nothing while a playback runs.
+    void StartStream(std::unique_ptr<PlaySource> source, uint16_t channels, int32_t rate);
+    // Whether the running or last playback plays a source rather than the copy.
+    bool PlaysSource() const { return state_.Source != nullptr; }
     // Stops a running playback: with fade-out after one ramped and one silent buffer, otherwise at
     // once. Nothing while idle.
     void StopPlayback(bool withFadeOut) { ::StopPlayback(state_, withFadeOut); }
+    // Stops a running playback at once, waits for its thread to end and releases the source, so that
+    // what the source reads may change. The thread reports nothing of this end (no status, no cursor,
+    // no buttons): the caller, which is on the user-interface thread already, shows what follows.
+    void Halt();
 
 private:
+    // The common part of both starts, the copy or the source being in place.
+    void Start(uint16_t channels, int32_t rate);
     void Refuse(const char* status);
 
     PlaybackState state_;

@@ -5,18 +5,24 @@
 // - the play position belongs to the playback thread while it runs;
 // - the flags and the fade counter are atomics: a request is stored with release and read with
 //   acquire; the thread sets PlaybackIdle (release) only after it has closed the device.
+// - a source (Source), when one is played instead of the copy, follows the copy's rule: the
+//   user-interface thread sets or releases it only while no playback thread runs.
 #pragma once
+
+#include "audio/PlaySource.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct PlaybackState {
-    std::vector<int16_t> PlaybackCopy; // private copy of the store's values, interleaved as there
-    bool CopyStale = true;             // set by every spectrogram preparation; cleared by a refresh
-    bool CopyFaded = false;            // the copy's ends have been faded since its last refresh
-    int32_t PlayPosition = 0;          // index of the next value to be queued
-    bool PlayedToEnd = false;          // a play-once has reached the copy's end (playback thread)
+    std::vector<int16_t> PlaybackCopy;  // private copy of the store's values, interleaved as there
+    bool CopyStale = true;              // set by every spectrogram preparation; cleared by a refresh
+    bool CopyFaded = false;             // the copy's ends have been faded since its last refresh
+    int32_t PlayPosition = 0;           // index of the next value to be queued
+    bool PlayedToEnd = false;           // a play-once has reached the copy's end (playback thread)
+    std::unique_ptr<PlaySource> Source; // played instead of the copy when set
 
     std::atomic<bool> PlaybackIdle{true};        // no playback thread runs
     std::atomic<bool> DeviceError{true};         // the last device check failed, or none succeeded yet
@@ -24,6 +30,7 @@ struct PlaybackState {
     std::atomic<int32_t> FadeCounter{0};         // buffers filled since the fade stop was requested
     std::atomic<bool> Loop{false};               // the loop button is down
     std::atomic<bool> TerminateRequested{false}; // the playback thread is asked to end
+    std::atomic<bool> QuietEnd{false};           // the thread ends without reporting (Playback::Halt)
 
     uint16_t PlayChannels = 1;
     int32_t PlayRate = 48000;

@@ -54,7 +54,7 @@ bool TServiceThread::FeedDevice(std::span<int16_t> buffer0, std::span<int16_t> b
 }
 
 void TServiceThread::Finish(const char* status, bool cursorWasShown) {
-    if (events_ != nullptr) {
+    if (events_ != nullptr && !state_.QuietEnd.load(std::memory_order_acquire)) {
         events_->PlaybackStatus(status);
         if (cursorWasShown) events_->PlayCursorShown(false);
         // Sent before PlaybackIdle turns true: a play click that finds the module idle is then

@@ -1,5 +1,6 @@
 #include "demod/DemodulateRecording.h"
 
+#include "demod/DemodStream.h"
 #include "demod/Demodulator.h"
 #include "signal/WorkerPool.h"
 
@@ -11,9 +12,9 @@
 
 namespace {
 
-constexpr int64_t kFramesPerPoll = 1 << 16; // between two looks at the stop flag
-constexpr double kPartSeconds = 5.0;        // a long run is cut into parts of this length ...
-constexpr double kPreRollSeconds = 0.5;     // ... each demodulated from this much earlier, to settle
+constexpr size_t kSamplesPerPoll = 4800; // audio made between two looks at the stop flag
+constexpr double kPartSeconds = 5.0;     // a long run is cut into parts of this length ...
+constexpr double kPreRollSeconds = 0.5;  // ... each demodulated from this much earlier, to settle
 
 // A stretch of the run that one demodulator makes: its audio from frame First to End, demodulated from
 // frame First - PreRoll.
@@ -64,38 +65,24 @@ struct Run {
     JobControl& Job;
     int64_t Total = 0; // frames all parts demodulate, pre-rolls included
     std::atomic<int64_t> Done{0};
-
-    std::span<const int16_t> Frames(int64_t first, int64_t count) const {
-        const size_t perFrame = Plan.IQ ? 2 : 1;
-        return Values.subspan(static_cast<size_t>(first) * perFrame, static_cast<size_t>(count) * perFrame);
-    }
 };
 
-// Demodulates `part`: its pre-roll and frames, then on past its end (or silence after the recording's
-// end) until the filters have given out its audio; the lag and the pre-roll's audio are taken off the
-// front. Returns fewer samples when the stop flag ends it.
+// Demodulates `part` (DemodStream from its first frame, with its pre-roll), looking at the stop flag
+// and reporting progress between pieces. Returns nothing when the stop flag ends it.
 std::vector<int16_t> Demodulate(Run& run, const Part& part) {
-    Demodulator demodulator(run.Plan);
-    const auto lag = static_cast<size_t>(std::llround(demodulator.DelaySeconds() * kDemodAudioRate));
-    const auto skip = lag + static_cast<size_t>(part.PreRoll * kDemodAudioRate / run.Plan.SampleRate);
+    DemodStream stream(run.Values, run.Plan, part.First, part.PreRoll);
+    const int64_t partFrames = part.End - part.First + part.PreRoll;
+    int64_t counted = 0;
     std::vector<int16_t> audio;
-    audio.reserve(skip + part.Samples + kDemodAudioRate / 10);
-    const auto lagFrames =
-        static_cast<int64_t>(std::ceil((demodulator.DelaySeconds() + 0.01) * run.Plan.SampleRate));
-    const int64_t last = std::min(part.End + lagFrames, run.Plan.EndFrame);
-    for (int64_t frame = part.First - part.PreRoll; frame < last; frame += kFramesPerPoll) {
+    audio.reserve(part.Samples);
+    while (audio.size() < part.Samples) {
         if (run.Job.Stopping()) return {};
-        const int64_t count = std::min(kFramesPerPoll, last - frame);
-        demodulator.Process(run.Frames(frame, count), audio);
-        const int64_t done = run.Done += std::min(count, std::max<int64_t>(part.End - frame, 0));
+        stream.Read(std::min(kSamplesPerPoll, part.Samples - audio.size()), audio);
+        const int64_t fed = std::min(stream.FramesFed(), partFrames);
+        const int64_t done = run.Done += fed - counted;
+        counted = fed;
         run.Job.SetProgress(static_cast<int>(100 * done / run.Total));
-        if (audio.size() >= skip + part.Samples) break;
     }
-    const std::vector<int16_t> silence(static_cast<size_t>(kFramesPerPoll) * (run.Plan.IQ ? 2 : 1), 0);
-    for (int64_t i = 0; i <= lagFrames / kFramesPerPoll + 1 && audio.size() < skip + part.Samples; ++i)
-        demodulator.Process(silence, audio);
-    audio.resize(skip + part.Samples, 0);
-    audio.erase(audio.begin(), audio.begin() + static_cast<std::ptrdiff_t>(skip));
     return audio;
 }
 
