@@ -56,6 +56,7 @@ std::optional<PictureAxes> ReadoutPresenter::ShownAxes() const {
 }
 
 void ReadoutPresenter::PictureComputed(const PictureAxes& axes) {
+    clicked_.reset();
     TRubberbandLayer* marker = parts_.Marker();
     if (marker && axes_) {
         const PictureRect moved = RemapPictureRect(RectOf(marker->Location()), *axes_, axes);
@@ -65,6 +66,7 @@ void ReadoutPresenter::PictureComputed(const PictureAxes& axes) {
 }
 
 void ReadoutPresenter::PictureCleared() {
+    clicked_.reset();
     StopReadingSamples();
     axes_.reset();
 }
@@ -152,6 +154,20 @@ std::optional<ExtractRequest> ReadoutPresenter::MarkedBand() const {
     if (!m.OneBand || m.DeltaSeconds <= 0 || m.DeltaHertz == 0) return std::nullopt;
     return ExtractRequest{m.StartSeconds, m.StartSeconds + m.DeltaSeconds,
                           std::min(m.Low.Hertz, m.High.Hertz), std::max(m.Low.Hertz, m.High.Hertz)};
+}
+
+void ReadoutPresenter::Clicked(double x, double y) {
+    const std::optional<PictureAxes> axes = ShownAxes();
+    if (!axes) return;
+    const MarkerReading m = ReadMarker(*axes, PictureRect{x, y, x, y});
+    clicked_ = ListenTarget{m.StartSeconds, std::nullopt, m.Low.Hertz, m.Low.Hertz};
+}
+
+std::optional<ListenTarget> ReadoutPresenter::MarkedForListening() const {
+    if (const std::optional<ExtractRequest> band = MarkedBand())
+        return ListenTarget{band->FromSeconds, band->ToSeconds, band->LowHz, band->HighHz};
+    if (!ShownAxes()) return std::nullopt;
+    return clicked_;
 }
 
 void ReadoutPresenter::ShowMarker() {

@@ -30,6 +30,15 @@ struct ShownRecording {
     int64_t CentreFrequency = 0; // Hz: the radio frequency of the baseband's 0 Hz; 0 when none is known
 };
 
+// What Listen hears, as the picture reads it: a band (Low < High) or one frequency (Low == High), in
+// baseband hertz, from a time on and, for a marked time range, up to its end.
+struct ListenTarget {
+    double FromSeconds = 0;
+    std::optional<double> ToSeconds;
+    double LowHz = 0;
+    double HighHz = 0;
+};
+
 // Frames up to this length are read on the user-interface thread at each pointer move (a few
 // microseconds at N = 1024); longer ones go to the worker, and the readout shows the rest meanwhile.
 inline constexpr int32_t kLongestInlineLevelFrame = 65536;
@@ -66,6 +75,12 @@ public:
     // The marker's time range and band, for Extract: nothing without a marker that covers some time in
     // one band.
     std::optional<ExtractRequest> MarkedBand() const;
+    // A click on the picture at bitmap point (x, y): the time and frequency Listen takes without a marked
+    // band.
+    void Clicked(double x, double y);
+    // The marked band over its time range, or without one the last click's frequency from its time on;
+    // nothing when neither is on the picture shown.
+    std::optional<ListenTarget> MarkedForListening() const;
     // Frees the samples for a job: no level is being computed from them once it returns.
     void StopReadingSamples();
 
@@ -77,7 +92,8 @@ private:
     void ShowLevel(uint64_t request, std::optional<double> dbfs);
 
     Parts parts_;
-    std::optional<PictureAxes> axes_; // of the last picture computed
+    std::optional<PictureAxes> axes_;     // of the last picture computed
+    std::optional<ListenTarget> clicked_; // the last click on that picture
     std::unique_ptr<LevelReadoutWorker> worker_;
     ReadoutWindow inlineWindow_; // the user-interface thread's own window table
     uint64_t awaitedLevel_ = 0;  // number of the worker's request the readout waits for; 0: none

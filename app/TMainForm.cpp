@@ -41,7 +41,10 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     FormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+// A Listen still playing reads the session's store, which goes before the playback module does.
+TMainForm::~TMainForm() {
+    Player.Halt();
+}
 
 void TMainForm::FormCreate() {
     SetProgressPosition(0);
@@ -73,6 +76,11 @@ void TMainForm::ReadSettings() {
     mnuShiftPanel->setChecked(settings_->ReadBool("ShiftPanel", true));
     FilterPanel->setVisible(mnuFilterPanel->isChecked());
     ShiftPanel->setVisible(mnuShiftPanel->isChecked());
+    mnuListenPanel->setChecked(settings_->ReadBool("ListenPanel", false));
+    ListenPanel->setVisible(mnuListenPanel->isChecked());
+    cbListenMode->setCurrentIndex(
+        std::clamp(settings_->ReadInteger("ListenMode", 0), 0, cbListenMode->count() - 1));
+    EditListenBandwidth->setText(settings_->ReadString("ListenBandwidth", "10000"));
     mnuTimeScale->setChecked(settings_->ReadBool("TimeScale", true));
     mnuTimeScaleClick();
     mnuIQSpectrum->setChecked(settings_->ReadBool("IQSpectrum", false));
@@ -136,6 +144,9 @@ void TMainForm::WriteSettings() {
     key.WriteInteger("FilterQuality", cbFilterQuality->currentIndex());
     key.WriteBool("FilterPanel", mnuFilterPanel->isChecked());
     key.WriteBool("ShiftPanel", mnuShiftPanel->isChecked());
+    key.WriteBool("ListenPanel", mnuListenPanel->isChecked());
+    key.WriteInteger("ListenMode", cbListenMode->currentIndex());
+    key.WriteString("ListenBandwidth", EditListenBandwidth->text());
     key.WriteBool("TimeScale", mnuTimeScale->isChecked());
     key.WriteBool("IQSpectrum", mnuIQSpectrum->isChecked());
     key.WriteString("UndoMemory", QString::number(qulonglong(session_.History().Budget() / kMiB)));

@@ -46,6 +46,7 @@ struct JobLook {
     const char* PanelText = nullptr;        // status panel 3 while it runs (an edit's name)
     std::optional<uint32_t> ProgressColour; // background of the progress bar while it runs
     bool Stoppable = false;                 // the job polls the stop flag: "Stop Calculate" is offered
+    bool ReadsOnly = false;                 // the job leaves the recording as it is: Listen plays on
 };
 
 // The answer to "save the changes first?" before the recording is replaced or the window closes.
@@ -147,6 +148,7 @@ public:
     QFrame* Panellr = nullptr;
     QFrame* FilterPanel = nullptr;
     QFrame* ShiftPanel = nullptr;
+    QFrame* ListenPanel = nullptr; // Listen's mode and bandwidth; hidden unless "Listen Panel" is checked
     QFrame* Panel1 = nullptr;
     QFrame* Panel8 = nullptr;
     QFrame* Panel3 = nullptr;
@@ -182,6 +184,9 @@ public:
     QToolButton* sbStopPlay = nullptr;
     QToolButton* sbPlayMemory = nullptr;
     QToolButton* sbLoopPlay = nullptr;
+    QToolButton* sbListen = nullptr; // down while the demodulated signal plays
+    QComboBox* cbListenMode = nullptr;
+    QLineEdit* EditListenBandwidth = nullptr;
 
     QLineEdit* EditFFTHiCut = nullptr;
     QLineEdit* EditFFTLoCut = nullptr;
@@ -208,6 +213,7 @@ public:
     QAction* mnuIQSpectrum = nullptr;
     QAction* mnuFilterPanel = nullptr;
     QAction* mnuShiftPanel = nullptr;
+    QAction* mnuListenPanel = nullptr;
     QMenu* mnuFormatInterpretator = nullptr;
     QAction* mnu1Channel = nullptr;
     QAction* mnu2Channels = nullptr;
@@ -256,6 +262,9 @@ public slots:
     void sbPlayMemoryClick();
     void sbLoopPlayClick();
     void sbStopPlayClick();
+    void sbListenClick();
+    void cbListenModeChange();
+    void mnuListenPanelClick();
     void mnuUndoClick();
     void mnuRedoClick();
     void mnuUndoMemoryClick();
@@ -304,6 +313,7 @@ private:
     void BuildSpectrumPanel();
     void BuildFilterPanel();
     void BuildShiftPanel();
+    void BuildListenPanel();
     void BuildBottomBar();
     void BuildStatusBar();
     void BuildMenus();
@@ -381,6 +391,13 @@ private:
     void StartPlayingAfterJob();
     void PlaybackButtonsUp();
     void PlaybackCursorShown(bool shown);
+    // Listen (TMainFormListen.cpp).
+    void ConnectListenHandlers();
+    // Starts Listen for what is marked or clicked; false (with the reason in panel 0) when it cannot.
+    bool StartListening();
+    // Before a job that may change the recording: a Listen playing ends at once, as after a stop, since
+    // it reads the recording while it plays.
+    void HaltListening();
 
     RecordingSession session_;
     std::unique_ptr<SettingsKey> settings_;

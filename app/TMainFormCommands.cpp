@@ -42,6 +42,7 @@ void TMainForm::ConnectHandlers() {
     ConnectEditHandlers();
     ConnectHistoryHandlers();
     ConnectPlayback();
+    ConnectListenHandlers();
     ConnectReadoutHandlers();
     ConnectExportHandlers();
     ConnectRecordingOptionHandlers();

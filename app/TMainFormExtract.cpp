@@ -32,7 +32,7 @@ void TMainForm::mnuExtractClick() {
     ExtractOutcome outcome;
     {
         JobSequence sequence(*this);
-        const JobLook look{kExtractJobText, editlook::kWhite, true};
+        const JobLook look{kExtractJobText, editlook::kWhite, true, true};
         if (!RunLongJob([&] { outcome = session_.Extract(*band, target.toStdString()); }, look)) return;
         SetStatus(3, QString::fromStdString(ChannelRateText(session_.Store())));
     }

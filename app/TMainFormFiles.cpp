@@ -221,7 +221,9 @@ bool TMainForm::RunWriteJob(const std::function<void()>& write) {
         return false;
     }
     JobSequence sequence(*this);
-    return RunLongJob(write);
+    JobLook look;
+    look.ReadsOnly = true;
+    return RunLongJob(write, look);
 }
 
 void TMainForm::mnuExitClick() {

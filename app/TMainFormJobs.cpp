@@ -35,8 +35,8 @@ void TMainForm::SetBusy(bool busy) {
     if (!FilterPanel->isHidden()) sbLPFFilter->setEnabled(unlocked);
     for (QComboBox* list : {ComboFFTSize, ComboXResolution, ComboFFTWindow, ComboImageGain})
         list->setEnabled(unlocked);
-    for (QToolButton* button :
-         {sbFade, sbNormAmp, sbInvertSpectr, sbIQ2Real, sbGenSin, sbGenCos, sbReload, sbASR, sbFFTHiCut})
+    for (QToolButton* button : {sbFade, sbNormAmp, sbInvertSpectr, sbIQ2Real, sbGenSin, sbGenCos, sbReload,
+                                sbASR, sbFFTHiCut, sbListen})
         button->setEnabled(unlocked);
     mnuFormatInterpretator->setEnabled(unlocked);
     mnuUndoMemory->setEnabled(unlocked);
@@ -53,8 +53,10 @@ void TMainForm::SetBusy(bool busy) {
 }
 
 bool TMainForm::RunLongJob(const std::function<void()>& work, const JobLook& look) {
-    // No level of the readout is computed from the samples while the job may change them.
+    // No level of the readout is computed from the samples while the job may change them, and no
+    // Listen demodulates them.
     readout_->StopReadingSamples();
+    if (!look.ReadsOnly) HaltListening();
     JobControl& job = session_.Job();
     // A stop pressed during an earlier job, or refused by one, must not cut this one short.
     job.ClearStop();

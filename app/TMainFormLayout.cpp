@@ -117,6 +117,8 @@ QLineEdit* AddEdit(QWidget* panel, const char* name, const QString& hint, const 
     return edit;
 }
 
+constexpr std::array<std::string_view, 6> kListenModeItems = {"AM", "FM", "WFM", "USB", "LSB", "CW"};
+
 constexpr std::array<std::string_view, 9> kFilterQualityItems = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
 
 } // namespace
@@ -139,10 +141,11 @@ void TMainForm::BuildLayout() {
     BuildSpectrumPanel();
     BuildFilterPanel();
     BuildShiftPanel();
+    BuildListenPanel();
     BuildBottomBar();
     for (QWidget* panel : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(SpectrumPanel),
                            static_cast<QWidget*>(FilterPanel), static_cast<QWidget*>(ShiftPanel),
-                           static_cast<QWidget*>(Panel1)})
+                           static_cast<QWidget*>(ListenPanel), static_cast<QWidget*>(Panel1)})
         column->addWidget(panel, panel == SpectrumPanel ? 1 : 0);
     BuildStatusBar();
     BuildMenus();
@@ -247,6 +250,22 @@ void TMainForm::BuildShiftPanel() {
     RowOf(ShiftPanel)->addWidget(Panel4);
 }
 
+// Listen: the mode, and the bandwidth heard around a clicked frequency (a marked band brings its own).
+// Hidden until Options > "Listen Panel" shows it.
+void TMainForm::BuildListenPanel() {
+    ListenPanel = MakePanel(centralWidget(), "ListenPanel", QFrame::Raised, kBarHeight);
+    sbListen = AddSpeedButton(ListenPanel, "sbListen", "Listen",
+                              "Demodulate the marked band, or the clicked frequency, and play it");
+    sbListen->setCheckable(true);
+    cbListenMode = AddCombo(ListenPanel, "cbListenMode", "Demodulation", kListenModeItems, 6, 64);
+    AddLabel(ListenPanel, "LabelListenBandwidth", "Bandwidth:");
+    EditListenBandwidth =
+        AddEdit(ListenPanel, "EditListenBandwidth", "Bandwidth around a clicked frequency", "10000");
+    AddLabel(ListenPanel, "LabelListenHz", "Hz");
+    RowOf(ListenPanel)->addStretch(1);
+    ListenPanel->setVisible(false);
+}
+
 void TMainForm::BuildBottomBar() {
     Panel1 = MakePanel(centralWidget(), "Panel1", QFrame::Raised, kBarHeight);
     sbFade = AddSpeedButton(Panel1, "sbFade", "Fade", "Fade In and Out");
@@ -348,6 +367,8 @@ void TMainForm::BuildMenus() {
     mnuFilterPanel->setCheckable(true);
     mnuShiftPanel = addItem(optionsMenu, "mnuShiftPanel", "Shift Panel", QKeySequence("Ctrl+P"));
     mnuShiftPanel->setCheckable(true);
+    mnuListenPanel = addItem(optionsMenu, "mnuListenPanel", "Listen Panel");
+    mnuListenPanel->setCheckable(true);
     mnuFormatInterpretator = optionsMenu->addMenu("Format Interpretator");
     mnuFormatInterpretator->setObjectName("mnuFormatInterpretator");
     mnuFormatInterpretator->menuAction()->setObjectName("mnuFormatInterpretatorItem");

@@ -73,6 +73,7 @@ void TMainForm::PlayButtonClicked(QToolButton* button) {
         return;
     }
     (button == sbPlayMemory ? sbLoopPlay : sbPlayMemory)->setChecked(false);
+    sbListen->setChecked(false);
     SrcImage->CreatePlayCursor();
     // While a job runs it may be rewriting the store (its values, rate or channel count): the start
     // waits for the job's end, so that the copy is never taken from a half-edited store.
@@ -100,10 +101,11 @@ void TMainForm::PlaybackButtonsUp() {
     if (playAfterJob_->isActive()) return;
     sbPlayMemory->setChecked(false);
     sbLoopPlay->setChecked(false);
+    sbListen->setChecked(false);
 }
 
 // A start whose button was released before its report arrived keeps the cursor hidden.
 void TMainForm::PlaybackCursorShown(bool shown) {
-    const bool buttonDown = sbPlayMemory->isChecked() || sbLoopPlay->isChecked();
+    const bool buttonDown = sbPlayMemory->isChecked() || sbLoopPlay->isChecked() || sbListen->isChecked();
     SrcImage->Overlays().SetPlayCursorVisible(shown && buttonDown && !ZoomMode());
 }

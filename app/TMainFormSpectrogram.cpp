@@ -54,7 +54,7 @@ void TMainForm::RecomputeSpectrogram() {
         jobStatusMail_.Post(1, preparation.ImageSizeText);
     };
     SpectrogramResult result;
-    const JobLook look{nullptr, clBlack, true};
+    const JobLook look{nullptr, clBlack, true, true};
     const bool finished = RunLongJob([&] { result = session_.Recompute(settings, options); }, look);
     computingPicture_ = false;
     if (!finished) {

@@ -86,8 +86,10 @@ void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
     const TBitmapPoint point = SrcImage->ControlToBitmap(x, y);
     if (const std::optional<PictureAxes> axes = ShownAxes()) {
         const RowReading row = ReadRow(*axes, point.Y);
-        if (row.Inside && point.X >= 0 && point.X < axes->Width)
+        if (row.Inside && point.X >= 0 && point.X < axes->Width) {
             EditFrq->setText(QString::number(std::llrint(row.Hertz)));
+            readout_->Clicked(point.X, point.Y);
+        }
     }
     if (ZoomMode()) return;
 

@@ -66,8 +66,9 @@ public:
     // once. Nothing while idle.
     void StopPlayback(bool withFadeOut) { ::StopPlayback(state_, withFadeOut); }
     // Stops a running playback at once, waits for its thread to end and releases the source, so that
-    // what the source reads may change. The thread reports nothing of this end (no status, no cursor,
-    // no buttons): the caller, which is on the user-interface thread already, shows what follows.
+    // what the source reads may change. What the device still holds is dropped, not played out (the
+    // wait is at most the buffer being written). The thread reports nothing of this end (no status, no
+    // cursor, no buttons): the caller, which is on the user-interface thread already, shows what follows.
     void Halt();
 
 private:

@@ -35,7 +35,8 @@ void TServiceThread::Execute() {
 
     if (events_ != nullptr) events_->PlayCursorShown(true);
     const bool deviceFailed = !FeedDevice(std::span(region).first(values), std::span(region).last(values));
-    device_.Reset();
+    // A halt is meant to be heard at once: what waits in the device is dropped by the close, not played out.
+    if (!state_.QuietEnd.load(std::memory_order_acquire)) device_.Reset();
     device_.Close();
     Finish(deviceFailed ? " Device Error" : " Stopped", true);
 }

@@ -9,18 +9,18 @@ constexpr int64_t kStepFrames = 16384; // fed at a time: small enough for a devi
 
 } // namespace
 
-DemodStream::DemodStream(std::span<const int16_t> values, const DemodPlan& plan, int64_t first,
+DemodStream::DemodStream(std::span<const int16_t> values, const Demodulator& model, int64_t first,
                          int64_t preRoll)
-    : values_(values), plan_(plan), demodulator_(plan), perFrame_(plan.IQ ? 2 : 1), start_(first - preRoll),
-      next_(start_),
-      silenceLeft_(static_cast<int64_t>(std::ceil((demodulator_.DelaySeconds() + 0.01) * plan.SampleRate)) +
+    : values_(values), plan_(model.Plan()), demodulator_(model.Fresh()), perFrame_(plan_.IQ ? 2 : 1),
+      start_(first - preRoll), next_(start_),
+      silenceLeft_(static_cast<int64_t>(std::ceil((demodulator_.DelaySeconds() + 0.01) * plan_.SampleRate)) +
                    kStepFrames),
       skip_(static_cast<size_t>(std::llround(demodulator_.DelaySeconds() * kDemodAudioRate)) +
-            static_cast<size_t>(preRoll * kDemodAudioRate / plan.SampleRate)),
+            static_cast<size_t>(preRoll * kDemodAudioRate / plan_.SampleRate)),
       length_(static_cast<size_t>(
-          std::llround(static_cast<double>(plan.EndFrame - first) * kDemodAudioRate / plan.SampleRate))),
+          std::llround(static_cast<double>(plan_.EndFrame - first) * kDemodAudioRate / plan_.SampleRate))),
       silence_(static_cast<size_t>(kStepFrames) * perFrame_, 0) {
-    audio_.reserve(static_cast<size_t>(2 * kStepFrames * kDemodAudioRate / plan.SampleRate) + 4096);
+    audio_.reserve(static_cast<size_t>(2 * kStepFrames * kDemodAudioRate / plan_.SampleRate) + 4096);
 }
 
 bool DemodStream::Feed() {

@@ -16,9 +16,9 @@
 
 class DemodStream {
 public:
-    // `values` are the recording's, frames of the plan's layout; `first` lies in the plan's frames and
-    // `preRoll` is at most `first`.
-    DemodStream(std::span<const int16_t> values, const DemodPlan& plan, int64_t first, int64_t preRoll);
+    // `values` are the recording's, frames of the layout of `model`'s plan, demodulated by a fresh copy
+    // of `model`; `first` lies in the plan's frames and `preRoll` is at most `first`.
+    DemodStream(std::span<const int16_t> values, const Demodulator& model, int64_t first, int64_t preRoll);
 
     // Appends the next `count` samples to `out`, or fewer when the stretch's audio is all given (Length),
     // and returns how many.

@@ -61,6 +61,7 @@ std::vector<Part> PartsOf(const DemodPlan& plan, double channelRate) {
 // What the parts share: the values, the job, and the frames demodulated so far, for the progress.
 struct Run {
     const DemodPlan& Plan;
+    const Demodulator& Model; // copied by each part
     std::span<const int16_t> Values;
     JobControl& Job;
     int64_t Total = 0; // frames all parts demodulate, pre-rolls included
@@ -70,7 +71,7 @@ struct Run {
 // Demodulates `part` (DemodStream from its first frame, with its pre-roll), looking at the stop flag
 // and reporting progress between pieces. Returns nothing when the stop flag ends it.
 std::vector<int16_t> Demodulate(Run& run, const Part& part) {
-    DemodStream stream(run.Values, run.Plan, part.First, part.PreRoll);
+    DemodStream stream(run.Values, run.Model, part.First, part.PreRoll);
     const int64_t partFrames = part.End - part.First + part.PreRoll;
     int64_t counted = 0;
     std::vector<int16_t> audio;
@@ -97,8 +98,9 @@ CheckedInput<DemodAudio> DemodulateRecording(const SignalStore& store, const Dem
                                              JobControl& job) {
     const CheckedInput<DemodPlan> checked = PlanDemodulation(request, DemodSourceOf(store));
     if (!checked) return CheckedInput<DemodAudio>::Refused(checked.Refusal());
-    const std::vector<Part> parts = PartsOf(*checked, Demodulator(*checked).ChannelRate());
-    Run run{*checked, std::span<const int16_t>(store.Samples.data(), store.Samples.size()), job};
+    const Demodulator model(*checked);
+    const std::vector<Part> parts = PartsOf(*checked, model.ChannelRate());
+    Run run{*checked, model, std::span<const int16_t>(store.Samples.data(), store.Samples.size()), job};
     for (const Part& part : parts) run.Total += part.End - part.First + part.PreRoll;
     job.SetProgress(0);
 

@@ -70,6 +70,9 @@ liquid::Nco MakeNco(double hz, double rate) {
 
 struct Demodulator::Stages {
     explicit Stages(const DemodPlan& p);
+    // A copy of `model`'s designs in the state of new ones.
+    Stages(const Stages& model);
+    void MakeDemodulator();
     void Reset();
     void Convert(std::span<const int16_t> values);
     void Demodulate(unsigned count);
@@ -103,14 +106,7 @@ Demodulator::Stages::Stages(const DemodPlan& p)
       audioLowPass(iirfilt_rrrf_create_lowpass(
           kAudioLowPassOrder, static_cast<float>(std::min(AudioBand(p), 0.45 * channelRate) / channelRate))),
       toAudio(msresamp_rrrf_create(static_cast<float>(kDemodAudioRate / channelRate), kStopBandDb)) {
-    if (p.Mode == DemodMode::AM) amplitude.reset(ampmodem_create(1.0f, LIQUID_AMPMODEM_DSB, 0));
-    if (p.Mode == DemodMode::USB || p.Mode == DemodMode::CW)
-        amplitude.reset(ampmodem_create(1.0f, LIQUID_AMPMODEM_USB, 1));
-    if (p.Mode == DemodMode::LSB) amplitude.reset(ampmodem_create(1.0f, LIQUID_AMPMODEM_LSB, 1));
-    if (p.Mode == DemodMode::FM || p.Mode == DemodMode::WFM) {
-        const double deviation = p.Mode == DemodMode::FM ? kFmDeviation : kWfmDeviation;
-        frequency.reset(freqdem_create(static_cast<float>(deviation / channelRate)));
-    }
+    MakeDemodulator();
     if (p.Mode == DemodMode::WFM)
         deEmphasisFactor = static_cast<float>(1 - std::exp(-1 / (kWfmDeemphasisSeconds * channelRate)));
     frames.resize(kBlockFrames);
@@ -118,6 +114,30 @@ Demodulator::Stages::Stages(const DemodPlan& p)
     demodulated.resize(decimated.size());
     resampled.resize(
         static_cast<size_t>(std::ceil(2.0 * demodulated.size() * kDemodAudioRate / channelRate)) + 16);
+}
+
+Demodulator::Stages::Stages(const Stages& model)
+    : plan(model.plan), channelRate(model.channelRate), mixer(MakeNco(MixerFrequency(plan), plan.SampleRate)),
+      decimator(msresamp_crcf_copy(model.decimator.get())), channel(firfilt_crcf_copy(model.channel.get())),
+      beat(MakeNco(BeatFrequency(plan), channelRate)),
+      audioLowPass(iirfilt_rrrf_copy(model.audioLowPass.get())),
+      toAudio(msresamp_rrrf_copy(model.toAudio.get())), deEmphasisFactor(model.deEmphasisFactor),
+      frames(model.frames.size()), decimated(model.decimated.size()), demodulated(model.demodulated.size()),
+      resampled(model.resampled.size()) {
+    MakeDemodulator();
+    Reset();
+}
+
+// Stage 5's demodulator (a fraction of a millisecond to make).
+void Demodulator::Stages::MakeDemodulator() {
+    if (plan.Mode == DemodMode::AM) amplitude.reset(ampmodem_create(1.0f, LIQUID_AMPMODEM_DSB, 0));
+    if (plan.Mode == DemodMode::USB || plan.Mode == DemodMode::CW)
+        amplitude.reset(ampmodem_create(1.0f, LIQUID_AMPMODEM_USB, 1));
+    if (plan.Mode == DemodMode::LSB) amplitude.reset(ampmodem_create(1.0f, LIQUID_AMPMODEM_LSB, 1));
+    if (plan.Mode == DemodMode::FM || plan.Mode == DemodMode::WFM) {
+        const double deviation = plan.Mode == DemodMode::FM ? kFmDeviation : kWfmDeviation;
+        frequency.reset(freqdem_create(static_cast<float>(deviation / channelRate)));
+    }
 }
 
 void Demodulator::Stages::Reset() {
@@ -163,7 +183,19 @@ void Demodulator::Stages::DeEmphasise(unsigned count) {
 
 Demodulator::Demodulator(const DemodPlan& plan) : stages_(std::make_unique<Stages>(plan)) {}
 
+Demodulator::Demodulator(std::unique_ptr<Stages> stages) : stages_(std::move(stages)) {}
+
 Demodulator::~Demodulator() = default;
+Demodulator::Demodulator(Demodulator&&) noexcept = default;
+Demodulator& Demodulator::operator=(Demodulator&&) noexcept = default;
+
+Demodulator Demodulator::Fresh() const {
+    return Demodulator(std::make_unique<Stages>(*stages_));
+}
+
+const DemodPlan& Demodulator::Plan() const {
+    return stages_->plan;
+}
 
 void Demodulator::Process(std::span<const int16_t> values, std::vector<int16_t>& audio) {
     Stages& s = *stages_;

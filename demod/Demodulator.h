@@ -29,6 +29,13 @@ public:
     ~Demodulator();
     Demodulator(const Demodulator&) = delete;
     Demodulator& operator=(const Demodulator&) = delete;
+    Demodulator(Demodulator&&) noexcept;
+    Demodulator& operator=(Demodulator&&) noexcept;
+
+    // A new demodulator of the same plan, as a new one starts: it copies this one's filter designs
+    // instead of making them again (each resampler's design takes some 30 ms), so that the parts of a
+    // run and each pass of a Listen loop start at once.
+    Demodulator Fresh() const;
 
     // Demodulates whole frames (two values each, I then Q, for an I/Q plan; one value each otherwise)
     // and appends the audio they complete to `audio`. The audio lags the input by DelaySeconds().
@@ -41,7 +48,10 @@ public:
     // How far the audio lags the frames that made it, through the filters of all stages, in seconds.
     double DelaySeconds() const;
 
+    const DemodPlan& Plan() const;
+
 private:
     struct Stages;
+    explicit Demodulator(std::unique_ptr<Stages> stages);
     std::unique_ptr<Stages> stages_;
 };

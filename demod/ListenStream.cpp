@@ -15,14 +15,14 @@ constexpr double kListenPreRollSeconds = 0.25;
 
 ListenStream::ListenStream(const SignalStore& store, const DemodPlan& plan)
     : values_(store.Samples.data(), std::min(store.Samples.size(), static_cast<size_t>(store.ValueCount))),
-      plan_(plan), recordingFrames_(static_cast<int32_t>(DemodSourceOf(store).Frames)) {
+      plan_(plan), model_(plan), recordingFrames_(static_cast<int32_t>(DemodSourceOf(store).Frames)) {
     Rewind();
 }
 
 void ListenStream::Rewind() {
     const auto preRoll =
         std::min(plan_.FirstFrame, static_cast<int64_t>(kListenPreRollSeconds * plan_.SampleRate));
-    stream_.emplace(values_, plan_, plan_.FirstFrame, preRoll);
+    stream_.emplace(values_, model_, plan_.FirstFrame, preRoll);
 }
 
 size_t ListenStream::Fill(std::span<int16_t> buffer) {

@@ -26,6 +26,7 @@ public:
 private:
     std::span<const int16_t> values_;
     DemodPlan plan_;
+    Demodulator model_; // its designs are copied at each rewind
     int32_t recordingFrames_;
     std::optional<DemodStream> stream_;
     std::vector<int16_t> made_; // one buffer's audio, kept between fills

@@ -70,8 +70,8 @@ TEST(PlaybackSource, PlaysOnceToItsEndOrLoopsWithoutAGap) {
     }
 }
 
-// Halt mid-play: the thread has ended and the source is gone when it returns, nothing is reported, and a
-// copy played next is the copy, not the old source.
+// Halt mid-play: the thread has ended and the source is gone when it returns, the device closed without
+// playing out what it holds, nothing is reported, and a copy played next is the copy, not the old source.
 TEST(PlaybackSource, HaltEndsAtOnceWithoutAReportAndReleasesTheSource) {
     Rig rig(Gated());
     std::atomic<bool> released{false};
@@ -85,6 +85,8 @@ TEST(PlaybackSource, HaltEndsAtOnceWithoutAReportAndReleasesTheSource) {
     EXPECT_TRUE(released.load());
     EXPECT_FALSE(rig.player->PlaysSource());
     EXPECT_TRUE(rig.log.Entries().empty());
+    EXPECT_EQ(rig.device->ResetCount(), 0); // dropped, not played out
+    EXPECT_EQ(rig.device->CloseCount(), 1);
 
     rig.Play(Ramp(1500), false);
     ASSERT_TRUE(rig.WaitIdle());

@@ -1,5 +1,5 @@
-// The demodulator as a stream: blocks of any size give the audio of one block, Reset starts it afresh,
-// and a whole run keeps time with the recording, reports progress and stops when asked.
+// The demodulator as a stream: blocks of any size give the audio of one block, Reset and Fresh start it
+// afresh, and a whole run keeps time with the recording, reports progress and stops when asked.
 #include "ToneMeasure.h"
 
 #include "demod/DemodulateRecording.h"
@@ -62,6 +62,11 @@ TEST(DemodStream, BlocksOfAnySizeGiveTheAudioOfOneBlock) {
         pieces.Process(values.subspan(first, std::min(size, values.size() - first)), inPieces);
     EXPECT_EQ(inPieces, once);
 
+    // A fresh copy of a demodulator that has run starts as a new one, and so does a reset one.
+    Demodulator fresh = whole.Fresh();
+    std::vector<int16_t> fromCopy;
+    fresh.Process(values, fromCopy);
+    EXPECT_EQ(fromCopy, once);
     std::vector<int16_t> again;
     whole.Reset();
     whole.Process(values, again);
