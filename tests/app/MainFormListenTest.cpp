@@ -3,10 +3,10 @@
 // mono with the play cursor moving, and stops with the stop button; a marked band is heard until an edit,
 // which ends it before it rewrites the recording.
 #include "AppTestSupport.h"
+#include "WindowTestDevice.h"
 #include "demod/ToneMeasure.h"
 
 #include "spectral/SpectrogramReadout.h"
-#include "support/TestWaveOutDevice.h"
 #include "view/Overlays.h"
 #include "view/TRotLayer.h"
 #include "view/qt/TImgView32.h"
@@ -43,14 +43,6 @@ protected:
         EXPECT_TRUE(form.ShownAxes().has_value());
         return form;
     }
-    TestWaveOutDevice* UseTestDevice(TMainForm& form, Pace pace) {
-        TestWaveOutDevice::Options options;
-        options.WritePace = pace;
-        auto device = std::make_unique<TestWaveOutDevice>(options);
-        TestWaveOutDevice* kept = device.get();
-        EXPECT_TRUE(form.Player.SetDevice(std::move(device)));
-        return kept;
-    }
     // The view point over the picture's row nearest `hertz`, a `share` of the way across.
     static QPoint Over(TMainForm& form, double hertz, double share) {
         const PictureAxes axes = *form.ShownAxes();
@@ -64,11 +56,6 @@ protected:
             if (form.SrcImage->ControlToBitmap(x, y).Y == row) return {x, y};
         ADD_FAILURE() << "no view row shows bitmap row " << row;
         return {x, 0};
-    }
-    static std::vector<int16_t> Heard(const TestWaveOutDevice& device) {
-        std::vector<int16_t> all;
-        for (const auto& b : device.Buffers()) all.insert(all.end(), b.begin(), b.end());
-        return all;
     }
 };
 

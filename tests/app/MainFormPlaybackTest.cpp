@@ -2,9 +2,9 @@
 // buttons, status panel 4, the play cursor, the stops made by edits, "Reload" and drops, a play click
 // during a job, and the close that waits for playback to end.
 #include "AppTestSupport.h"
+#include "WindowTestDevice.h"
 
 #include "app/PlaybackSignals.h"
-#include "support/TestWaveOutDevice.h"
 #include "view/Overlays.h"
 #include "view/TRotLayer.h"
 #include "view/qt/TImgView32.h"
@@ -20,22 +20,6 @@ namespace {
 using namespace std::chrono_literals;
 using PlaybackTest = WindowTest;
 using Pace = TestWaveOutDevice::Pace;
-
-// Puts a test device in place of the sound card; the window owns it.
-TestWaveOutDevice* UseTestDevice(TMainForm& form, Pace pace = Pace::Instant) {
-    TestWaveOutDevice::Options options;
-    options.WritePace = pace;
-    auto device = std::make_unique<TestWaveOutDevice>(options);
-    TestWaveOutDevice* kept = device.get();
-    EXPECT_TRUE(form.Player.SetDevice(std::move(device)));
-    return kept;
-}
-
-std::vector<int16_t> Heard(const TestWaveOutDevice& device) {
-    std::vector<int16_t> all;
-    for (const auto& b : device.Buffers()) all.insert(all.end(), b.begin(), b.end());
-    return all;
-}
 
 bool ButtonsUp(TMainForm& form) {
     return !form.sbPlayMemory->isChecked() && !form.sbLoopPlay->isChecked();
