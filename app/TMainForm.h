@@ -408,7 +408,7 @@ private:
     JobStatusMail jobStatusMail_;   // status texts from the running job's worker
     ShownRecording shown_;
     bool closing_ = false;
-    std::optional<PaletteItem> checkedPalette_;
+    std::optional<PaletteItem> checkedPalette_; // the palette in use, ticked in the picture's menu
     TRubberbandLayer* rubberBand_ = nullptr;
     // The picture last handed to the view, in "Spectrum" colours. Palettes recolour from it, so that a
     // computation in progress is never read; it shares its pixels with SpectrogramBitmap.

@@ -97,9 +97,9 @@ void TMainForm::UpdateChannelControls() {
     sbTune->setEnabled(twoChannels && !busy_);
 }
 
+// The palette clicked is the one in use, and the only one ticked (a click on the ticked one keeps it).
 void TMainForm::Spectrum1Click(PaletteItem item) {
-    checkedPalette_ = ToggledPaletteCheck(checkedPalette_, item);
-    for (QAction* action : PaletteActions)
-        action->setChecked(checkedPalette_ && int(*checkedPalette_) == action->data().toInt());
+    checkedPalette_ = item;
+    for (QAction* action : PaletteActions) action->setChecked(int(item) == action->data().toInt());
     ApplyPalette();
 }

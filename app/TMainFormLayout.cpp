@@ -353,6 +353,7 @@ void TMainForm::BuildMenus() {
     mnuExtract = addItem(fileMenu, "mnuExtract", "Extract Marked Band...");
     fileMenu->addSeparator();
     mnuExit = addItem(fileMenu, "mnuExit", "Exit", QKeySequence("Alt+X"));
+    mnuExit->setShortcuts({QKeySequence("Alt+X"), QKeySequence("Ctrl+Q")}); // the desktop's quit key too
 
     QMenu* editMenu = menuBar()->addMenu("Edit");
     editMenu->setObjectName("mnuEdit");
@@ -407,4 +408,7 @@ void TMainForm::BuildPaletteMenu() {
         PaletteActions[item]->setData(item);
         PaletteActions[item]->setCheckable(true);
     }
+    // The picture starts in "Spectrum" colours, and its item says so.
+    checkedPalette_ = PaletteItem::Spectrum;
+    PaletteActions[0]->setChecked(true);
 }

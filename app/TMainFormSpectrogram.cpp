@@ -97,6 +97,8 @@ void TMainForm::CompleteSpectrogram(const SpectrogramResult& result) {
         const TBitmap32& picture = result.Refused ? none : session_.Spectrogram().SpectrogramBitmap;
         SrcImage->SetBitmap(picture);
         shownSpectrogram_.Assign(picture);
+        // The new picture comes in "Spectrum" colours; the palette in use recolours it.
+        if (!result.Refused && checkedPalette_ != PaletteItem::Spectrum) ApplyPalette();
         if (!result.Refused) SrcImage->SetPlaceholderText(QString());
     } catch (...) {
         jobFailure_ = std::current_exception();
@@ -107,7 +109,7 @@ void TMainForm::CompleteSpectrogram(const SpectrogramResult& result) {
 }
 
 void TMainForm::ApplyPalette() {
-    if (computingPicture_) return; // the new picture arrives in "Spectrum" colours at the end
+    if (computingPicture_) return; // the new picture is recoloured when it arrives
     ::ApplyPalette(shownSpectrogram_, checkedPalette_, SrcImage->Bitmap());
     SrcImage->Changed();
 }

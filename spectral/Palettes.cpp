@@ -61,11 +61,6 @@ std::optional<PaletteItem> PaletteItemFromName(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<PaletteItem> ToggledPaletteCheck(std::optional<PaletteItem> checked, PaletteItem clicked) {
-    if (checked == clicked) return std::nullopt;
-    return clicked;
-}
-
 TColor32 HslToColor(float H, float S, float L) {
     if (S == 0) {
         const uint8_t grey = ByteOf(L);

@@ -20,10 +20,6 @@ inline constexpr std::array<std::string_view, 5> kPaletteItemTexts = {"Spectrum"
 // The item whose text is `name` (exact, case-sensitive), or nothing.
 std::optional<PaletteItem> PaletteItemFromName(std::string_view name);
 
-// The check mark after a click on `clicked`: an unchecked item becomes the checked one, and a click
-// on the checked item leaves none checked.
-std::optional<PaletteItem> ToggledPaletteCheck(std::optional<PaletteItem> checked, PaletteItem clicked);
-
 // The colour (alpha 255) of hue H, saturation S and lightness L, each 0 .. 1; H wraps.
 TColor32 HslToColor(float H, float S, float L);
 

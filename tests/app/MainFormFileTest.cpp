@@ -325,7 +325,7 @@ TEST_F(FileTest, TheDropDownListsRecomputeThePicture) {
     EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), IndependentSpectrogram(path, 0, settings)));
 }
 
-TEST_F(FileTest, PaletteItemsToggleAndRecolourTheView) {
+TEST_F(FileTest, PaletteTicksFollowThePaletteInUseAlsoThroughARecomputation) {
     TMainForm& form = NewForm();
     form.show();
     const std::string path = WriteWav("p.wav", Tone(16000, 700, 8000), 8000, 1);
@@ -338,15 +338,22 @@ TEST_F(FileTest, PaletteItemsToggleAndRecolourTheView) {
         EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), expected));
     };
 
-    form.PaletteActions[2]->trigger(); // "Greens"
-    EXPECT_EQ(form.CheckedPalette(), PaletteItem::Greens);
-    EXPECT_TRUE(form.PaletteActions[2]->isChecked());
-    expectPalette(PaletteItem::Greens);
-
-    form.PaletteActions[2]->trigger(); // again: no item checked, "Reds" shown
-    EXPECT_FALSE(form.CheckedPalette().has_value());
-    for (QAction* item : form.PaletteActions) EXPECT_FALSE(item->isChecked());
-    expectPalette(PaletteItem::Reds);
+    // The ticks follow the palette in use: "Spectrum" at first, then the one clicked, also when it is
+    // clicked again.
+    const auto ticked = [&] {
+        std::vector<int> items;
+        for (QAction* item : form.PaletteActions)
+            if (item->isChecked()) items.push_back(item->data().toInt());
+        return items;
+    };
+    EXPECT_EQ(form.CheckedPalette(), PaletteItem::Spectrum);
+    EXPECT_EQ(ticked(), std::vector<int>{0});
+    for (int click = 0; click < 2; ++click) {
+        form.PaletteActions[2]->trigger(); // "Greens"
+        EXPECT_EQ(form.CheckedPalette(), PaletteItem::Greens);
+        EXPECT_EQ(ticked(), std::vector<int>{2});
+        expectPalette(PaletteItem::Greens);
+    }
 
     form.PaletteActions[4]->trigger(); // "Rainbow"
     form.PaletteActions[0]->trigger(); // "Spectrum" replaces it
@@ -354,11 +361,13 @@ TEST_F(FileTest, PaletteItemsToggleAndRecolourTheView) {
     EXPECT_FALSE(form.PaletteActions[4]->isChecked());
     EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), spectrum));
 
-    // A recomputation shows the spectrum colours whatever is checked; the check mark stays.
+    // A recomputation keeps the palette in use: the new picture comes in its colours.
     form.PaletteActions[2]->trigger();
     ChooseItem(Child<QComboBox>("ComboImageGain"), 12);
-    EXPECT_TRUE(form.PaletteActions[2]->isChecked());
-    EXPECT_TRUE(SamePixels(form.SrcImage->Bitmap(), form.Session().Spectrogram().SpectrogramBitmap));
+    EXPECT_EQ(ticked(), std::vector<int>{2});
+    spectrum.Assign(form.Session().Spectrogram().SpectrogramBitmap);
+    expectPalette(PaletteItem::Greens);
+    EXPECT_FALSE(SamePixels(form.SrcImage->Bitmap(), spectrum));
 }
 
 TEST_F(FileTest, TheAntialiasingButtonSurvivesARecomputation) {

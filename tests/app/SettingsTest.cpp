@@ -55,7 +55,8 @@ TEST_F(SettingsTest, ControlsStartAsLaidOut) {
     EXPECT_TRUE(Child<QAction>("mnuOpen")->isEnabled());
     EXPECT_EQ(Child<QAction>("mnuOpen")->shortcut(), QKeySequence("Ctrl+O"));
     EXPECT_EQ(Child<QAction>("mnuSave")->shortcut(), QKeySequence("Ctrl+S"));
-    EXPECT_EQ(Child<QAction>("mnuExit")->shortcut(), QKeySequence("Alt+X"));
+    EXPECT_EQ(Child<QAction>("mnuExit")->shortcuts(),
+              (QList<QKeySequence>{QKeySequence("Alt+X"), QKeySequence("Ctrl+Q")}));
     EXPECT_EQ(Child<QAction>("mnuFilterPanel")->shortcut(), QKeySequence("Ctrl+F"));
     EXPECT_EQ(Child<QAction>("mnuShiftPanel")->shortcut(), QKeySequence("Ctrl+P"));
     EXPECT_EQ(Child<QAction>("mnu2Channels")->text(), "2 Chennels");
@@ -64,7 +65,9 @@ TEST_F(SettingsTest, ControlsStartAsLaidOut) {
     EXPECT_EQ(Child<QComboBox>("ComboImageGain")->count(), 25);
     for (const char* edit : {"EditFrq", "EditLPF", "EditASR", "EditFFTHiCut", "EditFFTLoCut"})
         EXPECT_EQ(Child<QLineEdit>(edit)->maxLength(), 7) << edit;
-    for (QAction* item : Form().PaletteActions) EXPECT_FALSE(item->isChecked());
+    // The picture starts in "Spectrum" colours, and only that item is ticked.
+    for (QAction* item : Form().PaletteActions)
+        EXPECT_EQ(item->isChecked(), item == Form().PaletteActions[0]);
 }
 
 TEST_F(SettingsTest, ValuesRoundTripAsStrings) {

@@ -64,15 +64,11 @@ TEST(Palettes, KnownEntries) {
     EXPECT_THROW(BuildPalette(PaletteItem::Spectrum), std::invalid_argument);
 }
 
-TEST(Palettes, NamesAndCheckMarks) {
+TEST(Palettes, Names) {
     EXPECT_EQ(PaletteItemFromName("Rainbow"), PaletteItem::Rainbow);
     EXPECT_EQ(PaletteItemFromName("Spectrum"), PaletteItem::Spectrum);
     EXPECT_EQ(PaletteItemFromName("rainbow"), std::nullopt);
     EXPECT_EQ(PaletteItemFromName(""), std::nullopt);
-
-    EXPECT_EQ(ToggledPaletteCheck(std::nullopt, PaletteItem::Greens), PaletteItem::Greens);
-    EXPECT_EQ(ToggledPaletteCheck(PaletteItem::Greens, PaletteItem::Greens), std::nullopt);
-    EXPECT_EQ(ToggledPaletteCheck(PaletteItem::Greens, PaletteItem::Reds), PaletteItem::Reds);
 }
 
 TEST(ApplyPalette, RecoloursThroughIntensityAndLeavesSourceAlone) {
