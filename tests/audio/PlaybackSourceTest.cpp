@@ -75,12 +75,15 @@ TEST(PlaybackSource, PlaysOnceToItsEndOrLoopsWithoutAGap) {
 TEST(PlaybackSource, HaltEndsAtOnceWithoutAReportAndReleasesTheSource) {
     Rig rig(Gated());
     std::atomic<bool> released{false};
+    // Looped, the source never ends by itself, however long the halt takes to come.
+    rig.player->SetLoop(true);
     rig.player->StartStream(std::make_unique<CountingSource>(100000, &released), 1, 8000);
     ASSERT_TRUE(rig.device->WaitForWrites(1, 5s));
     rig.log.Clear();
-    std::thread gate([&] { rig.device->AllowWrites(1000); });
+    std::thread gate([&] { rig.device->AllowWrites(1000000); });
     rig.player->Halt();
     gate.join();
+    rig.player->SetLoop(false);
     EXPECT_TRUE(rig.player->PlaybackIdle());
     EXPECT_TRUE(released.load());
     EXPECT_FALSE(rig.player->PlaysSource());
