@@ -309,6 +309,7 @@ WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
         result = ReadRawFallback(file, store);
     }
     result.StoreReplaced = true;
-    if (result.CentreFrequency == 0) result.CentreFrequency = CentreFrequencyFromFileName(fileName);
+    if (result.CentreFrequency == 0)
+        result.CentreFrequency = CentreFrequencyFromFileName(fileName, store.SampleRate);
     return result;
 }
