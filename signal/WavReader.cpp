@@ -122,7 +122,7 @@ int64_t ReadValues(FileCursor& file, SignalStore& store, int64_t count) {
 
 // Bytes of the file decoded per block: whole samples of every width, and below the fuzz target's limit
 // of a single allocation.
-constexpr int64_t kDecodeBlockBytes = 3 * 4 * 65536;
+constexpr int64_t kDecodeBlockBytes = 3 * 8 * 32768;
 
 // As ReadValues, for samples that are decoded into 16-bit values: `count` samples of the encoding are
 // read from the position block by block. Returns the bytes of whole samples read.

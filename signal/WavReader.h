@@ -1,6 +1,6 @@
-// Reading a file into the store: RIFF/WAVE with 8-bit unsigned, 16-, 24- and 32-bit integer or 32-bit
-// float samples (plain or extensible header) decoded into 16-bit values (signal/SampleDecoding.h), and a
-// raw 16-bit mono fallback at 8000 Hz for anything else of acceptable size.
+// Reading a file into the store: RIFF/WAVE with 8-bit unsigned, 16-, 24- and 32-bit integer or 32- and
+// 64-bit float samples (plain or extensible header) decoded into 16-bit values (signal/SampleDecoding.h),
+// and a raw 16-bit mono fallback at 8000 Hz for anything else of acceptable size.
 #pragma once
 
 #include "signal/SampleDecoding.h"
@@ -21,7 +21,7 @@ struct WavReadResult {
     bool Fallback = false;                  // the header failed a check: raw 16-bit mono data at 8000 Hz
     uint16_t HeaderChannelCount = 1;        // ChannelCount as the read left it (1 after the fallback)
     int64_t BytesRead = 0;                  // data bytes actually read into the store
-    int SampleBytes = 2;                    // bytes of the file per stored value (1, 2, 3 or 4)
+    int SampleBytes = 2;                    // bytes of the file per stored value (1, 2, 3, 4 or 8)
     int64_t CentreFrequency = 0;            // Hz, from the `auxi` chunk, else from the file's name; 0: none
     std::optional<SampleEncoding> Encoding; // the file's sample format; nothing for the raw fallback
     // The payload of the file's `auxi` chunk (the one whose centre frequency counts, else the first),
