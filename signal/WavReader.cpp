@@ -20,6 +20,13 @@ uint16_t Get16(const uint8_t* p) {
 uint32_t Get32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
+uint64_t Get64(const uint8_t* p) {
+    return Get32(p) | (static_cast<uint64_t>(Get32(p + 4)) << 32);
+}
+
+// A 32-bit chunk size that stands for "not known here": RF64 gives the size in its ds64 chunk, and
+// streaming writers leave it so.
+constexpr uint32_t kUnknownSize = 0xFFFFFFFF;
 
 struct FmtRecord {
     uint16_t FormatTag = 0;
@@ -43,7 +50,7 @@ constexpr uint8_t kSubFormatTail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
                                         0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
 
 // Moves past a chunk's payload of `size` bytes and its pad byte, if the size is odd and a 0 follows.
-void SkipChunkRest(FileCursor& file, int64_t rest, uint32_t size) {
+void SkipChunkRest(FileCursor& file, int64_t rest, int64_t size) {
     file.Skip(rest);
     if ((size & 1) != 0 && file.PeekByte() == 0) file.Skip(1);
 }
@@ -172,19 +179,34 @@ struct HeaderFailure {
     std::string Text;
 };
 
+// The sizes that the file's form states: RIFF's 32-bit size (signed, as it always was read), or the
+// 64-bit sizes of RF64's (and BW64's) ds64 chunk.
+struct FormSizes {
+    bool Large = false; // RF64 or BW64
+    int64_t Riff = 0;   // the file's size less 8, as stated
+    int64_t Data = 0;   // RF64 only: the data chunk's size
+};
+
+// A 64-bit size as a signed number that a file position may be added to.
+int64_t Clamped(uint64_t size) {
+    return static_cast<int64_t>(std::min<uint64_t>(size, std::numeric_limits<int64_t>::max() / 2));
+}
+
+// Whether the declared data bytes are whole frames. 16-bit values keep their rule of old (the values
+// per the header, D div (A div C), a multiple of the block align A); decoded samples count frames of
+// one sample of their width per channel.
+bool WholeFrames(const FmtRecord& fmt, SampleEncoding encoding, int64_t declared) {
+    if (encoding == SampleEncoding::Pcm16)
+        return declared / (fmt.BlockAlign / fmt.Channels) % fmt.BlockAlign == 0;
+    return declared % (int64_t{fmt.Channels} * SampleBytes(encoding)) == 0;
+}
+
 class WavHeaderReader {
 public:
     WavHeaderReader(FileCursor& file, SignalStore& store) : file_(file), store_(store) {}
 
     WavReadResult Read() {
-        std::string note;
-        ExpectTag("RIFF", " ERROR: Incorrect RIFF.");
-        uint8_t riffSize[4] = {};
-        file_.Read(riffSize, 4);
-        if (static_cast<int64_t>(static_cast<int32_t>(Get32(riffSize))) + 8 != file_.Size())
-            note = " (Incorrect Header)";
-        ExpectTag("WAVE", " ERROR: Incorrect WAVE.");
-
+        const FormSizes form = ReadForm();
         std::string id;
         uint32_t size = 0;
         if (!FindChunkNotingAuxi({"fmt ", "data", "auxi"}, id, size) || id == "data")
@@ -196,10 +218,9 @@ public:
         if (fmt.Channels == 0 || fmt.BlockAlign < fmt.Channels) throw HeaderFailure{" ERROR: Header Error."};
 
         if (!FindChunkNotingAuxi({"data", "auxi"}, id, size)) throw HeaderFailure{" ERROR: Header Error."};
-        const int64_t declared = size; // sizes of 2^31 and more stay positive
-        const int64_t headerValues = declared / (fmt.BlockAlign / fmt.Channels);
-        if (headerValues % fmt.BlockAlign != 0)
-            note = note.empty() ? " (Incorrect Size)" : " (Probably Damaged)";
+        const int64_t declared = DataSize(form, size);
+        if (!WholeFrames(fmt, *encoding, declared))
+            note_ = note_.empty() ? " (Incorrect Size)" : " (Probably Damaged)";
 
         store_.SampleRate = fmt.SampleRate;
         store_.BitsPerSample = fmt.BitsPerSample;
@@ -213,11 +234,11 @@ public:
                                ? ReadValues(file_, store_, count)
                                : ReadDecodedValues(file_, store_, count, *encoding);
         result.Status = " Bytes : " + std::to_string(result.BytesRead) + " " +
-                        std::to_string(fmt.BitsPerSample) + " Bit Data" + note;
+                        std::to_string(fmt.BitsPerSample) + " Bit Data" + note_;
         result.HeaderChannelCount = fmt.Channels;
         result.SampleBytes = width;
         result.Encoding = encoding;
-        if (auxi_.CentreFrequency == 0) LookForAuxiAfterData(dataStart, size);
+        if (auxi_.CentreFrequency == 0) LookForAuxiAfterData(dataStart, declared);
         result.CentreFrequency = auxi_.CentreFrequency;
         result.AuxiPayload = std::move(auxi_.Payload);
         return result;
@@ -227,6 +248,59 @@ private:
     void ExpectTag(std::string_view tag, const char* failure) {
         char got[4] = {};
         if (!file_.ReadExactly(got, 4) || std::string_view(got, 4) != tag) throw HeaderFailure{failure};
+    }
+
+    // "RIFF" (or "RF64", "BW64"), the RIFF size, "WAVE", and for RF64 its ds64 chunk. A RIFF size that
+    // does not match the file gives the header note.
+    FormSizes ReadForm() {
+        char tag[4] = {};
+        if (!file_.ReadExactly(tag, 4)) throw HeaderFailure{" ERROR: Incorrect RIFF."};
+        const std::string_view name(tag, 4);
+        FormSizes form;
+        form.Large = name == "RF64" || name == "BW64";
+        if (!form.Large && name != "RIFF") throw HeaderFailure{" ERROR: Incorrect RIFF."};
+        uint8_t riffSize[4] = {};
+        file_.Read(riffSize, 4);
+        form.Riff = static_cast<int32_t>(Get32(riffSize));
+        ExpectTag("WAVE", " ERROR: Incorrect WAVE.");
+        if (form.Large) ReadDs64(form);
+        if (form.Riff + 8 != file_.Size()) note_ = " (Incorrect Header)";
+        return form;
+    }
+
+    // The ds64 chunk, which comes first in RF64: the 64-bit RIFF size at 0, the data size at 8.
+    void ReadDs64(FormSizes& form) {
+        std::string id;
+        uint32_t size = 0;
+        uint8_t sizes[16];
+        if (!FindChunk(file_, {"ds64"}, id, size, 1) || size < 16 || !file_.ReadExactly(sizes, 16))
+            throw HeaderFailure{" ERROR: Header Error."};
+        form.Riff = Clamped(Get64(sizes));
+        form.Data = Clamped(Get64(sizes + 8));
+        file_.Skip(-16);
+        SkipChunkRest(file_, size, size);
+    }
+
+    // The data chunk's size, its 32-bit `field` or RF64's from ds64. A size the writer never filled in
+    // (0xFFFFFFFF outside RF64, as streaming writers leave it, or 0 with samples after it, as a
+    // recorder that stopped early leaves it) stands for the rest of the file, with the header note.
+    int64_t DataSize(const FormSizes& form, uint32_t field) {
+        const int64_t declared = form.Large && field == kUnknownSize ? form.Data : int64_t{field};
+        const bool unwritten = (!form.Large && field == kUnknownSize) || (declared == 0 && SamplesFollow());
+        if (!unwritten) return declared;
+        note_ = " (Incorrect Header)";
+        return file_.Remaining();
+    }
+
+    // Whether bytes after an empty data chunk are its samples rather than the next chunk, which starts
+    // with four printable characters and a size within the file.
+    bool SamplesFollow() {
+        uint8_t head[8] = {};
+        const int64_t got = file_.Read(head, 8);
+        file_.Skip(-got);
+        if (got < 8) return got > 0;
+        const bool named = std::all_of(head, head + 4, [](uint8_t c) { return c >= 0x20 && c < 0x7F; });
+        return !named || Get32(head + 4) > file_.Remaining() - 8;
     }
 
     // FindChunk, noting the `auxi` chunks met on the way (`wanted` holds "auxi").
@@ -246,7 +320,7 @@ private:
     }
 
     // Some recorders write their `auxi` chunk after the data chunk, which starts at `dataStart`.
-    void LookForAuxiAfterData(int64_t dataStart, uint32_t dataSize) {
+    void LookForAuxiAfterData(int64_t dataStart, int64_t dataSize) {
         file_.Seek(dataStart);
         SkipChunkRest(file_, dataSize, dataSize);
         std::string id;
@@ -256,6 +330,7 @@ private:
 
     FileCursor& file_;
     SignalStore& store_;
+    std::string note_; // the size note of the status text
     AuxiChunk auxi_;
     bool auxiSeen_ = false;
 };

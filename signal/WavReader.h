@@ -1,6 +1,7 @@
-// Reading a file into the store: RIFF/WAVE with 8-bit unsigned, 16-, 24- and 32-bit integer or 32- and
-// 64-bit float samples (plain or extensible header) decoded into 16-bit values (signal/SampleDecoding.h),
-// and a raw 16-bit mono fallback at 8000 Hz for anything else of acceptable size.
+// Reading a file into the store: RIFF/WAVE (and RF64/BW64) with 8-bit unsigned, 16-, 24- and 32-bit
+// integer or 32- and 64-bit float samples (plain or extensible header) decoded into 16-bit values
+// (signal/SampleDecoding.h), and a raw 16-bit mono fallback at 8000 Hz for anything else of acceptable
+// size.
 #pragma once
 
 #include "signal/SampleDecoding.h"
