@@ -3,8 +3,10 @@
 #include "signal/CentreFrequency.h"
 #include "signal/FileCursor.h"
 #include "signal/SampleDecoding.h"
+#include "signal/WavFormatNames.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -36,12 +38,20 @@ struct FmtRecord {
     uint16_t BitsPerSample = 0;
     uint16_t SubFormatTag = 0; // WAVE_FORMAT_EXTENSIBLE only: the first two bytes of the sub-format
     bool SubFormatIsStandard = false;
+    std::optional<std::array<uint8_t, 16>> SubFormat; // an extensible header's whole sub-format GUID
 
     // The tag that says how the samples are coded: an extensible header's standard sub-format, else
     // the format tag itself (0 for an extensible header without a standard sub-format).
     uint16_t SampleFormatTag() const {
         if (FormatTag != kFormatExtensible) return FormatTag;
         return SubFormatIsStandard ? SubFormatTag : 0;
+    }
+
+    // The name of the sample coding when the reader does not decode it.
+    std::string UndecodedName() const {
+        if (FormatTag == kFormatExtensible && SubFormatIsStandard)
+            return UndecodedFormatName(SubFormatTag, BitsPerSample);
+        return UndecodedFormatName(FormatTag, BitsPerSample, SubFormat);
     }
 };
 
@@ -83,6 +93,8 @@ FmtRecord ReadFmtChunk(FileCursor& file, uint32_t size) {
     fmt.BlockAlign = Get16(payload + 12);
     fmt.BitsPerSample = Get16(payload + 14);
     if (size >= 40) {
+        fmt.SubFormat.emplace();
+        std::memcpy(fmt.SubFormat->data(), payload + 24, 16);
         fmt.SubFormatTag = Get16(payload + 24);
         fmt.SubFormatIsStandard =
             Get16(payload + 26) == 0 && std::memcmp(payload + 28, kSubFormatTail, 12) == 0;
@@ -174,9 +186,13 @@ AuxiChunk ReadAuxiChunk(FileCursor& file, uint32_t size) {
 // chunks cannot keep the reader busy.
 constexpr int kChunksAfterData = 64;
 
-// The header path's failures: each leads to the raw fallback, after its text was shown.
+// The header path's failures: each leads to the raw fallback, after its text was shown. A fmt chunk
+// whose samples are not decoded names their coding.
 struct HeaderFailure {
+    explicit HeaderFailure(std::string text, std::string undecodedFormat = {})
+        : Text(std::move(text)), UndecodedFormat(std::move(undecodedFormat)) {}
     std::string Text;
+    std::string UndecodedFormat;
 };
 
 // The sizes that the file's form states: RIFF's 32-bit size (signed, as it always was read), or the
@@ -214,7 +230,7 @@ public:
         const FmtRecord fmt = ReadFmtChunk(file_, size);
         if (fmt.Channels > 16) throw HeaderFailure{" ERROR: It Is Too Much Channels."};
         const std::optional<SampleEncoding> encoding = EncodingOf(fmt.SampleFormatTag(), fmt.BitsPerSample);
-        if (!encoding) throw HeaderFailure{" ERROR: File Format Not Supported."};
+        if (!encoding) throw HeaderFailure{" ERROR: File Format Not Supported.", fmt.UndecodedName()};
         if (fmt.Channels == 0 || fmt.BlockAlign < fmt.Channels) throw HeaderFailure{" ERROR: Header Error."};
 
         if (!FindChunkNotingAuxi({"data", "auxi"}, id, size)) throw HeaderFailure{" ERROR: Header Error."};
@@ -344,7 +360,9 @@ WavReadResult Unread(std::string status, std::string reason, const SignalStore& 
     return result;
 }
 
-WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store) {
+// The whole file as raw 16-bit mono data at 8000 Hz. `undecodedFormat` names the coding of a WAV
+// file's samples that are not decoded, so that the result can say why the file is read so.
+WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store, const std::string& undecodedFormat) {
     store.SampleRate = 8000;
     store.BitsPerSample = 16;
     store.ChannelCount = 1;
@@ -354,6 +372,11 @@ WavReadResult ReadRawFallback(FileCursor& file, SignalStore& store) {
     result.HeaderChannelCount = 1;
     result.BytesRead = ReadValues(file, store, ValuesIn(file.Size(), 2));
     result.Status = " Bytes : " + std::to_string(result.BytesRead) + " (Binary Data)";
+    if (!undecodedFormat.empty()) {
+        result.UndecodedFormat = undecodedFormat;
+        result.FailureReason =
+            "samples coded as " + undecodedFormat + " are not decoded: read as raw 16-bit data at 8000 Hz";
+    }
     return result;
 }
 
@@ -381,7 +404,7 @@ WavReadResult ReadWavFile(SignalStore& store, const std::string& fileName,
         result = WavHeaderReader(file, store).Read();
     } catch (const HeaderFailure& failure) {
         status(failure.Text);
-        result = ReadRawFallback(file, store);
+        result = ReadRawFallback(file, store, failure.UndecodedFormat);
     }
     result.StoreReplaced = true;
     if (result.CentreFrequency == 0)

@@ -28,8 +28,13 @@ struct WavReadResult {
     // The payload of the file's `auxi` chunk (the one whose centre frequency counts, else the first),
     // so that a save can carry it on; empty when there is none or it is longer than kMaxKeptAuxiBytes.
     std::vector<uint8_t> AuxiPayload;
+    // The raw fallback of a WAV file whose samples are coded in a way that is not decoded: that coding's
+    // short name ("A-law", "µ-law", "ADPCM", "format tag 0x0055"; signal/WavFormatNames.h).
+    std::string UndecodedFormat;
     // When the store was not replaced: why, in words (the system's reason the file could not be
-    // opened, or its size against the limit).
+    // opened, or its size against the limit). After the raw fallback named by UndecodedFormat: that the
+    // file's samples were not decoded and why, e.g. "samples coded as A-law are not decoded: read as raw
+    // 16-bit data at 8000 Hz".
     std::string FailureReason;
 };
 

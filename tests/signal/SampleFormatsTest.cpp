@@ -218,7 +218,8 @@ TEST_P(SampleFormatTest, ShortDataGivesItsWholeSamples) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SampleFormatTest, ::testing::ValuesIn(kFormats), FormatName);
 
-// Headers the reader does not decode: each shows " ERROR: File Format Not Supported." and falls back.
+// Headers the reader does not decode: each shows " ERROR: File Format Not Supported.", falls back, and
+// names the coding it did not decode.
 TEST(SampleFormats, OtherFormatsFallBackToRawData) {
     TempDir dir;
     const Bytes data = Values({1, 2, 3, 4, 5, 6, 7, 8});
@@ -242,17 +243,25 @@ TEST(SampleFormats, OtherFormatsFallBackToRawData) {
     const struct {
         const char* What;
         Bytes File;
+        std::string Name; // the coding's name in the result
     } cases[] = {
-        {"float of 24 bits", plain(3, 24)},
-        {"float of 16 bits", plain(3, 16)},
-        {"A-law", plain(6, 8)},
-        {"ADPCM", plain(2, 4)},
-        {"extensible ADPCM", extensible(2, 16, standardTail)},
-        {"extensible PCM with a vendor GUID", extensible(1, 16, otherTail)},
-        {"extensible sub-format with high bytes set", extensible(0x00010001, 16, standardTail)},
-        {"extensible float of 24 bits", extensible(3, 24, standardTail)},
+        {"float of 24 bits", plain(3, 24), "24-bit float"},
+        {"float of 16 bits", plain(3, 16), "16-bit float"},
+        {"A-law", plain(6, 8), "A-law"},
+        {"mu-law", plain(7, 8), "\xC2\xB5-law"},
+        {"ADPCM", plain(2, 4), "ADPCM"},
+        {"IMA ADPCM", plain(0x11, 4), "ADPCM"},
+        {"MPEG layer 3", plain(0x55, 0), "format tag 0x0055"},
+        {"format tag 0", plain(0, 16), "format tag 0x0000"},
+        {"extensible ADPCM", extensible(2, 16, standardTail), "ADPCM"},
+        {"extensible mu-law", extensible(7, 8, standardTail), "\xC2\xB5-law"},
+        {"extensible PCM with a vendor GUID", extensible(1, 16, otherTail),
+         "format tag 0xFFFE, sub-format {00000001-0000-0010-8000-00AA00389B72}"},
+        {"extensible sub-format with high bytes set", extensible(0x00010001, 16, standardTail),
+         "format tag 0xFFFE, sub-format {00010001-0000-0010-8000-00AA00389B71}"},
+        {"extensible float of 24 bits", extensible(3, 24, standardTail), "24-bit float"},
         {"extensible header of 18 bytes",
-         Riff({Chunk("fmt ", FmtPayload(shortExtensible)), Chunk("data", data)})},
+         Riff({Chunk("fmt ", FmtPayload(shortExtensible)), Chunk("data", data)}), "format tag 0xFFFE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -263,6 +272,9 @@ TEST(SampleFormats, OtherFormatsFallBackToRawData) {
         EXPECT_TRUE(r.Fallback);
         EXPECT_EQ(texts.back(), " ERROR: File Format Not Supported.");
         EXPECT_EQ(r.Status, " Bytes : " + std::to_string(c.File.size() / 2 * 2) + " (Binary Data)");
+        EXPECT_EQ(r.UndecodedFormat, c.Name);
+        EXPECT_EQ(r.FailureReason,
+                  "samples coded as " + c.Name + " are not decoded: read as raw 16-bit data at 8000 Hz");
     }
 }
 
