@@ -90,7 +90,8 @@ EDIT_SOURCES := ops/CheckedInput.cpp ops/StoreLevel.cpp ops/NormalizePeak.cpp op
                 signal/NumberText.cpp signal/WorkerPool.cpp
 EDIT_HEADERS := $(wildcard ops/*.h signal/*.h) tests/support/ReferenceOps.h fuzz/EditFuzzInput.h
 
-FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp signal/WorkerPool.cpp
+FUZZ_READER_SOURCES := signal/WavReader.cpp signal/SampleDecoding.cpp signal/CentreFrequency.cpp signal/WavFormatNames.cpp \
+                       signal/WorkerPool.cpp
 $(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h $(FUZZ_READER_SOURCES) \
                                $(FUZZ_READER_SOURCES:.cpp=.h) signal/FileCursor.h signal/SignalStore.h
 	@mkdir -p $(BUILD_FUZZ)

@@ -1,5 +1,6 @@
 // The file commands of the window: opening (menu, drop, command line), reading a file into the store,
 // "Reload", and the saves of the recording and of the picture.
+#include "app/ErrorReport.h"
 #include "app/JobSequence.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
@@ -84,6 +85,8 @@ ReadOutcome TMainForm::LoadWavFile(const QString& fileName) {
     ShowCaption();
     RecomputeSpectrogram();
     RulerPaintBox->repaint();
+    // A WAV file read as raw data because its samples are not decoded: the report says which they were.
+    if (!outcome.Reason.empty()) ShowErrorReport(ToQString(outcome.Reason));
     return outcome;
 }
 

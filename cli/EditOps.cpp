@@ -2,6 +2,8 @@
 
 #include "signal/NumberText.h"
 
+#include <cstdio>
+
 namespace {
 
 // channels takes 1 or 2; the word picks the channel item.
@@ -47,6 +49,9 @@ template <class Prepare> EditPreparation Prepared(const EditStep& step, const Pr
 void OpenRecording(EditSession& session, const std::string& fileName) {
     const ReadOutcome read = session.Session.Open(fileName, ReadOptions{session.Options.LargestFile});
     if (!read.Opened) throw FileError(fileName, read.Reason.empty() ? "cannot be read" : read.Reason);
+    // Opened as raw data, since its WAV samples are not decoded: said, and the command goes on.
+    if (!read.Reason.empty())
+        std::fprintf(stderr, "orvane-cli: %s: %s\n", fileName.c_str(), read.Reason.c_str());
     if (session.Options.Channels != 0) SetChannelInterpretation(session, session.Options.Channels);
 }
 

@@ -66,10 +66,12 @@ int RunInfo(const CliArgs& args) {
             if (several) std::printf("%sfile: %s\n", i > 0 ? "\n" : "", file.c_str());
             PrintLines(session, read);
         }
-        if (read.Opened) continue;
-        std::fflush(stdout);
-        std::fprintf(stderr, "orvane-cli: %s: %s\n", file.c_str(), read.Reason.c_str());
-        exitCode = kExitFailed;
+        // A file opened as raw data has a reason too: its WAV samples were not decoded.
+        if (!read.Reason.empty() || !read.Opened) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "orvane-cli: %s: %s\n", file.c_str(), read.Reason.c_str());
+        }
+        if (!read.Opened) exitCode = kExitFailed;
     }
     return exitCode;
 }

@@ -10,12 +10,13 @@ struct FormatNames {
     const char* Words; // as messages name it
 };
 
-constexpr std::array<FormatNames, 5> kFormats = {{
+constexpr std::array<FormatNames, 6> kFormats = {{
     {SampleEncoding::Unsigned8, "pcm8", "8-bit"},
     {SampleEncoding::Pcm16, "pcm16", "16-bit"},
     {SampleEncoding::Pcm24, "pcm24", "24-bit"},
     {SampleEncoding::Pcm32, "pcm32", "32-bit integer"},
     {SampleEncoding::Float32, "float32", "32-bit float"},
+    {SampleEncoding::Float64, "float64", "64-bit float"},
 }};
 
 // The names of `format`; a file read as raw data has the raw 16-bit names.
@@ -37,5 +38,5 @@ std::string SourceFormatWords(const std::optional<SampleEncoding>& format) {
 
 bool WiderThanStore(const std::optional<SampleEncoding>& format) {
     return format == SampleEncoding::Pcm24 || format == SampleEncoding::Pcm32 ||
-           format == SampleEncoding::Float32;
+           format == SampleEncoding::Float32 || format == SampleEncoding::Float64;
 }

@@ -17,12 +17,12 @@ struct RecordingDescription {
     std::vector<uint8_t> AuxiPayload;           // the file's `auxi` chunk; empty: none
 };
 
-// The source format as orvane-cli names it: "pcm8", "pcm16", "pcm24", "pcm32", "float32", or "raw16"
-// for a file read as raw 16-bit data.
+// The source format as orvane-cli names it: "pcm8", "pcm16", "pcm24", "pcm32", "float32", "float64",
+// or "raw16" for a file read as raw 16-bit data.
 std::string SourceFormatName(const std::optional<SampleEncoding>& format);
 
 // The same in words for messages: "8-bit", "16-bit", "24-bit", "32-bit integer", "32-bit float",
-// "raw 16-bit".
+// "64-bit float", "raw 16-bit".
 std::string SourceFormatWords(const std::optional<SampleEncoding>& format);
 
 // Whether the format has more resolution than the store's 16 bits, so that a save loses some.

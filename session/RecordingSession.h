@@ -35,7 +35,9 @@ struct ReadOptions {
 struct ReadOutcome {
     bool Opened = false; // false: the file could not be read and nothing in the session changed
     std::string Status;  // the final text of status panel 0, e.g. " Bytes : 96000 16 Bit Data"
-    std::string Reason;  // when not opened: why, in words (the system's reason, or the size limit)
+    // When not opened: why, in words (the system's reason, or the size limit). When opened as raw data
+    // because the WAV file's samples are not decoded: which coding they have.
+    std::string Reason;
 };
 
 // What an applied edit did.

@@ -2,6 +2,7 @@
 
 #include "signal/LittleEndian.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -80,15 +81,16 @@ int64_t AuxiCentreFrequency(const uint8_t* payload, std::size_t size) {
     return static_cast<int64_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24));
 }
 
-int64_t CentreFrequencyFromFileName(std::string_view path) {
+int64_t CentreFrequencyFromFileName(std::string_view path, int64_t sampleRate) {
     const std::size_t slash = path.rfind('/');
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    if (name.size() < 2) return 0;
-    for (std::size_t unit = name.size() - 1; unit-- > 0;) {
+    int64_t largest = 0;
+    for (std::size_t unit = 0; unit + 1 < name.size(); ++unit) {
         if (Lower(name[unit]) != 'h' || Lower(name[unit + 1]) != 'z') continue;
-        if (const int64_t hz = FrequencyAt(name, unit); hz != 0) return hz;
+        const int64_t hz = FrequencyAt(name, unit);
+        if (hz != sampleRate) largest = std::max(largest, hz);
     }
-    return 0;
+    return largest;
 }
 
 void CentreFrequencies::FileRead(const std::string& path, int64_t fromFile) {

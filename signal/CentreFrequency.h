@@ -32,14 +32,17 @@ std::vector<uint8_t> AuxiPayloadForSave(std::span<const uint8_t> carried, int64_
 // hold it (or it holds 0).
 int64_t AuxiCentreFrequency(const uint8_t* payload, std::size_t size);
 
-// The frequency a file name states with a unit: digits with an optional decimal part, directly followed
-// by "Hz", "kHz", "MHz" or "GHz" (any letter case), standing on its own: the number begins the name or
-// follows one of "_- ([{+=", and the unit ends the name or is followed by a character that is neither a
-// letter nor a digit ("rec_7050kHz_RF.wav", "7.05MHz.wav"; not "x7050kHz", "7050kHzA", "7,05MHz",
-// "7050 kHz", "v1.2.3MHz"). Of several, the one nearest the end counts. A bare
-// number never counts. Rounded to whole hertz; 0 when none is found or it lies above
-// kMaxCentreFrequency. Only the part after the last '/' is looked at.
-int64_t CentreFrequencyFromFileName(std::string_view path);
+// The centre frequency a file name states with a unit. A frequency is digits with an optional decimal
+// part, directly followed by "Hz", "kHz", "MHz" or "GHz" (any letter case), standing on its own: the
+// number begins the name or follows one of "_- ([{+=", and the unit ends the name or is followed by a
+// character that is neither a letter nor a digit ("rec_7050kHz_RF.wav", "7.05MHz.wav"; not "x7050kHz",
+// "7050kHzA", "7,05MHz", "7050 kHz", "v1.2.3MHz"). A bare number never counts, nor does a rate ("sps",
+// "ksps", "Msps"). Names often carry the recording's rate as a frequency too ("rec_7050kHz_48000Hz.wav"),
+// so a frequency equal to `sampleRate` (the recording's frames per second) is not the centre; of the
+// others the largest counts, since a bandwidth or a rate written beside the centre is smaller. Rounded
+// to whole hertz; 0 when none is found or it lies above kMaxCentreFrequency. Only the part after the
+// last '/' is looked at.
+int64_t CentreFrequencyFromFileName(std::string_view path, int64_t sampleRate);
 
 // The centre frequency of each recording read during the run, by path: what its file carries, unless
 // the user typed one for it (a typed 0 says that it has none).

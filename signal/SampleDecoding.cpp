@@ -25,11 +25,18 @@ uint32_t Unsigned32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
+uint64_t Unsigned64(const uint8_t* p) {
+    return Unsigned32(p) | (static_cast<uint64_t>(Unsigned32(p + 4)) << 32);
+}
+
 } // namespace
 
 std::optional<SampleEncoding> EncodingOf(uint16_t formatTag, uint16_t bitsPerSample) {
-    if (formatTag == kFormatIeeeFloat)
-        return bitsPerSample == 32 ? std::optional(SampleEncoding::Float32) : std::nullopt;
+    if (formatTag == kFormatIeeeFloat) {
+        if (bitsPerSample == 32) return SampleEncoding::Float32;
+        if (bitsPerSample == 64) return SampleEncoding::Float64;
+        return std::nullopt;
+    }
     if (formatTag != kFormatPcm) return std::nullopt;
     if (bitsPerSample >= 1 && bitsPerSample <= 8) return SampleEncoding::Unsigned8;
     if (bitsPerSample >= 17 && bitsPerSample <= 24) return SampleEncoding::Pcm24;
@@ -48,6 +55,8 @@ int SampleBytes(SampleEncoding encoding) {
     case SampleEncoding::Pcm32:
     case SampleEncoding::Float32:
         return 4;
+    case SampleEncoding::Float64:
+        return 8;
     }
     return 2;
 }
@@ -65,9 +74,13 @@ int16_t DecodePcm32(int32_t sample) {
 }
 
 int16_t DecodeFloat32(float sample) {
-    if (std::isnan(sample)) return 0;
     // The product of a float and 32767 is exact in double precision.
-    const double scaled = std::clamp(static_cast<double>(sample) * 32767.0, -32767.0, 32767.0);
+    return DecodeFloat64(static_cast<double>(sample));
+}
+
+int16_t DecodeFloat64(double sample) {
+    if (std::isnan(sample)) return 0;
+    const double scaled = std::clamp(sample * 32767.0, -32767.0, 32767.0);
     return static_cast<int16_t>(std::nearbyint(scaled));
 }
 
@@ -90,6 +103,10 @@ void DecodeSamples(SampleEncoding encoding, const uint8_t* bytes, std::size_t co
     case SampleEncoding::Float32:
         for (std::size_t i = 0; i < count; ++i)
             out[i] = DecodeFloat32(std::bit_cast<float>(Unsigned32(bytes + 4 * i)));
+        break;
+    case SampleEncoding::Float64:
+        for (std::size_t i = 0; i < count; ++i)
+            out[i] = DecodeFloat64(std::bit_cast<double>(Unsigned64(bytes + 8 * i)));
         break;
     }
 }

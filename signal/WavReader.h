@@ -1,6 +1,7 @@
-// Reading a file into the store: RIFF/WAVE with 8-bit unsigned, 16-, 24- and 32-bit integer or 32-bit
-// float samples (plain or extensible header) decoded into 16-bit values (signal/SampleDecoding.h), and a
-// raw 16-bit mono fallback at 8000 Hz for anything else of acceptable size.
+// Reading a file into the store: RIFF/WAVE (and RF64/BW64) with 8-bit unsigned, 16-, 24- and 32-bit
+// integer or 32- and 64-bit float samples (plain or extensible header) decoded into 16-bit values
+// (signal/SampleDecoding.h), and a raw 16-bit mono fallback at 8000 Hz for anything else of acceptable
+// size.
 #pragma once
 
 #include "signal/SampleDecoding.h"
@@ -21,14 +22,19 @@ struct WavReadResult {
     bool Fallback = false;                  // the header failed a check: raw 16-bit mono data at 8000 Hz
     uint16_t HeaderChannelCount = 1;        // ChannelCount as the read left it (1 after the fallback)
     int64_t BytesRead = 0;                  // data bytes actually read into the store
-    int SampleBytes = 2;                    // bytes of the file per stored value (1, 2, 3 or 4)
+    int SampleBytes = 2;                    // bytes of the file per stored value (1, 2, 3, 4 or 8)
     int64_t CentreFrequency = 0;            // Hz, from the `auxi` chunk, else from the file's name; 0: none
     std::optional<SampleEncoding> Encoding; // the file's sample format; nothing for the raw fallback
     // The payload of the file's `auxi` chunk (the one whose centre frequency counts, else the first),
     // so that a save can carry it on; empty when there is none or it is longer than kMaxKeptAuxiBytes.
     std::vector<uint8_t> AuxiPayload;
+    // The raw fallback of a WAV file whose samples are coded in a way that is not decoded: that coding's
+    // short name ("A-law", "µ-law", "ADPCM", "format tag 0x0055"; signal/WavFormatNames.h).
+    std::string UndecodedFormat;
     // When the store was not replaced: why, in words (the system's reason the file could not be
-    // opened, or its size against the limit).
+    // opened, or its size against the limit). After the raw fallback named by UndecodedFormat: that the
+    // file's samples were not decoded and why, e.g. "samples coded as A-law are not decoded: read as raw
+    // 16-bit data at 8000 Hz".
     std::string FailureReason;
 };
 

@@ -1,6 +1,8 @@
 // Opening, reading again, saving and exporting through the real window.
 #include "AppTestSupport.h"
 
+#include "../signal/WavBytes.h"
+
 #include "app/TRulerPaintBox.h"
 #include "signal/WavReader.h"
 #include "spectral/Palettes.h"
@@ -183,6 +185,36 @@ TEST_F(FileTest, AFileWithoutHeaderIsShownAsRawData) {
     EXPECT_EQ(form.RulerPaintBox->CurrentLabels().front().Text.substr(0, 2), "- ");
     EXPECT_TRUE(Child<QAction>("mnu1Channel")->isChecked());
     EXPECT_EQ(form.StatusText(3), "  Channels: 1  SmpleRate: 8000");
+}
+
+// A WAV file whose samples are not decoded is shown as raw data too, and the error report says which
+// coding it has; a file without a header needs no such word.
+TEST_F(FileTest, AWavFileOfUndecodedSamplesIsShownAsRawDataAndTheReportSaysWhy) {
+    TMainForm& form = NewForm();
+    form.show();
+    wavtest::Fmt mulaw;
+    mulaw.Tag = 7;
+    mulaw.Channels = 1;
+    mulaw.Bits = 8;
+    mulaw.BlockAlign = 1;
+    const wavtest::Bytes file = wavtest::Riff({wavtest::Chunk("fmt ", wavtest::FmtPayload(mulaw)),
+                                               wavtest::Chunk("data", wavtest::Bytes(96, 0xFF))});
+    const std::string path = PathIn("mulaw.wav");
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    form.LoadWavFile(QString::fromStdString(path));
+    EXPECT_EQ(form.StatusText(0),
+              QString::fromStdString(" Bytes : " + std::to_string(file.size()) + " (Binary Data)"));
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_EQ(Errors.front(),
+              QString::fromUtf8(
+                  "samples coded as \xC2\xB5-law are not decoded: read as raw 16-bit data at 8000 Hz"));
+
+    Errors.clear();
+    std::ofstream(PathIn("notes.wav"), std::ios::binary) << std::string(100, 'a');
+    form.LoadWavFile(QString::fromStdString(PathIn("notes.wav")));
+    EXPECT_EQ(form.StatusText(0), " Bytes : 100 (Binary Data)");
+    EXPECT_TRUE(Errors.isEmpty());
 }
 
 TEST_F(FileTest, OnlyTheFirstDroppedFileIsRead) {

@@ -97,3 +97,26 @@ TEST_F(CliFormatsTest, BadLimitsAndOptionsInfoDoesNotTakeAreBadUsage) {
         EXPECT_NE(run.Err.find("usage:"), std::string::npos) << args;
     }
 }
+
+// A WAV file whose samples are not decoded is read as raw data; info, and a command that goes on with
+// the recording, say on standard error which coding it was, and the exit code stays 0.
+TEST_F(CliFormatsTest, AFileOfUndecodedSamplesSaysWhichCodingItHas) {
+    Fmt alaw;
+    alaw.Tag = 6;
+    alaw.Channels = 1;
+    alaw.Bits = 8;
+    alaw.BlockAlign = 1;
+    const Bytes file = Riff({Chunk("fmt ", FmtPayload(alaw)), Chunk("data", Bytes(64, 0xD5))});
+    const std::string path = dir.Write("alaw.wav", file);
+    const std::string why = "orvane-cli: " + path +
+                            ": samples coded as A-law are not decoded: read as raw 16-bit data at 8000 Hz\n";
+    const CliRun info = Run("info " + Quote(path));
+    EXPECT_EQ(info.ExitCode, 0);
+    EXPECT_EQ(info.Out.substr(0, info.Out.find('\n')),
+              "status: Bytes : " + std::to_string(file.size()) + " (Binary Data)");
+    EXPECT_EQ(info.Err, why);
+    const CliRun edit = Run("edit " + Quote(path) + " " + Quote(dir.File("out.wav")));
+    EXPECT_EQ(edit.ExitCode, 0);
+    EXPECT_EQ(edit.Err, why);
+    EXPECT_TRUE(Run("info " + Quote(dir.Write("plain.wav", Float32Stereo({})))).Err.empty());
+}

@@ -13,7 +13,8 @@ namespace {
 
 struct NameCase {
     const char* Name;
-    int64_t Hz; // 0: no frequency may be taken from it
+    int64_t Hz;          // 0: no frequency may be taken from it
+    int64_t Rate = 8000; // the recording's sample rate
 };
 
 class FileNameCentreTest : public ::testing::TestWithParam<NameCase> {};
@@ -30,7 +31,8 @@ const NameCase kNames[] = {
     {"UPPER_7050KHZ.WAV", 7050000},
     {"tone (1000Hz).wav", 1000},
     {"a_7.0500004MHz_b.wav", 7050000},         // rounded to whole hertz
-    {"two_3500kHz_then_7050kHz.wav", 7050000}, // the one nearest the end counts
+    {"two_3500kHz_then_7050kHz.wav", 7050000}, // the largest counts
+    {"two_7050kHz_then_3500kHz.wav", 7050000}, // wherever it stands
     {"7050kHz_then_junk_12kHzX.wav", 7050000}, // a unit run into a letter does not count
     // Names that must not give a frequency.
     {"SDRuno_IQ_7050000_.wav", 0}, // bare number
@@ -50,6 +52,22 @@ const NameCase kNames[] = {
     {"", 0},
     {"9999999999999kHz.wav", 0},  // above 1 THz
     {"rec_7050kHz/plain.wav", 0}, // only the name counts, not its folder
+    // The recording's rate written as a frequency is not its centre; of the rest the largest counts.
+    {"rec_7050kHz_48000Hz.wav", 7050000, 48000},
+    {"rec_48000Hz_7050kHz.wav", 7050000, 48000},
+    {"rec_145.800MHz_192kHz.wav", 145800000, 192000},
+    {"iq_48kHz.wav", 0, 48000},
+    {"voice_48kHz_24bit.wav", 0, 48000},
+    {"iq_433.92MHz_2.4MHz.wav", 433920000, 2400000},
+    {"rec_433.92MHz_250kHz_bw.wav", 433920000, 250000},
+    {"rec_433.92MHz_250kHz_bw.wav", 433920000, 48000},
+    {"iq_2.4MHz_100kHz.wav", 100000, 2400000},
+    {"iq_48kHz.wav", 48000, 44100},          // a rate other than the recording's is a frequency
+    {"iq_48kHz.wav", 48000, 0},              // no rate known: nothing to leave out
+    {"iq_2.4Msps_100kHz.wav", 100000, 8000}, // a rate in samples per second is never a frequency
+    {"iq_2400ksps.wav", 0, 8000},
+    {"iq_2400000sps_7050kHz.wav", 7050000, 2400000},
+    {"iq_7050000_48000Hz.wav", 0, 48000}, // the bare number still does not count
 };
 
 std::string NameCaseName(const ::testing::TestParamInfo<NameCase>& info) {
@@ -59,7 +77,8 @@ std::string NameCaseName(const ::testing::TestParamInfo<NameCase>& info) {
 } // namespace
 
 TEST_P(FileNameCentreTest, TakesOnlyAFrequencyWithAUnit) {
-    EXPECT_EQ(CentreFrequencyFromFileName(GetParam().Name), GetParam().Hz) << GetParam().Name;
+    const NameCase& c = GetParam();
+    EXPECT_EQ(CentreFrequencyFromFileName(c.Name, c.Rate), c.Hz) << c.Name << " at " << c.Rate;
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, FileNameCentreTest, ::testing::ValuesIn(kNames), NameCaseName);
@@ -123,6 +142,22 @@ TEST_F(AuxiChunkTest, ChunkWinsOverTheNameAndTheNameStandsInForAShortOrEmptyChun
     // The highest field value is taken as unsigned.
     EXPECT_EQ(ReadNamed("plain.wav", {fmt, Chunk("auxi", AuxiPayload(0xFFFFFFFF)), data}).CentreFrequency,
               int64_t{0xFFFFFFFF});
+}
+
+// The rate that the name's frequencies are weighed against is the one the file is read with: the
+// header's, or 8000 for the raw fallback.
+TEST_F(AuxiChunkTest, TheNameIsReadWithTheRecordingsRate) {
+    Fmt at7050k;
+    at7050k.Rate = 7050000;
+    const std::string name = "rec_7050kHz_48000Hz.wav";
+    EXPECT_EQ(ReadNamed(name, {fmt, data}).CentreFrequency, 7050000);
+    EXPECT_EQ(ReadNamed(name, {Chunk("fmt ", FmtPayload(at7050k)), data}).CentreFrequency, 48000);
+    const std::string text = "not a wave file";
+    EXPECT_EQ(ReadWavFile(store, dir.Write("dump_8kHz.raw", Bytes(text.begin(), text.end()))).CentreFrequency,
+              0);
+    EXPECT_EQ(ReadWavFile(store, dir.Write("dump_8kHz_3500kHz.raw", Bytes(text.begin(), text.end())))
+                  .CentreFrequency,
+              3500000);
 }
 
 TEST_F(AuxiChunkTest, RawFallbackTakesTheNameOnly) {

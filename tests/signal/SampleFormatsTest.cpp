@@ -31,6 +31,11 @@ bool IsFloat(const FormatCase& f) {
 }
 
 void AppendSample(const FormatCase& f, double sample, Bytes& out) {
+    if (IsFloat(f) && f.Width == 8) {
+        const auto bits = std::bit_cast<uint64_t>(sample);
+        for (int i = 0; i < 8; ++i) out.push_back(static_cast<uint8_t>(bits >> (8 * i)));
+        return;
+    }
     if (IsFloat(f)) {
         Append32(out, std::bit_cast<uint32_t>(static_cast<float>(sample)));
         return;
@@ -46,7 +51,8 @@ int16_t Expected(const FormatCase& f, double sample) {
     long double low = -32768.0L;
     if (IsFloat(f)) {
         if (std::isnan(sample)) return 0;
-        scaled = static_cast<long double>(static_cast<float>(sample)) * 32767.0L;
+        const double held = f.Width == 8 ? sample : static_cast<double>(static_cast<float>(sample));
+        scaled = static_cast<long double>(held) * 32767.0L;
         low = -32767.0L;
     } else if (f.Bits == 8) {
         scaled = (static_cast<long double>(sample) - 128.0L) * 256.0L;
@@ -95,6 +101,27 @@ const std::vector<std::pair<double, int16_t>> kKnownFloat = {
     {0.0, 0},     {1.0, 32767},   {-1.0, -32767}, {0.5, 16384},    {-0.5, -16384}, {1.0 / 32767, 1},
     {2.0, 32767}, {-3.0, -32767}, {kInf, 32767},  {-kInf, -32767}, {kNaN, 0},      {1e-30, 0}};
 
+// 64-bit float adds the edges that only a double holds: the neighbours of +-1.0, the largest and the
+// smallest magnitudes, a negative zero and a NaN with a payload.
+std::vector<std::pair<double, int16_t>> Known64() {
+    std::vector<std::pair<double, int16_t>> known = kKnownFloat;
+    const double max = std::numeric_limits<double>::max();
+    known.insert(known.end(), {{std::nextafter(1.0, 0.0), 32767},
+                               {std::nextafter(1.0, 2.0), 32767},
+                               {std::nextafter(-1.0, -2.0), -32767},
+                               {max, 32767},
+                               {-max, -32767},
+                               {std::numeric_limits<double>::denorm_min(), 0},
+                               {-0.0, 0},
+                               {std::bit_cast<double>(uint64_t{0x7FF0000000000001}), 0},
+                               {1e39, 32767}, // beyond the range of a float
+                               {16383.0 / 32767, 16383},
+                               {-32766.0 / 32767, -32766},
+                               {0.49 / 32767, 0},
+                               {0.51 / 32767, 1}});
+    return known;
+}
+
 const FormatCase kFormats[] = {
     {"Unsigned8", 1, 8, false, 1, kKnown8},
     {"Pcm24", 1, 24, false, 3, kKnown24},
@@ -104,6 +131,8 @@ const FormatCase kFormats[] = {
     {"ExtensiblePcm24", 1, 24, true, 3, kKnown24},
     {"ExtensiblePcm32", 1, 32, true, 4, kKnown32},
     {"ExtensibleFloat32", 3, 32, true, 4, kKnownFloat},
+    {"Float64", 3, 64, false, 8, Known64()},
+    {"ExtensibleFloat64", 3, 64, true, 8, Known64()},
 };
 
 class SampleFormatTest : public ::testing::TestWithParam<FormatCase> {
@@ -189,7 +218,8 @@ TEST_P(SampleFormatTest, ShortDataGivesItsWholeSamples) {
 
 INSTANTIATE_TEST_SUITE_P(Formats, SampleFormatTest, ::testing::ValuesIn(kFormats), FormatName);
 
-// Headers the reader does not decode: each shows " ERROR: File Format Not Supported." and falls back.
+// Headers the reader does not decode: each shows " ERROR: File Format Not Supported.", falls back, and
+// names the coding it did not decode.
 TEST(SampleFormats, OtherFormatsFallBackToRawData) {
     TempDir dir;
     const Bytes data = Values({1, 2, 3, 4, 5, 6, 7, 8});
@@ -213,17 +243,25 @@ TEST(SampleFormats, OtherFormatsFallBackToRawData) {
     const struct {
         const char* What;
         Bytes File;
+        std::string Name; // the coding's name in the result
     } cases[] = {
-        {"float of 64 bits", plain(3, 64)},
-        {"float of 16 bits", plain(3, 16)},
-        {"A-law", plain(6, 8)},
-        {"ADPCM", plain(2, 4)},
-        {"extensible ADPCM", extensible(2, 16, standardTail)},
-        {"extensible PCM with a vendor GUID", extensible(1, 16, otherTail)},
-        {"extensible sub-format with high bytes set", extensible(0x00010001, 16, standardTail)},
-        {"extensible float of 64 bits", extensible(3, 64, standardTail)},
+        {"float of 24 bits", plain(3, 24), "24-bit float"},
+        {"float of 16 bits", plain(3, 16), "16-bit float"},
+        {"A-law", plain(6, 8), "A-law"},
+        {"mu-law", plain(7, 8), "\xC2\xB5-law"},
+        {"ADPCM", plain(2, 4), "ADPCM"},
+        {"IMA ADPCM", plain(0x11, 4), "ADPCM"},
+        {"MPEG layer 3", plain(0x55, 0), "format tag 0x0055"},
+        {"format tag 0", plain(0, 16), "format tag 0x0000"},
+        {"extensible ADPCM", extensible(2, 16, standardTail), "ADPCM"},
+        {"extensible mu-law", extensible(7, 8, standardTail), "\xC2\xB5-law"},
+        {"extensible PCM with a vendor GUID", extensible(1, 16, otherTail),
+         "format tag 0xFFFE, sub-format {00000001-0000-0010-8000-00AA00389B72}"},
+        {"extensible sub-format with high bytes set", extensible(0x00010001, 16, standardTail),
+         "format tag 0xFFFE, sub-format {00010001-0000-0010-8000-00AA00389B71}"},
+        {"extensible float of 24 bits", extensible(3, 24, standardTail), "24-bit float"},
         {"extensible header of 18 bytes",
-         Riff({Chunk("fmt ", FmtPayload(shortExtensible)), Chunk("data", data)})},
+         Riff({Chunk("fmt ", FmtPayload(shortExtensible)), Chunk("data", data)}), "format tag 0xFFFE"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
@@ -234,6 +272,9 @@ TEST(SampleFormats, OtherFormatsFallBackToRawData) {
         EXPECT_TRUE(r.Fallback);
         EXPECT_EQ(texts.back(), " ERROR: File Format Not Supported.");
         EXPECT_EQ(r.Status, " Bytes : " + std::to_string(c.File.size() / 2 * 2) + " (Binary Data)");
+        EXPECT_EQ(r.UndecodedFormat, c.Name);
+        EXPECT_EQ(r.FailureReason,
+                  "samples coded as " + c.Name + " are not decoded: read as raw 16-bit data at 8000 Hz");
     }
 }
 
