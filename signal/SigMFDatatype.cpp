@@ -47,7 +47,8 @@ std::optional<SigMFDatatype> ParseSigMFDatatype(std::string_view name) {
 
 std::string SigMFDatatypeName(const SigMFDatatype& datatype) {
     const TypeName& type = NameOf(datatype.Type);
-    std::string name = (datatype.Complex ? "c" : "r") + std::string(type.Name);
+    std::string name(1, datatype.Complex ? 'c' : 'r');
+    name.append(type.Name);
     if (type.Bytes > 1) name += datatype.BigEndian ? "_be" : "_le";
     return name;
 }
