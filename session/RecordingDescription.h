@@ -21,7 +21,7 @@ struct RecordingDescription {
     std::optional<SampleEncoding> SourceFormat; // the file's samples; nothing: raw data (no header)
     std::vector<uint8_t> AuxiPayload;           // the file's `auxi` chunk; empty: none
     std::string DateTime;                       // of the first sample (ISO 8601, UTC); empty: not known
-    std::vector<Annotation> Annotations;        // the marked parts of the recording
+    std::vector<Annotation> Annotations;        // the marked stretches of the recording
     std::shared_ptr<const SigMFMeta> SigMF;     // the meta file of a SigMF recording; null: not SigMF
 };
 

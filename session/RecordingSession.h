@@ -74,7 +74,7 @@ public:
     // --- What is loaded ---------------------------------------------------------------------------
     const SignalStore& Store() const { return store_; }
     const RecordingDescription& Description() const { return description_; }
-    // The marked parts of the recording (a SigMF recording's annotations), for the window to draw.
+    // The marked stretches of the recording (a SigMF recording's annotations), for the window to draw.
     const std::vector<Annotation>& Annotations() const { return description_.Annotations; }
     bool Loaded() const { return store_.Loaded(); }
     // The store differs from what was last read or saved (undo back to that state clears it).

@@ -1,4 +1,4 @@
-// A marked part of a recording, as SigMF annotations carry them: a run of samples, optionally a band,
+// A marked stretch of a recording, as SigMF annotations carry them: a run of samples, optionally a band,
 // and texts. The session keeps them for the window to draw; a SigMF save writes them back.
 #pragma once
 
