@@ -71,14 +71,15 @@ test-tsan: deps
 	  -L '^($(subst $(eval) ,|,$(strip $(TSAN_TEST_DIRS))))$$' -E '^($(TSAN_EXCLUDED))$$'
 
 # Coverage-guided fuzzing (libFuzzer, clang, ASan+UBSan) for FUZZ_SECONDS in all, shared equally by the
-# targets: the WAV reader, and the differential targets that run the low-pass filter, the I/Q conversion
+# targets: the WAV reader, the SigMF meta reader (every text it reads must be written back and read
+# again the same), and the differential targets that run the low-pass filter, the I/Q conversion
 # and the shifts (against tests/support/ReferenceOps.h) and the colour mapping, each both the fast way and the
 # straightforward way, requiring the same values. The reader's inputs are at most 64 KiB and any single allocation above 1 MB fails, so a store
 # larger than the file is caught.
 FUZZ_SECONDS ?= 60
 FUZZ_CXX     ?= clang++-14
 DIFF_FUZZ_TARGETS := low_pass_fuzz iq_to_real_fuzz shift_fuzz level_colours_fuzz
-FUZZ_TARGETS := wav_reader_fuzz $(DIFF_FUZZ_TARGETS)
+FUZZ_TARGETS := wav_reader_fuzz sigmf_meta_fuzz $(DIFF_FUZZ_TARGETS)
 FUZZ_EACH     = $(shell n=$$(( $(FUZZ_SECONDS) / $(words $(FUZZ_TARGETS)) )); [ $$n -ge 1 ] && echo $$n || echo 1)
 FUZZ_COMPILE := $(FUZZ_CXX) -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
                 -ffp-contract=off -Wall -Wextra -Wpedantic -Werror -I. -Itests
@@ -96,6 +97,13 @@ $(BUILD_FUZZ)/wav_reader_fuzz: fuzz/WavReaderFuzz.cpp fuzz/WavReadInvariants.h $
                                $(FUZZ_READER_SOURCES:.cpp=.h) signal/FileCursor.h signal/SignalStore.h
 	@mkdir -p $(BUILD_FUZZ)
 	$(FUZZ_COMPILE) fuzz/WavReaderFuzz.cpp $(FUZZ_READER_SOURCES) -o $@
+# The SigMF meta reader and writer (nlohmann-json is header-only).
+SIGMF_META_SOURCES := signal/SigMFMeta.cpp signal/SigMFMetaWrite.cpp signal/SigMFDatatype.cpp
+SIGMF_FLAGS := -max_len=65536 -dict=fuzz/sigmf.dict
+$(BUILD_FUZZ)/sigmf_meta_fuzz: fuzz/SigMFMetaFuzz.cpp $(SIGMF_META_SOURCES) signal/SigMFMeta.h signal/SigMFDatatype.h \
+                               signal/Annotation.h
+	@mkdir -p $(BUILD_FUZZ)
+	$(FUZZ_COMPILE) fuzz/SigMFMetaFuzz.cpp $(SIGMF_META_SOURCES) -o $@
 $(BUILD_FUZZ)/low_pass_fuzz: fuzz/LowPassFuzz.cpp ops/LPFFilter.cpp $(EDIT_SOURCES) $(EDIT_HEADERS)
 	@mkdir -p $(BUILD_FUZZ)
 	$(FUZZ_COMPILE) fuzz/LowPassFuzz.cpp ops/LPFFilter.cpp $(EDIT_SOURCES) -o $@
@@ -114,6 +122,7 @@ fuzz: deps $(addprefix $(BUILD_FUZZ)/,$(FUZZ_TARGETS))
 	@mkdir -p $(BUILD_FUZZ)/artifacts $(addprefix $(BUILD_FUZZ)/corpus-,$(FUZZ_TARGETS))
 	$(BUILD_FUZZ)/wav_reader_fuzz $(FUZZ_RUN) $(READER_FLAGS) \
 	  $(BUILD_FUZZ)/corpus-wav_reader_fuzz fuzz/corpus $(wildcard fuzz/regressions)
+	$(BUILD_FUZZ)/sigmf_meta_fuzz $(FUZZ_RUN) $(SIGMF_FLAGS) $(BUILD_FUZZ)/corpus-sigmf_meta_fuzz fuzz/corpus-sigmf
 	@for t in $(DIFF_FUZZ_TARGETS); do \
 	  echo "== $$t"; $(BUILD_FUZZ)/$$t $(FUZZ_RUN) $(DIFF_FLAGS) $(BUILD_FUZZ)/corpus-$$t || exit 1; done
 

@@ -31,15 +31,16 @@ CommandText TextOf(OptionSet command) {
             "[--to S] [OPTIONS]",
             "demodulate one signal of IN to audio and save it as a 16-bit mono 48000 Hz WAV file"};
     case OptionSet::Extract:
-        return {"extract", "orvane-cli extract IN OUT.wav --from S --to S --band LO HI [OPTIONS]",
+        return {"extract",
+                "orvane-cli extract IN OUT.wav|OUT.sigmf-data --from S --to S --band LO HI [OPTIONS]",
                 "write a time range and band of IN as a two-channel I/Q recording of its own, tuned to the "
                 "band's centre and decimated"};
     case OptionSet::Edit:
         break;
     }
-    return {"edit", "orvane-cli edit IN OUT.wav [OPTIONS] OP [ARG...] [OP [ARG...] ...]",
+    return {"edit", "orvane-cli edit IN OUT.wav|OUT.sigmf-data [OPTIONS] OP [ARG...] [OP [ARG...] ...]",
             "apply the operations in order, as the window's commands do, and save IN as a 16-bit PCM WAV "
-            "file"};
+            "file or a SigMF pair"};
 }
 
 std::string OutputText(OptionSet command) {

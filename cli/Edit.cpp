@@ -1,10 +1,12 @@
-// orvane-cli edit IN OUT.wav [OPTIONS] OP [ARG...] ...: read, apply the operations in order, save.
+// orvane-cli edit IN OUT.wav|OUT.sigmf-data [OPTIONS] OP [ARG...] ...: read, apply the operations in order,
+// save.
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "cli/EditOps.h"
 #include "cli/Interrupt.h"
 #include "cli/Outputs.h"
 #include "cli/ProgressReporter.h"
+#include "session/RecordingWriter.h"
 #include "signal/WavWriter.h"
 
 #include <cstdio>
@@ -43,8 +45,9 @@ int SaveRecording(EditSession& session, const std::string& input, const std::str
         throw FileError(output, saved.Reason);
     }
     if (saved.FormatNote)
-        std::fprintf(stderr, "orvane-cli: %s: written as 16-bit PCM (%s had %s samples)\n", output.c_str(),
-                     input.c_str(), SourceFormatWords(recording.Description().SourceFormat).c_str());
+        std::fprintf(stderr, "orvane-cli: %s: written as %s (%s had %s samples)\n", output.c_str(),
+                     WrittenFormatWords(recording.Store(), output).c_str(), input.c_str(),
+                     SourceWords(recording.Description()).c_str());
     return kExitDone;
 }
 

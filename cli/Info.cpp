@@ -2,6 +2,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 #include "session/RecordingSession.h"
+#include "signal/SigMFMeta.h"
 
 #include <nlohmann/json.hpp>
 
@@ -16,7 +17,8 @@ std::optional<double> Seconds(const SignalStore& store) {
     return double(store.ValueCount) / (store.TwoChannels() ? 2 : 1) / store.SampleRate;
 }
 
-// The lines of one file: status, then (when read) channels, rate, bits, values and a known centre.
+// The lines of one file: status, then (when read) channels, rate, bits, values, a known centre and a
+// SigMF recording's datatype, datetime and annotation count.
 void PrintLines(const RecordingSession& session, const ReadOutcome& read) {
     std::printf("status:%s\n", read.Status.c_str());
     if (!read.Opened) return;
@@ -25,6 +27,19 @@ void PrintLines(const RecordingSession& session, const ReadOutcome& read) {
                 store.SampleRate, unsigned{store.BitsPerSample}, store.ValueCount);
     if (const int64_t centre = session.Description().CentreFrequency; centre != 0)
         std::printf("centre: %lld\n", static_cast<long long>(centre));
+    const RecordingDescription& description = session.Description();
+    if (!description.SigMF) return;
+    std::printf("datatype: %s\n", SigMFDatatypeName(description.SigMF->Datatype).c_str());
+    if (!description.DateTime.empty()) std::printf("datetime: %s\n", description.DateTime.c_str());
+    std::printf("annotations: %zu\n", description.Annotations.size());
+}
+
+// A SigMF recording's own fields: its datatype, the time of its first sample, its annotations.
+void AddSigMFFields(nlohmann::ordered_json& object, const RecordingDescription& description) {
+    object["format"] = "sigmf";
+    object["datatype"] = SigMFDatatypeName(description.SigMF->Datatype);
+    if (!description.DateTime.empty()) object["datetime"] = description.DateTime;
+    object["annotations"] = description.Annotations.size();
 }
 
 // One JSON object on one line: file and status, then the reader's values, or the error.
@@ -41,6 +56,7 @@ void PrintJson(const std::string& file, const RecordingSession& session, const R
         object["seconds"] = seconds ? nlohmann::ordered_json(*seconds) : nlohmann::ordered_json();
         object["format"] = SourceFormatName(description.SourceFormat);
         if (description.CentreFrequency != 0) object["centre"] = description.CentreFrequency;
+        if (description.SigMF) AddSigMFFields(object, description);
     } else {
         object["error"] = read.Reason;
     }

@@ -1,6 +1,7 @@
 #include "cli/Outputs.h"
 
 #include "signal/ReplacingFile.h"
+#include "signal/SigMFFiles.h"
 #include "view/PictureFile.h"
 
 #include <cstring>
@@ -21,6 +22,19 @@ void CheckWritable(const std::string& output) {
         throw FileError(output, std::strerror(err));
 }
 
+// Every file a recording named `output` is written to (both of a SigMF pair) must be writable.
+void CheckRecordingWritable(const std::string& output) {
+    for (const std::string& file : RecordingFilesOf(output)) CheckWritable(file);
+}
+
+// Whether a recording written as `output` would replace a file of the recording `input`.
+bool SameRecording(const std::string& output, const std::string& input) {
+    for (const std::string& written : RecordingFilesOf(output))
+        for (const std::string& read : RecordingFilesOf(input))
+            if (SameFile(written, read)) return true;
+    return false;
+}
+
 } // namespace
 
 void CheckPictureOutput(const std::string& output, const std::string& input) {
@@ -33,16 +47,16 @@ void CheckPictureOutput(const std::string& output, const std::string& input) {
 }
 
 void CheckWavOutput(const std::string& output) {
-    CheckWritable(output);
+    CheckRecordingWritable(output);
 }
 
 void CheckNewRecordingOutput(const std::string& output, const std::string& input,
                              const std::string& command) {
-    if (SameFile(output, input))
+    if (SameRecording(output, input))
         throw CliError{output + ": is the input file " + input + ": " + command +
                            " does not overwrite its recording",
                        kExitUsage};
-    CheckWritable(output);
+    CheckRecordingWritable(output);
 }
 
 CliError SaveFailure(const std::string& output, const std::runtime_error& error) {

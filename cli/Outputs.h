@@ -13,12 +13,13 @@
 // system's reason.
 void CheckPictureOutput(const std::string& output, const std::string& input);
 
-// edit: OUT must be writable (exit 1 with the system's reason). It may be the input file, which the save
-// replaces in one step.
+// edit: OUT must be writable, both files of a SigMF pair (exit 1 with the system's reason). It may be
+// the input file, which the save replaces in one step.
 void CheckWavOutput(const std::string& output);
 
-// demod and extract (`command`): OUT must not be the input file under any name (exit 2): the new file
-// would replace the recording. It must then be writable (exit 1 with the system's reason).
+// demod and extract (`command`): OUT must not be the input file under any name, nor share a file of a
+// SigMF pair with it (exit 2): the new file would replace the recording. It must then be writable
+// (exit 1 with the system's reason).
 void CheckNewRecordingOutput(const std::string& output, const std::string& input, const std::string& command);
 
 // A failed save of `output` (EFCreateError or EFWriteError, whose messages read

@@ -1,5 +1,7 @@
 #include "session/RecordingDescription.h"
 
+#include "signal/SigMFMeta.h"
+
 #include <array>
 
 namespace {
@@ -39,4 +41,14 @@ std::string SourceFormatWords(const std::optional<SampleEncoding>& format) {
 bool WiderThanStore(const std::optional<SampleEncoding>& format) {
     return format == SampleEncoding::Pcm24 || format == SampleEncoding::Pcm32 ||
            format == SampleEncoding::Float32 || format == SampleEncoding::Float64;
+}
+
+std::string SourceWords(const RecordingDescription& description) {
+    if (description.SigMF) return SigMFDatatypeName(description.SigMF->Datatype);
+    return SourceFormatWords(description.SourceFormat);
+}
+
+bool SourceWiderThanStore(const RecordingDescription& description) {
+    if (description.SigMF) return SigMFValueBytes(description.SigMF->Datatype.Type) > 2;
+    return WiderThanStore(description.SourceFormat);
 }

@@ -1,20 +1,28 @@
 // What the session knows of the recording besides its values: the file it came from, the radio
 // frequency of its 0 Hz, the sample format the file had and the SDR metadata chunk it carried, all
-// kept so that a save writes back what the file carried.
+// kept so that a save writes back what the file carried. A SigMF recording adds the time of its first
+// sample, its annotations and its meta file.
 #pragma once
 
+#include "signal/Annotation.h"
 #include "signal/SampleDecoding.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+struct SigMFMeta;
 
 struct RecordingDescription {
     std::string FileName;                       // the file read; empty: nothing loaded
     int64_t CentreFrequency = 0;                // Hz; 0: none known
     std::optional<SampleEncoding> SourceFormat; // the file's samples; nothing: raw data (no header)
     std::vector<uint8_t> AuxiPayload;           // the file's `auxi` chunk; empty: none
+    std::string DateTime;                       // of the first sample (ISO 8601, UTC); empty: not known
+    std::vector<Annotation> Annotations;        // the marked stretches of the recording
+    std::shared_ptr<const SigMFMeta> SigMF;     // the meta file of a SigMF recording; null: not SigMF
 };
 
 // The source format as orvane-cli names it: "pcm8", "pcm16", "pcm24", "pcm32", "float32", "float64",
@@ -27,3 +35,11 @@ std::string SourceFormatWords(const std::optional<SampleEncoding>& format);
 
 // Whether the format has more resolution than the store's 16 bits, so that a save loses some.
 bool WiderThanStore(const std::optional<SampleEncoding>& format);
+
+// The recording's samples in words for messages: a SigMF recording's datatype ("cf32_le"), else
+// SourceFormatWords.
+std::string SourceWords(const RecordingDescription& description);
+
+// Whether the file read had more resolution than the store's 16 bits (a SigMF datatype of more than
+// 16 bits per value too).
+bool SourceWiderThanStore(const RecordingDescription& description);

@@ -1,5 +1,8 @@
 #include "session/RecordingSession.h"
 
+#include "session/RecordingWriter.h"
+#include "signal/SigMFFiles.h"
+#include "signal/SigMFReader.h"
 #include "signal/WavWriter.h"
 #include "spectral/SpectrogramPreparation.h"
 #include "spectral/WindowTable.h"
@@ -13,12 +16,32 @@ RecordingSession::RecordingSession(int32_t fftSize) {
 
 // The file is read into a store of its own, so that a read that fails on the way leaves the
 // recording, its history and its mark as they were; the previous recording goes once the new one is had.
+// Either file of a SigMF pair opens the pair; any other name is read as a WAV file.
 ReadOutcome RecordingSession::Open(const std::string& fileName, const ReadOptions& options,
                                    const StatusSink& status) {
+    if (IsSigMFName(fileName)) return OpenSigMF(fileName, options, status);
     SignalStore fresh;
     WavReadResult read = ReadWavFile(fresh, fileName, status, options.LargestFile);
     ReadOutcome outcome{read.StoreReplaced, read.Status, read.FailureReason};
-    if (read.StoreReplaced) Adopt(std::move(fresh), std::move(read));
+    if (read.StoreReplaced) {
+        Adopt(std::move(fresh), read.CentreFrequency);
+        description_.SourceFormat = read.Encoding;
+        description_.AuxiPayload = std::move(read.AuxiPayload);
+    }
+    return outcome;
+}
+
+ReadOutcome RecordingSession::OpenSigMF(const std::string& fileName, const ReadOptions& options,
+                                        const StatusSink& status) {
+    SignalStore fresh;
+    SigMFReadResult read = ReadSigMFRecording(fresh, fileName, status, options.LargestFile);
+    ReadOutcome outcome{read.StoreReplaced, read.Status, read.FailureReason};
+    if (read.StoreReplaced) {
+        Adopt(std::move(fresh), read.CentreFrequency);
+        description_.DateTime = read.Meta->DateTime;
+        description_.Annotations = read.Meta->Annotations;
+        description_.SigMF = std::make_shared<const SigMFMeta>(std::move(*read.Meta));
+    }
     return outcome;
 }
 
@@ -28,37 +51,34 @@ ReadOutcome RecordingSession::Reload(const ReadOptions& options, const StatusSin
     return Open(fileName, options, status);
 }
 
-void RecordingSession::Adopt(SignalStore&& store, WavReadResult&& read) {
+// The description starts anew from the file read; the callers add what their format carries.
+void RecordingSession::Adopt(SignalStore&& store, int64_t centreFrequency) {
     history_.Clear();
     store_ = std::move(store);
     store_.Revision = NextRevision();
     savedRevision_ = store_.Revision;
-    centres_.FileRead(store_.FileName, read.CentreFrequency);
+    centres_.FileRead(store_.FileName, centreFrequency);
     tunedBy_.clear();
     tunedBy_[store_.Revision] = 0;
+    description_ = RecordingDescription{};
     description_.FileName = store_.FileName;
     FollowTuning();
-    description_.SourceFormat = read.Encoding;
-    description_.AuxiPayload = std::move(read.AuxiPayload);
     formatNoteGiven_ = false;
 }
 
 SaveOutcome RecordingSession::Save(const std::string& fileName, const StatusSink& status,
                                    const std::string& startDirectory) {
-    const std::vector<uint8_t> auxi =
-        AuxiPayloadForSave(description_.AuxiPayload, description_.CentreFrequency);
-    const StatusSink ignore = [](const std::string&) {};
     SaveOutcome outcome;
     int error = 0;
-    outcome.Result = SaveSignal(store_, fileName, startDirectory, status ? status : ignore, auxi, &error);
+    outcome.Result = WriteRecording(store_, description_, fileName, startDirectory, status, &error);
     if (outcome.Result != kWavWriteOk) {
         outcome.Reason = std::generic_category().message(error);
         return outcome;
     }
     savedRevision_ = store_.Revision;
-    if (WiderThanStore(description_.SourceFormat) && !formatNoteGiven_) {
-        outcome.FormatNote = " Ready: written as 16-bit PCM (the file had " +
-                             SourceFormatWords(description_.SourceFormat) + " samples).";
+    if (SourceWiderThanStore(description_) && !formatNoteGiven_) {
+        outcome.FormatNote = " Ready: written as " + WrittenFormatWords(store_, fileName) +
+                             " (the file had " + SourceWords(description_) + " samples).";
         formatNoteGiven_ = true;
     }
     return outcome;
@@ -82,10 +102,10 @@ ExtractOutcome RecordingSession::Extract(const ExtractRequest& request, const st
     outcome.Frames = static_cast<int64_t>(band->Samples.size() / 2);
     if (description_.CentreFrequency != 0)
         outcome.CentreFrequency = description_.CentreFrequency + std::llround(plan->CentreHz);
-    const StatusSink ignore = [](const std::string&) {};
+    RecordingDescription written;
+    written.CentreFrequency = outcome.CentreFrequency;
     int error = 0;
-    outcome.Saved.Result = SaveSignal(*band, fileName, ".", status ? status : ignore,
-                                      AuxiPayloadForSave({}, outcome.CentreFrequency), &error);
+    outcome.Saved.Result = WriteRecording(*band, written, fileName, ".", status, &error);
     if (outcome.Saved.Result != kWavWriteOk) outcome.Saved.Reason = std::generic_category().message(error);
     return outcome;
 }

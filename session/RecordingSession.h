@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // How a file is read.
 struct ReadOptions {
@@ -75,6 +76,8 @@ public:
     // --- What is loaded ---------------------------------------------------------------------------
     const SignalStore& Store() const { return store_; }
     const RecordingDescription& Description() const { return description_; }
+    // The marked stretches of the recording (a SigMF recording's annotations), for the window to draw.
+    const std::vector<Annotation>& Annotations() const { return description_.Annotations; }
     bool Loaded() const { return store_.Loaded(); }
     // The store differs from what was last read or saved (undo back to that state clears it).
     bool Modified() const { return store_.Revision != savedRevision_; }
@@ -84,21 +87,23 @@ public:
 
     // --- Files -------------------------------------------------------------------------------------
     // Reads `fileName` as the new recording: on success the store, the description and the modified
-    // mark follow the file and the history is cleared; otherwise nothing changes. The reader's
+    // mark follow the file and the history is cleared; otherwise nothing changes. A name ending in
+    // .sigmf-meta or .sigmf-data opens the SigMF pair it belongs to (signal/SigMFReader.h). The reader's
     // intermediate panel-0 texts go to `status`. Throws what the reading throws (memory running out),
     // with nothing changed.
     ReadOutcome Open(const std::string& fileName, const ReadOptions& options, const StatusSink& status = {});
     // Reads the recording's file again (edits since are dropped), as Open; nothing when none is loaded.
     ReadOutcome Reload(const ReadOptions& options, const StatusSink& status = {});
     // Writes the store to `fileName` (or, empty, to the quick save's place in `startDirectory`) as a
-    // 16-bit PCM WAV file, with the recording's centre frequency in an `auxi` chunk after the data.
+    // 16-bit PCM WAV file, with the recording's centre frequency in an `auxi` chunk after the data, or,
+    // for a name ending in .sigmf-data or .sigmf-meta, as a SigMF pair (session/RecordingWriter.h).
     // Panel-0 texts go to `status`. A successful save clears the modified mark; the recording still
     // refers to the file it was read from. Throws EFCreateError when the file cannot be created.
     SaveOutcome Save(const std::string& fileName, const StatusSink& status = {},
                      const std::string& startDirectory = ".");
 
-    // Writes a time range and band of the recording (ExtractBand) to `fileName` as a new two-channel
-    // recording whose centre frequency, in its auxi chunk, is the source's moved to the band's centre,
+    // Writes a time range and band of the recording (ExtractBand) to `fileName` (WAV or SigMF, as Save)
+    // as a new two-channel recording whose centre frequency is the source's moved to the band's centre,
     // so its radio frequencies read as the source's. The session's own recording is not changed.
     // Polls Job()'s stop flag. Throws EFCreateError when the file cannot be created.
     ExtractOutcome Extract(const ExtractRequest& request, const std::string& fileName,
@@ -143,7 +148,9 @@ public:
     void SetCentreFrequency(int64_t hz);
 
 private:
-    void Adopt(SignalStore&& store, WavReadResult&& read);
+    ReadOutcome OpenSigMF(const std::string& fileName, const ReadOptions& options, const StatusSink& status);
+    // Makes a store read from a file the recording, with a fresh description of it.
+    void Adopt(SignalStore&& store, int64_t centreFrequency);
     // The Tune edits' sum (Hz) in the store's present state, since the file was read.
     double TunedBy() const;
     // The description's centre frequency: the file's (read or typed) moved by the tuning, 0 when the
