@@ -81,7 +81,14 @@ int16_t DecodeFloat32(float sample) {
 int16_t DecodeFloat64(double sample) {
     if (std::isnan(sample)) return 0;
     const double scaled = std::clamp(sample * 32767.0, -32767.0, 32767.0);
-    return static_cast<int16_t>(std::nearbyint(scaled));
+    double rounded = std::nearbyint(scaled);
+    // A product rounded onto a half may have been just above or below it: the exact product's error
+    // (fma gives it without rounding) decides, so that the result is the exact product's rounding.
+    if (std::fabs(scaled - std::trunc(scaled)) == 0.5 && std::fabs(scaled) < 32767.0) {
+        const double error = std::fma(sample, 32767.0, -scaled);
+        if (error != 0) rounded = error > 0 ? std::floor(scaled) + 1 : std::floor(scaled);
+    }
+    return static_cast<int16_t>(rounded);
 }
 
 void DecodeSamples(SampleEncoding encoding, const uint8_t* bytes, std::size_t count, int16_t* out) {

@@ -52,25 +52,14 @@ std::optional<SampleEncoding> WavEncodingOf(const SigMFDatatype& datatype) {
         return SampleEncoding::Pcm32;
     case SigMFSampleType::F32:
         return SampleEncoding::Float32;
+    case SigMFSampleType::F64:
+        return SampleEncoding::Float64;
     default:
         return std::nullopt;
     }
 }
 
 } // namespace
-
-int16_t DecodeFloat64(double sample) {
-    if (std::isnan(sample)) return 0;
-    const double scaled = std::clamp(sample * 32767.0, -32767.0, 32767.0);
-    double rounded = std::nearbyint(scaled);
-    // A product rounded onto a half may have been just above or below it: the exact product's error
-    // (fma gives it without rounding) decides, so that the result is the exact product's rounding.
-    if (std::fabs(scaled - std::trunc(scaled)) == 0.5 && std::fabs(scaled) < 32767.0) {
-        const double error = std::fma(sample, 32767.0, -scaled);
-        if (error != 0) rounded = error > 0 ? std::floor(scaled) + 1 : std::floor(scaled);
-    }
-    return static_cast<int16_t>(rounded);
-}
 
 void DecodeSigMFValues(const SigMFDatatype& datatype, const uint8_t* bytes, std::size_t count, int16_t* out) {
     if (const std::optional<SampleEncoding> encoding = WavEncodingOf(datatype)) {

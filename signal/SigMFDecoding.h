@@ -14,7 +14,5 @@
 #include <cstddef>
 #include <cstdint>
 
-int16_t DecodeFloat64(double sample);
-
 // Decodes `count` values of `datatype` at `bytes` (count * SigMFValueBytes bytes) into `out`.
 void DecodeSigMFValues(const SigMFDatatype& datatype, const uint8_t* bytes, std::size_t count, int16_t* out);

@@ -90,8 +90,8 @@ SigMFReadResult ReadSigMFRecording(SignalStore& store, const std::string& fileNa
     result.StoreReplaced = true;
     result.BytesRead = data.BytesRead;
     result.Status = StatusOf(data, meta);
-    result.CentreFrequency =
-        meta.Frequency ? std::llround(*meta.Frequency) : CentreFrequencyFromFileName(fileName);
+    result.CentreFrequency = meta.Frequency ? std::llround(*meta.Frequency)
+                                            : CentreFrequencyFromFileName(fileName, store.SampleRate);
     result.Meta = std::move(meta);
     return result;
 }
