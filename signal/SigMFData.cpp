@@ -1,5 +1,6 @@
 #include "signal/SigMFData.h"
 
+#include "signal/BlockDecoding.h"
 #include "signal/FileCursor.h"
 #include "signal/SigMFDecoding.h"
 
@@ -29,16 +30,10 @@ int64_t WholeValues(int64_t bytes, int width, int valuesPerSample) {
 // the file shrank while it was read), the rest of `values` set to 0.
 int64_t DecodeFrom(FileCursor& file, SampleArray& values, int64_t count, const SigMFDatatype& datatype) {
     const int width = SigMFValueBytes(datatype.Type);
-    std::vector<uint8_t> block(static_cast<size_t>(std::min(count * width, kDecodeBlockBytes)));
-    int64_t filled = 0;
-    while (filled < count) {
-        const int64_t wanted =
-            std::min<int64_t>((count - filled) * width, static_cast<int64_t>(block.size()));
-        const int64_t got = file.Read(block.data(), wanted) / width;
-        DecodeSigMFValues(datatype, block.data(), static_cast<size_t>(got), values.data() + filled);
-        filled += got;
-        if (got * width < wanted) break;
-    }
+    const int64_t filled = DecodeInBlocks(file, values.data(), count, width, kDecodeBlockBytes,
+                                          [&datatype](const uint8_t* bytes, size_t n, int16_t* out) {
+                                              DecodeSigMFValues(datatype, bytes, n, out);
+                                          });
     std::fill(values.begin() + static_cast<std::ptrdiff_t>(filled), values.end(), int16_t{0});
     return filled;
 }

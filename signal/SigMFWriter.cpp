@@ -13,22 +13,6 @@
 
 namespace {
 
-// Writes the values little-endian, converting in blocks only on a big-endian host.
-bool WriteValues(ReplacingFile& file, std::span<const int16_t> data) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return file.Write(data.data(), data.size_bytes());
-    } else {
-        std::vector<uint8_t> block(65536);
-        for (size_t i = 0; i < data.size();) {
-            size_t n = 0;
-            for (; n + 2 <= block.size() && i < data.size(); n += 2, ++i)
-                PutLE16(&block[n], static_cast<uint16_t>(data[i]));
-            if (!file.Write(block.data(), n)) return false;
-        }
-        return true;
-    }
-}
-
 std::span<const int16_t> ValuesOf(const SignalStore& store) {
     const auto count =
         std::min<size_t>(store.Samples.size(), static_cast<size_t>(std::max(store.ValueCount, 0)));
@@ -42,7 +26,7 @@ uint16_t WritePair(const SigMFPair& pair, std::span<const int16_t> values, const
     ReplacingFile data(pair.Data, values.size_bytes());
     ReplacingFile meta(pair.Meta, metaText.size());
     ReplacingFile* failed = nullptr;
-    if (!WriteValues(data, values))
+    if (!WriteValuesLittleEndian(data, values))
         failed = &data;
     else if (!meta.Write(metaText.data(), metaText.size()))
         failed = &meta;

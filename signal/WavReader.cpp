@@ -1,5 +1,7 @@
 #include "signal/WavReader.h"
 
+#include "signal/BlockDecoding.h"
+
 #include "signal/CentreFrequency.h"
 #include "signal/FileCursor.h"
 #include "signal/SampleDecoding.h"
@@ -148,16 +150,9 @@ constexpr int64_t kDecodeBlockBytes = 3 * 8 * 32768;
 int64_t ReadDecodedValues(FileCursor& file, SignalStore& store, int64_t count, SampleEncoding encoding) {
     SampleArray values = NewValues(store, count);
     const int width = SampleBytes(encoding);
-    std::vector<uint8_t> block(static_cast<size_t>(std::min(count * width, kDecodeBlockBytes)));
-    int64_t filled = 0;
-    while (filled < count) {
-        const int64_t wanted =
-            std::min<int64_t>((count - filled) * width, static_cast<int64_t>(block.size()));
-        const int64_t got = file.Read(block.data(), wanted) / width;
-        DecodeSamples(encoding, block.data(), static_cast<size_t>(got), values.data() + filled);
-        filled += got;
-        if (got * width < wanted) break;
-    }
+    const int64_t filled = DecodeInBlocks(
+        file, values.data(), count, width, kDecodeBlockBytes,
+        [encoding](const uint8_t* bytes, size_t n, int16_t* out) { DecodeSamples(encoding, bytes, n, out); });
     KeepValues(store, std::move(values), filled);
     return filled * width;
 }

@@ -11,22 +11,6 @@
 
 namespace {
 
-// Writes the values little-endian, converting in blocks only on a big-endian host.
-bool WriteSamples(ReplacingFile& file, std::span<const int16_t> data) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return file.Write(data.data(), data.size_bytes());
-    } else {
-        std::vector<uint8_t> block(65536);
-        for (size_t i = 0; i < data.size();) {
-            size_t n = 0;
-            for (; n + 2 <= block.size() && i < data.size(); n += 2, ++i)
-                PutLE16(&block[n], static_cast<uint16_t>(data[i]));
-            if (!file.Write(block.data(), n)) return false;
-        }
-        return true;
-    }
-}
-
 // The `auxi` payload the file will carry: none when header, data and chunk would not fit the 32-bit
 // RIFF size (only a store near the largest a WAV file can hold).
 std::span<const uint8_t> AuxiThatFits(const WavFormatRecord& record) {
@@ -55,7 +39,8 @@ uint16_t WriteWavTo(ReplacingFile& file, const WavFormatRecord& record, std::spa
     BuildWavHeader(record, dataBytes, header, static_cast<uint32_t>(AuxiChunkSize(auxi.size())));
     uint16_t result = kWavWriteOk;
     if (!file.Write(header, 40)) result = kWavWriteHeaderError;
-    if (!file.Write(header + 40, 8) || !WriteSamples(file, record.Data) || !WriteAuxiChunk(file, auxi))
+    if (!file.Write(header + 40, 8) || !WriteValuesLittleEndian(file, record.Data) ||
+        !WriteAuxiChunk(file, auxi))
         result = kWavWriteDataError;
     return result;
 }
@@ -115,4 +100,20 @@ uint16_t SaveSignal(const SignalStore& store, const std::string& fileName, const
     const uint16_t result = WriteWavFile(target, record, systemError);
     setStatus(result == kWavWriteOk ? " Ready" : " ERROR: Stream Error.");
     return result;
+}
+
+// Converts in blocks only on a big-endian host.
+bool WriteValuesLittleEndian(ReplacingFile& file, std::span<const int16_t> data) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return file.Write(data.data(), data.size_bytes());
+    } else {
+        std::vector<uint8_t> block(65536);
+        for (size_t i = 0; i < data.size();) {
+            size_t n = 0;
+            for (; n + 2 <= block.size() && i < data.size(); n += 2, ++i)
+                PutLE16(&block[n], static_cast<uint16_t>(data[i]));
+            if (!file.Write(block.data(), n)) return false;
+        }
+        return true;
+    }
 }

@@ -11,6 +11,8 @@
 #include <stdexcept>
 #include <string>
 
+class ReplacingFile;
+
 // What SaveSignal hands to WriteWavFile.
 struct WavFormatRecord {
     uint16_t FormatTag = 1; // 1: PCM
@@ -43,6 +45,10 @@ constexpr uint64_t WavFileSize(uint64_t valueCount, uint64_t auxiBytes = 0) {
 // `trailingBytes` bytes of further chunks (counted in the RIFF size).
 void BuildWavHeader(const WavFormatRecord& record, uint32_t dataBytes, uint8_t header[48],
                     uint32_t trailingBytes = 0);
+
+// Writes `values` as 16-bit little-endian values (the data of a WAV file or of a SigMF ci16_le/ri16_le
+// file); false when a write failed.
+bool WriteValuesLittleEndian(ReplacingFile& file, std::span<const int16_t> values);
 
 // Creates or replaces `fileName` (through symbolic links, as ReplacingFile describes) and returns a
 // result code. A failed save leaves an existing file as it was, except after an error in the middle of
