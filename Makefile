@@ -1,4 +1,6 @@
-# Orvane+ — the commands of the README. Each target first installs missing system packages.
+# Orvane+ — the commands of the README. Each target first installs missing system packages: `make run`
+# and `make install` only what building and running the programs need, the others also the test and
+# packaging tools (scripts/install-deps.sh --run, --test).
 BUILD      ?= build
 BUILD_ASAN ?= build-asan
 BUILD_TSAN ?= build-tsan
@@ -9,21 +11,32 @@ CMAKE_FLAGS ?=
 
 PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test test-asan test-tsan fuzz bench format clean install package
+.PHONY: all deps deps-run build build-programs run test test-asan test-tsan fuzz bench format clean install package
 
 all: build
 
 deps:
-	@./scripts/install-deps.sh
+	@./scripts/install-deps.sh --test
 
-$(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+deps-run:
+	@./scripts/install-deps.sh --run
 
-build: deps $(BUILD)/CMakeCache.txt
+# The programs alone: a first configuration leaves out the test programs and benchmarks, whose libraries
+# only the test set installs; a build folder configured by `make build` keeps them.
+build-programs: deps-run
+	@[ -f $(BUILD)/CMakeCache.txt ] || \
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=OFF -DORVANE_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Everything, the tests and benchmarks included: configured again when the folder was made without them.
+build: deps
+	@grep -qs '^ORVANE_TESTS:BOOL=ON' $(BUILD)/CMakeCache.txt && \
+	  grep -qs '^ORVANE_BENCH:BOOL=ON' $(BUILD)/CMakeCache.txt || \
+	  cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DORVANE_TESTS=ON -DORVANE_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Starts the window on the demo recording; a build without the GUI prints what the reader makes of it.
-run: build
+run: build-programs
 	@if [ -x $(BUILD)/orvane ]; then $(BUILD)/orvane $(DEMO); else $(BUILD)/orvane-cli info $(DEMO); fi
 
 test: build
@@ -127,11 +140,13 @@ fuzz: deps $(addprefix $(BUILD_FUZZ)/,$(FUZZ_TARGETS))
 	  echo "== $$t"; $(BUILD_FUZZ)/$$t $(FUZZ_RUN) $(DIFF_FLAGS) $(BUILD_FUZZ)/corpus-$$t || exit 1; done
 
 # The programs, the desktop entry, the icons and the manual pages under PREFIX (default /usr/local).
-install: build
+install: build-programs
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package of the Release build: $(BUILD)/orvane-plus_VERSION_ARCH.deb.
-package: build
+# The Debian package of the Release build: $(BUILD)/orvane-plus_VERSION_ARCH.deb. CPack finds its
+# dependencies with dpkg-shlibdeps (dpkg-dev, file); `lintian build/orvane-plus_*.deb` checks it.
+package: build-programs
+	@./scripts/install-deps.sh --test
 	cd $(BUILD) && cpack -G DEB
 
 bench: build

@@ -1,24 +1,40 @@
 #!/usr/bin/env bash
-# Installs, idempotently, every Debian package that building, testing and benchmarking Orvane+ need.
+# Installs, idempotently, the Debian packages that Orvane+ needs, and says nothing when all are there.
+#   install-deps.sh --run    what building and running the two programs need (make run, make install)
+#   install-deps.sh --test   that, and what the tests, benchmarks, fuzzers, sanitizer builds and the
+#                            package's checks need (make test); the default
 set -euo pipefail
 
-PACKAGES=(
+RUN_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev
   portaudio19-dev libportaudio2
+  libcli11-dev nlohmann-json3-dev
+  libpng-dev libpng16-16
+  libliquid-dev libliquid1
+  librsvg2-bin gzip
+)
+
+TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libfftw3-dev
   clang libclang-rt-14-dev
   xvfb xauth imagemagick xdotool
   pulseaudio pulseaudio-utils libasound2-plugins
   sox
-  libcli11-dev nlohmann-json3-dev
   clang-format
-  libpng-dev libpng16-16
-  libliquid-dev libliquid1
-  librsvg2-bin desktop-file-utils groff-base gzip
-  dpkg-dev file
+  desktop-file-utils groff-base
+  dpkg-dev file lintian appstream
 )
+
+case "${1:---test}" in
+  --run) PACKAGES=("${RUN_PACKAGES[@]}") ;;
+  --test) PACKAGES=("${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  *)
+    echo "usage: $0 [--run | --test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do
