@@ -36,10 +36,32 @@ void TRulerPaintBox::SetComplexScale(bool complex, int64_t centreHertz) {
     update();
 }
 
+RulerLayout TRulerPaintBox::CurrentLayout() const {
+    RulerScales scales;
+    scales.Rate = rate_;
+    scales.Span = spanProvider_ ? spanProvider_() : RulerSpan{0, double(height())};
+    scales.Bands = complex_ ? 1 : bands_;
+    scales.Rows = rowsPerBand_;
+    scales.Complex = complex_;
+    scales.CentreHertz = centreHertz_;
+    const QFontMetrics metrics = fontMetrics();
+    return LayOutRuler(scales, {metrics.height(), [metrics](const std::string& text) {
+                                    return metrics.horizontalAdvance(QString::fromStdString(text));
+                                }});
+}
+
 std::vector<RulerLabel> TRulerPaintBox::CurrentLabels() const {
-    const RulerSpan span = spanProvider_ ? spanProvider_() : RulerSpan{0, double(height())};
-    if (complex_) return ComplexRulerLabels(rate_, span, rowsPerBand_, centreHertz_);
-    return BandRulerLabels(rate_, span, bands_, rowsPerBand_);
+    std::vector<RulerLabel> labels;
+    for (const PlacedRulerLabel& placed : CurrentLayout().Labels) labels.push_back(placed.Label);
+    return labels;
+}
+
+// Labels much wider than the column (radio frequencies) widen it; once they fit again it returns to
+// its width.
+void TRulerPaintBox::AskForWidth(const RulerLayout& layout) {
+    if (baseWidth_ == 0) baseWidth_ = width();
+    const int wanted = layout.Width * 5 > baseWidth_ * 6 ? layout.Width + 1 : baseWidth_;
+    if (wanted != width()) emit WidthWanted(wanted);
 }
 
 void TRulerPaintBox::paintEvent(QPaintEvent*) {
@@ -47,7 +69,10 @@ void TRulerPaintBox::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), kRulerBackground);
     painter.setPen(Qt::white);
     const int lineHeight = fontMetrics().height();
-    for (const RulerLabel& label : CurrentLabels()) {
+    const RulerLayout layout = CurrentLayout();
+    AskForWidth(layout);
+    for (const PlacedRulerLabel& placed : layout.Labels) {
+        const RulerLabel& label = placed.Label;
         const QString text = QString::fromStdString(label.Text);
         const int textWidth = fontMetrics().horizontalAdvance(text);
         const int room = width() - label.X;

@@ -4,7 +4,7 @@
 // through customContextMenuRequested.
 #pragma once
 
-#include "app/FrequencyAxis.h"
+#include "app/RulerLayout.h"
 
 #include <QWidget>
 
@@ -29,11 +29,15 @@ public:
     // Where the picture stands beside the ruler, asked at every paint; without it, the ruler's height.
     void SetSpanProvider(std::function<RulerSpan()> provider) { spanProvider_ = std::move(provider); }
 
-    // What the ruler shows now.
+    // What the ruler shows now: the labels, and with their rectangles in this widget's font.
     std::vector<RulerLabel> CurrentLabels() const;
+    RulerLayout CurrentLayout() const;
 
 signals:
     void Click();
+    // The labels need a column `width` pixels wide (labels up to a fifth wider than the column are
+    // narrowed to fit instead); the owner sizes the ruler's column.
+    void WidthWanted(int width);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -41,6 +45,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    void AskForWidth(const RulerLayout& layout);
+
     float rate_ = 48000;
     int bands_ = 1;
     int rowsPerBand_ = 0;
@@ -48,4 +54,5 @@ private:
     int64_t centreHertz_ = 0;
     std::function<RulerSpan()> spanProvider_;
     bool leftPressed_ = false;
+    int baseWidth_ = 0; // the column's width before any widening
 };
