@@ -6,6 +6,7 @@
 #include "spectral/Palettes.h"
 #include "spectral/SpectrogramImageSize.h"
 #include "spectral/SpectrogramReadout.h"
+#include "spectral/StoppedPictureText.h"
 #include "view/TRubberbandLayer.h"
 #include "view/ToolkitColor.h"
 #include "view/qt/TG32_ProgressBar.h"
@@ -68,6 +69,17 @@ void TMainForm::RecomputeSpectrogram() {
         readout_->PictureComputed(AxesOfPicture(session_.Spectrogram(), session_.Store(), settings));
     }
     CompleteSpectrogram(result);
+    if (result.Stopped && !result.Refused) ShowWhereStopped(settings, result.TimeText);
+}
+
+// Panel 2 of a stopped picture says how far into the recording it got.
+void TMainForm::ShowWhereStopped(const SpectrogramSettings& settings, const std::string& timeText) {
+    const SignalStore& store = session_.Store();
+    const PictureAxes axes = AxesOfPicture(session_.Spectrogram(), store, settings);
+    const double positionsPerSecond = double(store.SampleRate) * std::max<int>(1, store.ChannelCount);
+    const double totalSeconds = positionsPerSecond > 0 ? double(store.ValueCount) / positionsPerSecond : 0.0;
+    const int64_t drawn = DrawnColumns(session_.Spectrogram().SpectrogramBitmap, axes);
+    SetStatus(2, ToQString(StoppedPictureText(axes, drawn, totalSeconds, timeText)));
 }
 
 // A refused picture is not replaced by the one before it, which may belong to another recording or
