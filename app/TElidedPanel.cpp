@@ -2,23 +2,36 @@
 
 #include <QResizeEvent>
 
+#include <algorithm>
+
 TElidedPanel::TElidedPanel(QWidget* parent) : QLabel(parent) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
+int TElidedPanel::Chrome() const {
+    return width() - contentsRect().width() + 2;
+}
+
 QSize TElidedPanel::sizeHint() const {
-    const int chrome = width() - contentsRect().width();
-    return {widestText_ + chrome + 2, QLabel::sizeHint().height()};
+    const int width = preferred_ > 0 ? preferred_ : widestText_ + Chrome();
+    return {width, QLabel::sizeHint().height()};
 }
 
 QSize TElidedPanel::minimumSizeHint() const {
-    return {0, QLabel::minimumSizeHint().height()};
+    const int least = least_ >= 0 ? least_ : std::min(widestText_ + Chrome(), -least_);
+    return {least, QLabel::minimumSizeHint().height()};
+}
+
+void TElidedPanel::SetShare(int least, int preferred) {
+    least_ = least;
+    preferred_ = preferred;
+    updateGeometry();
 }
 
 void TElidedPanel::SetFullText(const QString& text) {
     if (text == fullText_) return;
     fullText_ = text;
-    setToolTip(text);
+    setToolTip(text.trimmed());
     const int textWidth = fontMetrics().horizontalAdvance(text);
     if (textWidth > widestText_) {
         widestText_ = textWidth;

@@ -1,6 +1,8 @@
 // Creation, showing and closing of the main window, its settings and the status bar.
 #include "app/TMainForm.h"
 
+#include "app/RecentFiles.h"
+#include "app/TElidedPanel.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/Palettes.h"
 #include "view/qt/TG32_ProgressBar.h"
@@ -39,6 +41,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent) {
     BuildLayout();
     ConnectHandlers();
     FormCreate();
+    BuildRecentMenu();
 }
 
 // A Listen still playing reads the session's store, which goes before the playback module does.
@@ -186,12 +189,11 @@ bool TMainForm::FormCloseQuery() {
 }
 
 QString TMainForm::StatusText(int panel) const {
-    return panel >= 0 && panel < 5 ? StatusPanels[panel]->text() : QString();
+    return panel >= 0 && panel < 5 ? StatusPanels[panel]->FullText() : QString();
 }
 
 // The whole text is also the panel's tool tip, for a text longer than the panel is wide.
 void TMainForm::SetStatus(int panel, const QString& text) {
     if (panel < 0 || panel >= 5) return;
-    StatusPanels[panel]->setText(text);
-    StatusPanels[panel]->setToolTip(text.trimmed());
+    StatusPanels[panel]->SetFullText(text);
 }

@@ -19,6 +19,7 @@
 #include <string>
 
 class QAction;
+class RecentFiles;
 class QActionGroup;
 class QComboBox;
 class QFrame;
@@ -88,6 +89,9 @@ public:
     // A file dropped on the window, or named on the command line: only the first local file counts.
     void FilesDropped(const QList<QUrl>& urls);
     void OpenDroppedFile(const QString& path);
+    // A file of File > "Recent": opened as Open opens it; one that is gone leaves the list.
+    void OpenRecentFile(const QString& path);
+    const RecentFiles& Recent() const { return *recentFiles_; }
     // A file named on the command line (relative to the current directory): read as soon as the event
     // loop runs; one that cannot be read is named on standard error with the reason.
     void OpenOnceShown(const QString& path);
@@ -221,9 +225,10 @@ public:
     QAction* mnuInvertChannel2R = nullptr;
     QAction* mnuAbout = nullptr;
     QAction* mnuVersion = nullptr; // shows the version; no action
+    QMenu* mnuRecent = nullptr;    // File > "Recent": the files opened last
     QMenu* SrcViewPopupMenu = nullptr;
-    QLabel* StatusPanels[5] = {};    // the status bar's panels 0 .. 4
-    QAction* PaletteActions[5] = {}; // Spectrum, Grayscale, Greens, Reds, Rainbow
+    TElidedPanel* StatusPanels[5] = {}; // the status bar's panels 0 .. 4
+    QAction* PaletteActions[5] = {};    // Spectrum, Grayscale, Greens, Reds, Rainbow
 
     // --- Readings: the readout under the pointer, the marker's extent, the time scale ---------------
     TElidedPanel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
@@ -329,6 +334,7 @@ private:
     void StepHistory(bool undo);
     // The captions and states of "Undo" and "Redo" as the history and the job state allow.
     void UpdateHistoryItems(bool unlocked);
+    void FollowStoppedEditText(bool undo);
     void ConnectHistoryHandlers();
     // A save or export: ignored with a status text while a job runs, otherwise run as a job; true
     // when it was written.
@@ -352,6 +358,11 @@ private:
     void ReadLargestFileSetting();
     void ShowWideXResolutionItems();
 
+    // File > "Recent" (TMainFormRecent.cpp).
+    void BuildRecentMenu();
+    void ShowRecentFiles();
+    void RememberRecentFile(const QString& fileName);
+
     void FormCreate();
     void FormShow();
     bool FormCloseQuery();
@@ -366,6 +377,7 @@ private:
     void ReturnToIdle();
     // Spectrogram steps around the engine.
     void CompleteSpectrogram(const SpectrogramResult& result);
+    void ShowWhereStopped(const SpectrogramSettings& settings, const std::string& timeText);
     // A picture the engine refused: the view, ruler and readings show none, and panel 1 and the view
     // say why (which image width would fit, or that memory ran short).
     void ShowRefusedPicture(const SpectrogramSettings& settings, const std::string& sizeText);
@@ -421,4 +433,7 @@ private:
     PlaybackSignals* playbackSignals_ = nullptr; // what the playback thread reports, queued to this thread
     QTimer* playAfterJob_ = nullptr;             // a play click waiting for the running job to end
     ReadoutPresenter* readout_ = nullptr;        // the readings
+    std::unique_ptr<RecentFiles> recentFiles_;
+    QString stoppedEditText_;        // panel 0's text after the last stopped edit
+    int stepsAboveStoppedEdit_ = -1; // undo steps above that edit; -1: none to follow
 };

@@ -131,7 +131,15 @@ void TMainForm::RunEditCommand(EditCommand command, const EditCommandInput& inpu
 // conversion, "ASR" and the channel items change what they show), and the picture is computed again;
 // "ASR" only writes the new rate into panel 3.
 void TMainForm::FollowEdit(EditCommand command, const AppliedEdit& applied) {
-    if (applied.Stopped) SetStatus(0, QString::fromStdString(EditStoppedText(command)));
+    if (applied.Stopped) {
+        stoppedEditText_ = QString::fromStdString(EditStoppedText(command));
+        SetStatus(0, stoppedEditText_);
+    }
+    // How many undo steps lie above the stopped edit whose text panel 0 may still show.
+    if (applied.Stopped && applied.Undoable)
+        stepsAboveStoppedEdit_ = 0;
+    else if (stepsAboveStoppedEdit_ >= 0)
+        stepsAboveStoppedEdit_ = applied.Undoable ? stepsAboveStoppedEdit_ + 1 : -1;
     ShowRecordingLayout();
     if (EditCommandInfoOf(command).RecomputesPicture) {
         RecomputeSpectrogram();

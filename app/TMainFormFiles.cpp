@@ -81,6 +81,7 @@ ReadOutcome TMainForm::LoadWavFile(const QString& fileName) {
     }
     SetStatus(0, ToQString(outcome.Status));
     if (!outcome.Opened) return outcome;
+    RememberRecentFile(fileName);
     ShowRecordingLayout();
     ShowCaption();
     RecomputeSpectrogram();

@@ -38,14 +38,27 @@ void TMainForm::StepHistory(bool undo) {
     Player.StopPlayback(true);
     JobSequence sequence(*this);
     if (!RunLongJob([&] { undo ? session_.Undo() : session_.Redo(); })) return;
+    FollowStoppedEditText(undo);
     ShowRecordingLayout();
     RecomputeSpectrogram();
 }
 
+// Once Undo has taken back the stopped edit itself, panel 0 no longer says the recording is changed in
+// part; an undo of a later edit leaves the text, since the part-changed recording is back.
+void TMainForm::FollowStoppedEditText(bool undo) {
+    if (stepsAboveStoppedEdit_ < 0) return;
+    if (!undo) {
+        ++stepsAboveStoppedEdit_;
+        return;
+    }
+    if (stepsAboveStoppedEdit_-- > 0) return;
+    if (StatusText(0) == stoppedEditText_) SetStatus(0, QString());
+}
+
 void TMainForm::UpdateHistoryItems(bool unlocked) {
     const EditHistory& history = session_.History();
-    mnuUndo->setText(ItemCaption("Undo", history.UndoName()));
-    mnuRedo->setText(ItemCaption("Redo", history.RedoName()));
+    mnuUndo->setText(ItemCaption("&Undo", history.UndoName()));
+    mnuRedo->setText(ItemCaption("&Redo", history.RedoName()));
     mnuUndo->setEnabled(unlocked && !history.UndoName().empty());
     mnuRedo->setEnabled(unlocked && !history.RedoName().empty());
 }

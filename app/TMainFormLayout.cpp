@@ -1,6 +1,7 @@
 // The layout of the main window: every panel, control, caption, hint, colour and size.
 #include "ProgramInfo.h"
 #include "app/ButtonGlyphs.h"
+#include "app/TElidedPanel.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
 #include "app/WheelOnlyWhenFocused.h"
@@ -67,7 +68,11 @@ QToolButton* AddSpeedButton(QWidget* panel, const char* name, const QString& cap
     button->setText(caption);
     button->setToolTip(hint);
     button->setFont(BoldFont(button->font()));
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab (in the order the buttons are made: left to right, top to bottom), never
+    // focused by a click, so that the picture keeps the keys; named for screen readers by its caption,
+    // or by its hint when it shows a picture only.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setAccessibleName(caption.isEmpty() ? hint : caption);
     button->setMinimumWidth(36);
     button->setFixedHeight(23);
     RowOf(panel)->addWidget(button);
@@ -210,6 +215,11 @@ void TMainForm::BuildSpectrumPanel() {
     RulerPaintBox->setObjectName("RulerPaintBox");
     RowOf(Panellr)->addWidget(RulerPaintBox);
     RowOf(Panel_L)->addWidget(Panellr);
+    // The column widens for labels that need it (radio frequencies), after the paint that asked.
+    connect(
+        RulerPaintBox, &TRulerPaintBox::WidthWanted, Panellr,
+        [this](int width) { Panellr->setFixedWidth(width + Panellr->width() - RulerPaintBox->width()); },
+        Qt::QueuedConnection);
 }
 
 void TMainForm::BuildFilterPanel() {
@@ -307,6 +317,10 @@ void TMainForm::BuildBottomBar() {
     sbPlayMemory->setCheckable(true);
     sbLoopPlay = AddPictureButton(Panel3, "sbLoopPlay", ButtonGlyph::LoopPlay, QString());
     sbLoopPlay->setCheckable(true);
+    // The play buttons have no hint: their names say what they do.
+    sbStopPlay->setAccessibleName("Stop Playing");
+    sbPlayMemory->setAccessibleName("Play");
+    sbLoopPlay->setAccessibleName("Play in a Loop");
     RowOf(Panel1)->addWidget(Panel3);
 }
 
@@ -315,16 +329,18 @@ void TMainForm::BuildStatusBar() {
     bar->setObjectName("StatusBar");
     bar->setSizeGripEnabled(true);
     for (int panel = 0; panel < 5; ++panel) {
-        auto* label = new QLabel(bar);
+        auto* label = new TElidedPanel(bar);
         label->setObjectName(QString("StatusPanel%1").arg(panel));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (panel < 4) {
-            label->setFixedWidth(kStatusPanelWidths[panel]);
+            // Its given width while the bar has room; in a narrow window it gives way to the readings.
+            label->SetShare(kStatusPanelWidths[panel] * kStatusPanelLeastPercent / 100,
+                            kStatusPanelWidths[panel]);
         } else {
             // The playback panel is at least as wide as its longest error text, and grows with the
             // text it shows (" Playing " and the device's name) while the bar has room.
             const int frame = 2 * label->frameWidth() + 2 * label->margin() + 4;
-            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(kPlaybackPanelWidest) + frame);
+            label->SetShare(label->fontMetrics().horizontalAdvance(kPlaybackPanelWidest) + frame, 0);
         }
         bar->addWidget(label);
         StatusPanels[panel] = label;
@@ -340,59 +356,59 @@ void TMainForm::BuildMenus() {
         action->setShortcut(shortcut);
         return action;
     };
-    QMenu* fileMenu = menuBar()->addMenu("File");
+    QMenu* fileMenu = menuBar()->addMenu("&File");
     fileMenu->setObjectName("mnuFile");
-    mnuOpen = addItem(fileMenu, "mnuOpen", "Open...", QKeySequence("Ctrl+O"));
+    mnuOpen = addItem(fileMenu, "mnuOpen", "&Open...", QKeySequence("Ctrl+O"));
     fileMenu->addSeparator();
-    mnuSave = addItem(fileMenu, "mnuSave", "Save", QKeySequence("Ctrl+S"));
+    mnuSave = addItem(fileMenu, "mnuSave", "&Save", QKeySequence("Ctrl+S"));
     mnuSave->setEnabled(false);
-    mnuSavewavAs = addItem(fileMenu, "mnuSavewavAs", "Save wav As...");
+    mnuSavewavAs = addItem(fileMenu, "mnuSavewavAs", "Save wav &As...");
     mnuSavewavAs->setEnabled(false);
-    mnuExportPicture = addItem(fileMenu, "mnuExportPicture", "Export Picture...");
+    mnuExportPicture = addItem(fileMenu, "mnuExportPicture", "&Export Picture...");
     mnuExportPicture->setEnabled(false);
-    mnuExtract = addItem(fileMenu, "mnuExtract", "Extract Marked Band...");
+    mnuExtract = addItem(fileMenu, "mnuExtract", "Extract &Marked Band...");
     fileMenu->addSeparator();
-    mnuExit = addItem(fileMenu, "mnuExit", "Exit", QKeySequence("Alt+X"));
+    mnuExit = addItem(fileMenu, "mnuExit", "E&xit", QKeySequence("Alt+X"));
     mnuExit->setShortcuts({QKeySequence("Alt+X"), QKeySequence("Ctrl+Q")}); // the desktop's quit key too
 
-    QMenu* editMenu = menuBar()->addMenu("Edit");
+    QMenu* editMenu = menuBar()->addMenu("&Edit");
     editMenu->setObjectName("mnuEdit");
-    mnuUndo = addItem(editMenu, "mnuUndo", "Undo", QKeySequence("Ctrl+Z"));
-    mnuRedo = addItem(editMenu, "mnuRedo", "Redo", QKeySequence("Ctrl+Shift+Z"));
+    mnuUndo = addItem(editMenu, "mnuUndo", "&Undo", QKeySequence("Ctrl+Z"));
+    mnuRedo = addItem(editMenu, "mnuRedo", "&Redo", QKeySequence("Ctrl+Shift+Z"));
     mnuRedo->setShortcuts({QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")});
     for (QAction* item : {mnuUndo, mnuRedo}) item->setEnabled(false);
 
-    QMenu* optionsMenu = menuBar()->addMenu("Options");
+    QMenu* optionsMenu = menuBar()->addMenu("&Options");
     optionsMenu->setObjectName("mnuOptions");
-    mnuFilterPanel = addItem(optionsMenu, "mnuFilterPanel", "Filter Panel", QKeySequence("Ctrl+F"));
+    mnuFilterPanel = addItem(optionsMenu, "mnuFilterPanel", "&Filter Panel", QKeySequence("Ctrl+F"));
     mnuFilterPanel->setCheckable(true);
-    mnuShiftPanel = addItem(optionsMenu, "mnuShiftPanel", "Shift Panel", QKeySequence("Ctrl+P"));
+    mnuShiftPanel = addItem(optionsMenu, "mnuShiftPanel", "&Shift Panel", QKeySequence("Ctrl+P"));
     mnuShiftPanel->setCheckable(true);
-    mnuListenPanel = addItem(optionsMenu, "mnuListenPanel", "Listen Panel");
+    mnuListenPanel = addItem(optionsMenu, "mnuListenPanel", "&Listen Panel");
     mnuListenPanel->setCheckable(true);
-    mnuFormatInterpretator = optionsMenu->addMenu("Format Interpretator");
+    mnuFormatInterpretator = optionsMenu->addMenu("Format &Interpretator");
     mnuFormatInterpretator->setObjectName("mnuFormatInterpretator");
     mnuFormatInterpretator->menuAction()->setObjectName("mnuFormatInterpretatorItem");
     mnuFormatInterpretator->setEnabled(false);
-    mnu1Channel = addItem(mnuFormatInterpretator, "mnu1Channel", "1 Channel");
-    mnu2Channels = addItem(mnuFormatInterpretator, "mnu2Channels", "2 Chennels");
+    mnu1Channel = addItem(mnuFormatInterpretator, "mnu1Channel", "&1 Channel");
+    mnu2Channels = addItem(mnuFormatInterpretator, "mnu2Channels", "&2 Chennels");
     for (QAction* item : {mnu1Channel, mnu2Channels}) item->setCheckable(true);
-    mnuInvertChannel1L = addItem(optionsMenu, "mnuInvertChannel1L", "Invert Channel 1 (L)");
+    mnuInvertChannel1L = addItem(optionsMenu, "mnuInvertChannel1L", "Invert Channel &1 (L)");
     mnuInvertChannel1L->setEnabled(false);
-    mnuInvertChannel2R = addItem(optionsMenu, "mnuInvertChannel2R", "Invert Channel 2 (R)");
+    mnuInvertChannel2R = addItem(optionsMenu, "mnuInvertChannel2R", "Invert Channel &2 (R)");
     mnuInvertChannel2R->setEnabled(false);
-    mnuIQSpectrum = addItem(optionsMenu, "mnuIQSpectrum", "I/Q Spectrum");
+    mnuIQSpectrum = addItem(optionsMenu, "mnuIQSpectrum", "I/&Q Spectrum");
     mnuIQSpectrum->setCheckable(true);
     optionsMenu->addSeparator();
-    mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo Memory...");
-    mnuCentreFrequency = addItem(optionsMenu, "mnuCentreFrequency", "Centre Frequency...");
-    mnuLargestFile = addItem(optionsMenu, "mnuLargestFile", "Largest File...");
+    mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo &Memory...");
+    mnuCentreFrequency = addItem(optionsMenu, "mnuCentreFrequency", "&Centre Frequency...");
+    mnuLargestFile = addItem(optionsMenu, "mnuLargestFile", "Lar&gest File...");
 
-    QMenu* helpMenu = menuBar()->addMenu("Help");
+    QMenu* helpMenu = menuBar()->addMenu("&Help");
     helpMenu->setObjectName("mnuHelp");
-    mnuAbout = addItem(helpMenu, "mnuAbout", "About");
+    mnuAbout = addItem(helpMenu, "mnuAbout", "&About");
     mnuVersion =
-        addItem(helpMenu, "mnuVersion", QString::fromStdString("Version " + std::string(kOrvaneVersion)));
+        addItem(helpMenu, "mnuVersion", QString::fromStdString("&Version " + std::string(kOrvaneVersion)));
     mnuVersion->setEnabled(false);
 }
 
@@ -400,10 +416,12 @@ void TMainForm::BuildPaletteMenu() {
     SrcViewPopupMenu = new QMenu(this);
     SrcViewPopupMenu->setObjectName("SrcViewPopupMenu");
     static const char* const kNames[5] = {"Spectrum1", "Grayscale1", "Greens1", "Reds1", "Rainbow1"};
+    // Where each item's mnemonic goes: Spectrum, Grayscale, Greens, Reds, Rainbow.
+    static const int kMnemonicAt[5] = {0, 0, 4, 0, 4};
     for (int item = 0; item < 5; ++item) {
         const std::string_view text = kPaletteItemTexts[size_t(item)];
-        PaletteActions[item] =
-            SrcViewPopupMenu->addAction(QString::fromLatin1(text.data(), qsizetype(text.size())));
+        PaletteActions[item] = SrcViewPopupMenu->addAction(
+            QString::fromLatin1(text.data(), qsizetype(text.size())).insert(kMnemonicAt[item], '&'));
         PaletteActions[item]->setObjectName(kNames[item]);
         PaletteActions[item]->setData(item);
         PaletteActions[item]->setCheckable(true);

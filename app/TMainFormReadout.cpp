@@ -17,6 +17,9 @@
 
 namespace {
 
+constexpr int kReadoutLeastWidth = 250;
+constexpr int kMarkerLeastWidth = 90;
+
 // A status panel after the five fixed ones: it takes a share of the room left and never widens the bar.
 TElidedPanel* AddStretchPanel(QStatusBar* bar, const char* name, int stretch) {
     auto* panel = new TElidedPanel(bar);
@@ -29,12 +32,16 @@ TElidedPanel* AddStretchPanel(QStatusBar* bar, const char* name, int stretch) {
 } // namespace
 
 void TMainForm::BuildReadoutControls() {
-    // The readout takes the width its texts ask for, the marker's extent the rest.
+    // The readout takes the width its texts ask for, the marker's extent the rest. In a narrow window
+    // the readout stays whole (up to a limit) and the marker keeps some room, while the other panels
+    // give way; what is cut is in the tool tip.
     ReadoutPanel = AddStretchPanel(statusBar(), "StatusPanel5", 0);
+    ReadoutPanel->SetShare(-kReadoutLeastWidth, 0);
     MarkerPanel = AddStretchPanel(statusBar(), "StatusPanel6", 1);
+    MarkerPanel->SetShare(kMarkerLeastWidth, 0);
 
     QMenu* options = menuBar()->findChild<QMenu*>("mnuOptions");
-    mnuTimeScale = options->addAction("Time Scale");
+    mnuTimeScale = options->addAction("&Time Scale");
     mnuTimeScale->setObjectName("mnuTimeScale");
     mnuTimeScale->setCheckable(true);
     mnuTimeScale->setChecked(true);

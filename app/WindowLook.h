@@ -17,5 +17,8 @@ inline constexpr int kTopRightGroupWidth = 207;
 inline constexpr int kBottomRightGroupWidth = 463;
 inline constexpr int kEditMaxLength = 7;
 inline constexpr int kStatusPanelWidths[4] = {235, 185, 70, 190}; // panels 0 .. 3
+// Panels 0 .. 3 give way down to this share of their width when the window is too narrow for every
+// panel and the readings.
+inline constexpr int kStatusPanelLeastPercent = 40;
 // The playback panel (4) is wide enough for this text at the least.
 inline constexpr const char* kPlaybackPanelWidest = " Device Error";

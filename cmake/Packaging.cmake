@@ -59,7 +59,12 @@ if(TARGET orvane)
       DEPENDS ${ORVANE_PACKAGING_SOURCE}/orvane.svg
       COMMENT "Rendering the ${size}x${size} icon")
     list(APPEND ORVANE_DESKTOP_OUTPUTS ${png})
+    list(APPEND ORVANE_ICON_PNGS ${png})
   endforeach()
+  # The same pictures inside the program (":/icons/SIZExSIZE/orvane.png"), so that the window shows
+  # its icon wherever it runs from, the build folder included.
+  qt_add_resources(orvane_gui orvane_icon PREFIX /icons BASE ${ORVANE_PACKAGING_BUILD}/icons
+    FILES ${ORVANE_ICON_PNGS})
 endif()
 add_custom_target(orvane_desktop_files ALL DEPENDS ${ORVANE_DESKTOP_OUTPUTS})
 

@@ -31,6 +31,11 @@
 #include <thread>
 #include <vector>
 
+// A menu item's caption as shown, without the "&" of its mnemonic.
+inline QString Caption(const QAction* action) {
+    return QString(action->text()).replace("&&", QChar(1)).remove('&').replace(QChar(1), "&");
+}
+
 inline QSettings StoredSettings() {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, "Tolvek", "OrvanePlus");
 }

@@ -155,7 +155,7 @@ TEST_F(ExportTest, CancelWritesNothingAndAFailureReachesTheErrorReport) {
 TEST_F(ExportTest, TheItemFollowsTheSaveControls) {
     TMainForm& form = NewForm();
     QAction* item = Child<QAction>("mnuExportPicture");
-    EXPECT_EQ(item->text(), "Export Picture...");
+    EXPECT_EQ(Caption(item), "Export Picture...");
     EXPECT_FALSE(item->isEnabled()); // nothing loaded
     form.show();
     bool enabledDuringJob = true;
@@ -214,9 +214,9 @@ TEST_F(ExportTest, AFirstStartStoresNothingNew) {
 TEST_F(ExportTest, TheHelpMenuShowsTheVersion) {
     NewForm();
     QAction* version = Child<QAction>("mnuVersion");
-    EXPECT_EQ(version->text().toStdString(), "Version " + std::string(kOrvaneVersion));
+    EXPECT_EQ(Caption(version).toStdString(), "Version " + std::string(kOrvaneVersion));
     QMenu* help = Child<QMenu>("mnuHelp");
     ASSERT_EQ(help->actions().size(), 2);
-    EXPECT_EQ(help->actions().at(0)->text(), "About");
+    EXPECT_EQ(Caption(help->actions().at(0)), "About");
     EXPECT_EQ(help->actions().at(1), version);
 }

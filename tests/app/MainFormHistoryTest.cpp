@@ -30,18 +30,18 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
     QAction* undo = Child<QAction>("mnuUndo");
     QAction* redo = Child<QAction>("mnuRedo");
     EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_EQ(Caption(undo), "Undo");
 
     Child<QLineEdit>("EditFrq")->setText("3000");
     Child<QLineEdit>("EditASR")->setText("44100");
     form.sbNormAmpClick();
     form.sbGenSinClick();
     form.sbIQ2RealClick();
-    EXPECT_EQ(undo->text(), "Undo I/Q2R");
+    EXPECT_EQ(Caption(undo), "Undo I/Q2R");
     form.sbASRClick();
     const std::vector<int16_t> edited = ValuesOf(form);
     EXPECT_EQ(form.Session().Store().SampleRate, 44100);
-    EXPECT_EQ(undo->text(), "Undo ASR");
+    EXPECT_EQ(Caption(undo), "Undo ASR");
     EXPECT_TRUE(undo->isEnabled());
 
     // Save writes the current state; undo works on after it as before.
@@ -52,9 +52,9 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
     EXPECT_EQ(saved.SampleRate, 44100);
 
     for (const char* name : {"ASR", "I/Q2R", "Sin", "Amp"}) {
-        EXPECT_EQ(undo->text(), QString("Undo %1").arg(name));
+        EXPECT_EQ(Caption(undo), QString("Undo %1").arg(name));
         undo->trigger();
-        EXPECT_EQ(redo->text(), QString("Redo %1").arg(name));
+        EXPECT_EQ(Caption(redo), QString("Redo %1").arg(name));
         EXPECT_FALSE(form.Busy());
     }
     EXPECT_EQ(ValuesOf(form), read);
@@ -76,7 +76,7 @@ TEST_F(HistoryTest, AChainOfEditsUndoneInFullGivesTheFileAsReadAndRedoGivesItBac
     // A new file forgets every state.
     form.LoadWavFile(QString::fromStdString(WriteWav("other.wav", read, 8000, 1)));
     EXPECT_FALSE(undo->isEnabled());
-    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_EQ(Caption(undo), "Undo");
 }
 
 TEST_F(HistoryTest, AStoppedEditIsUndoneAndUndoDoesNothingWhileAJobRuns) {
@@ -124,7 +124,7 @@ TEST_F(HistoryTest, AnEditWhoseStateDoesNotFitTheUndoMemorySaysSoAndTheSettingIs
     EXPECT_FALSE(Child<QAction>("mnuUndo")->isEnabled());
     Child<QLineEdit>("EditASR")->setText("8000");
     form.sbASRClick(); // relabelling keeps no copy of the values: it can be undone
-    EXPECT_EQ(Child<QAction>("mnuUndo")->text(), "Undo ASR");
+    EXPECT_EQ(Caption(Child<QAction>("mnuUndo")), "Undo ASR");
 
     EXPECT_TRUE(form.close());
     EXPECT_EQ(StoredSettings().value("UndoMemory").toString(), "0");

@@ -125,5 +125,5 @@ TEST_F(ListenTest, AMarkedBandIsHeardUntilAnEditEndsItFirst) {
     EXPECT_TRUE(form.Player.PlaybackIdle());
     EXPECT_FALSE(form.sbListen->isChecked());
     EXPECT_EQ(form.StatusText(4), " Stopped");
-    EXPECT_EQ(form.mnuUndo->text(), "Undo Amp");
+    EXPECT_EQ(Caption(form.mnuUndo), "Undo Amp");
 }

@@ -390,7 +390,7 @@ TEST_F(ReadingsTest, TheIQSpectrumShowsSignedAndRadioFrequencies) {
     }
     TMainForm& form = Shown(values, 48000, 2, kFFT1024);
     QAction* iq = Child<QAction>("mnuIQSpectrum");
-    EXPECT_EQ(iq->text(), "I/Q Spectrum");
+    EXPECT_EQ(Caption(iq), "I/Q Spectrum");
     EXPECT_FALSE(iq->isChecked());
     iq->trigger();
     ASSERT_TRUE(form.ShownAxes().has_value());

@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, LargestFileTest,
 
 TEST_F(RecordingOptionsTest, LargestFileIsKeptInTheSettings) {
     NewForm();
-    EXPECT_EQ(Child<QAction>("mnuLargestFile")->text(), "Largest File...");
+    EXPECT_EQ(Caption(Child<QAction>("mnuLargestFile")), "Largest File...");
     EXPECT_EQ(Form().LargestFile(), kMaxWavFileSize);
     EXPECT_FALSE(StoredSettings().contains("LargestFile")); // a first start stores nothing new
 
@@ -66,7 +66,7 @@ TEST_F(RecordingOptionsTest, LargestFileIsKeptInTheSettings) {
 
 TEST_F(RecordingOptionsTest, CentreFrequencyFromTheFileOrTypedPerRecording) {
     TMainForm& form = NewForm();
-    EXPECT_EQ(Child<QAction>("mnuCentreFrequency")->text(), "Centre Frequency...");
+    EXPECT_EQ(Caption(Child<QAction>("mnuCentreFrequency")), "Centre Frequency...");
     int asks = 0;
     int64_t typed = 0;
     form.AskCentreFrequency = [&](int64_t current) {

@@ -208,7 +208,7 @@ TEST_F(ZoomTest, TheRulersContextMenuIsThePaletteMenu) {
     QApplication::processEvents();
     EXPECT_TRUE(shown);
     EXPECT_EQ(form.SrcViewPopupMenu->actions().size(), 5);
-    EXPECT_EQ(form.SrcViewPopupMenu->actions()[1]->text(), "Grayscale");
+    EXPECT_EQ(Caption(form.SrcViewPopupMenu->actions()[1]), "Grayscale");
 }
 
 } // namespace

@@ -59,7 +59,7 @@ TEST_F(SettingsTest, ControlsStartAsLaidOut) {
               (QList<QKeySequence>{QKeySequence("Alt+X"), QKeySequence("Ctrl+Q")}));
     EXPECT_EQ(Child<QAction>("mnuFilterPanel")->shortcut(), QKeySequence("Ctrl+F"));
     EXPECT_EQ(Child<QAction>("mnuShiftPanel")->shortcut(), QKeySequence("Ctrl+P"));
-    EXPECT_EQ(Child<QAction>("mnu2Channels")->text(), "2 Chennels");
+    EXPECT_EQ(Caption(Child<QAction>("mnu2Channels")), "2 Chennels");
     EXPECT_EQ(Child<QToolButton>("sbASR")->toolTip(), "Adjust Samlpe Rate");
     EXPECT_EQ(Child<QComboBox>("ComboFFTSize")->count(), 20);
     EXPECT_EQ(Child<QComboBox>("ComboImageGain")->count(), 25);
