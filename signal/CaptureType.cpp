@@ -33,6 +33,12 @@ bool SameLetters(std::string_view a, std::string_view b) {
 
 } // namespace
 
+std::vector<std::string> AllCaptureTypeNames() {
+    std::vector<std::string> names;
+    for (const CaptureTypeEntry& entry : kCaptureTypes) names.emplace_back(entry.Name);
+    return names;
+}
+
 std::optional<SigMFDatatype> CaptureTypeNamed(std::string_view name) {
     for (const CaptureTypeEntry& entry : kCaptureTypes)
         if (SameLetters(entry.Name, name)) return SigMFDatatype{.Complex = true, .Type = entry.Type};
