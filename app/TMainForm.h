@@ -14,6 +14,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -83,7 +84,8 @@ public:
 
     // --- Files ------------------------------------------------------------------------------------
     // Reads `fileName` into the store and shows its spectrogram; a file that cannot be read changes
-    // nothing but panel 0.
+    // nothing but panel 0. A capture's rate is asked for first (AskCaptureOptions); Cancel changes
+    // nothing at all.
     ReadOutcome LoadWavFile(const QString& fileName);
     // A file dropped on the window, or named on the command line: only the first local file counts.
     void FilesDropped(const QList<QUrl>& urls);
@@ -421,4 +423,19 @@ private:
     PlaybackSignals* playbackSignals_ = nullptr; // what the playback thread reports, queued to this thread
     QTimer* playAfterJob_ = nullptr;             // a play click waiting for the running job to end
     ReadoutPresenter* readout_ = nullptr;        // the readings
+
+    // --- Bare I/Q captures (app/TMainFormCaptures.cpp) ---------------------------------------------
+public:
+    // The rate and centre frequency of a capture, asked for before it is first opened, given its path,
+    // the rate to offer and the centre its name gives (0: none); nothing for Cancel. Replaceable in
+    // tests; by default the CaptureRateDialog.
+    std::function<std::optional<CaptureOptions>(const QString& fileName, int64_t rate, int64_t nameCentre)>
+        AskCaptureOptions;
+
+private:
+    // The options of the capture `fileName`: the answer given for it earlier in the run, else asked for
+    // (and kept); nothing when the question was cancelled.
+    std::optional<CaptureOptions> CaptureOptionsFor(const QString& fileName);
+    std::map<QString, CaptureOptions> captureAnswers_; // by absolute path, for the run
+    int64_t lastCaptureRate_ = 0;                      // the rate of the last answer
 };

@@ -2,8 +2,10 @@
 // "Reload", and the saves of the recording and of the picture.
 #include "app/ErrorReport.h"
 #include "app/JobSequence.h"
+#include "app/OpenDialogFilter.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
+#include "signal/CaptureType.h"
 #include "signal/FileNames.h"
 #include "signal/WavReader.h"
 #include "signal/WavWriter.h"
@@ -44,7 +46,7 @@ void TMainForm::mnuOpenClick() {
     const QString fileName =
         AskOpenFileName
             ? AskOpenFileName()
-            : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), "wav (*.wav);;Any File (*)");
+            : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), OpenDialogFilter());
     if (fileName.isEmpty()) return;
     RememberOpenFolder(fileName);
     if (!ConfirmUnsavedChanges()) return;
@@ -68,12 +70,17 @@ void TMainForm::ReloadFile() {
 
 // The read runs as a job like every other, with the controls locked, so that a large file does not
 // freeze the window and nothing can save or edit a store that is being replaced. A file that cannot
-// be read leaves the recording, its picture and its history as they were.
+// be read leaves the recording, its picture and its history as they were. A capture's rate is asked
+// for first (once per file in a run); Cancel opens nothing and changes nothing.
 ReadOutcome TMainForm::LoadWavFile(const QString& fileName) {
+    ReadOptions options{largestFile_}; // the dialog may change the setting while the job runs
+    if (IsCaptureName(fileName.toStdString())) {
+        options.Capture = CaptureOptionsFor(fileName);
+        if (!options.Capture) return {};
+    }
     JobSequence sequence(*this);
     SetStatus(0, " Read wav File...");
     ReadOutcome outcome;
-    const ReadOptions options{largestFile_}; // the dialog may change the setting while the job runs
     if (!RunLongJob([&] { outcome = session_.Open(fileName.toStdString(), options, StatusFromJob(0)); })) {
         SetStatus(0, kNotRead);
         outcome.Reason = kNotRead.trimmed().toStdString();
@@ -152,7 +159,8 @@ void TMainForm::OpenOnceShown(const QString& path) {
     QTimer::singleShot(0, this, [this, path, absolute] {
         if (busy_) return;
         const ReadOutcome outcome = LoadWavFile(absolute);
-        if (!outcome.Opened)
+        // A reason is always given for a failed read; a capture's question cancelled gives none.
+        if (!outcome.Opened && !outcome.Reason.empty())
             std::fprintf(stderr, "orvane: %s: %s\n", path.toLocal8Bit().constData(), outcome.Reason.c_str());
     });
 }

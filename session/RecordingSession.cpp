@@ -16,9 +16,11 @@ RecordingSession::RecordingSession(int32_t fftSize) {
 
 // The file is read into a store of its own, so that a read that fails on the way leaves the
 // recording, its history and its mark as they were; the previous recording goes once the new one is had.
-// Either file of a SigMF pair opens the pair; any other name is read as a WAV file.
+// A capture is read as one (a given type overrides the name); either file of a SigMF pair opens the
+// pair; any other name is read as a WAV file.
 ReadOutcome RecordingSession::Open(const std::string& fileName, const ReadOptions& options,
                                    const StatusSink& status) {
+    if (ReadsAsCapture(fileName, options.Capture)) return OpenCapture(fileName, options, status);
     if (IsSigMFName(fileName)) return OpenSigMF(fileName, options, status);
     SignalStore fresh;
     WavReadResult read = ReadWavFile(fresh, fileName, status, options.LargestFile);
@@ -45,10 +47,29 @@ ReadOutcome RecordingSession::OpenSigMF(const std::string& fileName, const ReadO
     return outcome;
 }
 
+// A capture without options cannot be read: its sample rate is not in the file.
+ReadOutcome RecordingSession::OpenCapture(const std::string& fileName, const ReadOptions& options,
+                                          const StatusSink& status) {
+    if (!options.Capture)
+        return {false, " ERROR: Sample Rate Unknown.", "a capture's sample rate is not in the file: give it"};
+    SignalStore fresh;
+    const CaptureReadResult read =
+        ReadCapture(fresh, fileName, *options.Capture, status, options.LargestFile);
+    ReadOutcome outcome{read.StoreReplaced, read.Status, read.FailureReason};
+    if (read.StoreReplaced) {
+        Adopt(std::move(fresh), read.CentreFrequency);
+        description_.Capture = *options.Capture;
+        description_.Capture->Type = read.Type;
+    }
+    return outcome;
+}
+
 ReadOutcome RecordingSession::Reload(const ReadOptions& options, const StatusSink& status) {
     if (!Loaded()) return {};
     const std::string fileName = description_.FileName;
-    return Open(fileName, options, status);
+    ReadOptions again = options;
+    if (!again.Capture) again.Capture = description_.Capture;
+    return Open(fileName, again, status);
 }
 
 // The description starts anew from the file read; the callers add what their format carries.

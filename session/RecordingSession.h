@@ -12,6 +12,7 @@
 #include "ops/EditHistory.h"
 #include "ops/ExtractBand.h"
 #include "session/RecordingDescription.h"
+#include "signal/CaptureReader.h"
 #include "signal/CentreFrequency.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
@@ -27,9 +28,16 @@
 #include <unordered_map>
 #include <vector>
 
-// How a file is read.
+// How a file is read. The constructor lets ReadOptions{largestFile} stand as it did before captures.
 struct ReadOptions {
+    ReadOptions() = default;
+    ReadOptions(int64_t largestFile, std::optional<CaptureOptions> capture = std::nullopt)
+        : LargestFile(largestFile), Capture(std::move(capture)) {}
+
     int64_t LargestFile = kMaxWavFileSize; // longer files are refused
+    // A bare I/Q capture's sample rate, centre frequency and type (signal/CaptureReader.h): used when
+    // the name ends in a capture extension or a type is given.
+    std::optional<CaptureOptions> Capture;
 };
 
 // What an open or reload did.
@@ -88,11 +96,13 @@ public:
     // --- Files -------------------------------------------------------------------------------------
     // Reads `fileName` as the new recording: on success the store, the description and the modified
     // mark follow the file and the history is cleared; otherwise nothing changes. A name ending in
-    // .sigmf-meta or .sigmf-data opens the SigMF pair it belongs to (signal/SigMFReader.h). The reader's
+    // .sigmf-meta or .sigmf-data opens the SigMF pair it belongs to (signal/SigMFReader.h); a capture
+    // (ReadsAsCapture) is read with options.Capture, and refused without it. The reader's
     // intermediate panel-0 texts go to `status`. Throws what the reading throws (memory running out),
     // with nothing changed.
     ReadOutcome Open(const std::string& fileName, const ReadOptions& options, const StatusSink& status = {});
     // Reads the recording's file again (edits since are dropped), as Open; nothing when none is loaded.
+    // A capture is read with the options it was opened with, unless `options` gives others.
     ReadOutcome Reload(const ReadOptions& options, const StatusSink& status = {});
     // Writes the store to `fileName` (or, empty, to the quick save's place in `startDirectory`) as a
     // 16-bit PCM WAV file, with the recording's centre frequency in an `auxi` chunk after the data, or,
@@ -149,6 +159,8 @@ public:
 
 private:
     ReadOutcome OpenSigMF(const std::string& fileName, const ReadOptions& options, const StatusSink& status);
+    ReadOutcome OpenCapture(const std::string& fileName, const ReadOptions& options,
+                            const StatusSink& status);
     // Makes a store read from a file the recording, with a fresh description of it.
     void Adopt(SignalStore&& store, int64_t centreFrequency);
     // The Tune edits' sum (Hz) in the store's present state, since the file was read.
