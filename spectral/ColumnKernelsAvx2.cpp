@@ -32,6 +32,11 @@ COLUMN_KERNELS_INLINE __m256 OwnLanes(int ownParity) {
     return _mm256_castsi256_ps(_mm256_setr_epi32(even, odd, even, odd, even, odd, even, odd));
 }
 
+// One pixel stored past the cache.
+COLUMN_KERNELS_INLINE void StreamOne(TColor32* pixel, TColor32 colour) {
+    _mm_stream_si32(reinterpret_cast<int*>(pixel), static_cast<int>(colour));
+}
+
 // The 8x8 transposition of rows r[0..7] (each 8 lanes) into columns, in place.
 COLUMN_KERNELS_INLINE void Transpose8(__m256 r[8]) {
     const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]);
@@ -130,12 +135,12 @@ void StoreTileBlockAvx2(const TColor32* tile, int64_t stride, TColor32* image, i
         TColor32* row = image + j * rowStep;
         const TColor32* colours = rows + j * kTileBlockColumns;
         const auto head = static_cast<int64_t>((16 - (reinterpret_cast<std::uintptr_t>(row) & 15)) & 15) / 4;
-        for (int64_t c = 0; c < head; ++c) StreamPixel(row + c, colours[c]);
+        for (int64_t c = 0; c < head; ++c) StreamOne(row + c, colours[c]);
         int64_t c = head;
         for (; c + 4 <= kTileBlockColumns; c += 4)
             _mm_stream_si128(reinterpret_cast<__m128i*>(row + c),
                              _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + c)));
-        for (; c < kTileBlockColumns; ++c) StreamPixel(row + c, colours[c]);
+        for (; c < kTileBlockColumns; ++c) StreamOne(row + c, colours[c]);
     }
 }
 
