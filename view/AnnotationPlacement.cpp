@@ -27,7 +27,6 @@ std::vector<PictureRect> AnnotationPictureRects(const PictureAxes& axes, const A
     const auto [from, to] = SecondsOf(annotation, axes.SampleRate, frames);
     const double left = PictureXAtSeconds(axes, from);
     const double right = PictureXAtSeconds(axes, to);
-    if (!annotation.LowerEdgeHz && !annotation.UpperEdgeHz) return {{left, 0.0, right, double(axes.Height)}};
     std::vector<PictureRect> rects;
     for (int32_t band = 0; band < PictureBandCount(axes); ++band) {
         const double bandTop = PictureYAtHertz(axes, band, std::numeric_limits<double>::infinity());
@@ -41,6 +40,16 @@ std::vector<PictureRect> AnnotationPictureRects(const PictureAxes& axes, const A
         rects.push_back({left, std::min(top, bottom), right, std::max(top, bottom)});
     }
     return rects;
+}
+
+PictureRect MarkerRectOfAnnotation(const PictureAxes& axes, const Annotation& annotation, int64_t frames) {
+    const std::vector<PictureRect> rects = AnnotationPictureRects(axes, annotation, frames);
+    if (rects.empty()) return {};
+    // The marker's edges are inclusive: its right and bottom edges stand on the last column and row
+    // covered, not on the first ones past them.
+    constexpr double kInside = 0.25;
+    const PictureRect& r = rects.front();
+    return {r.Left, r.Top, std::max(r.Left, r.Right - kInside), std::max(r.Top, r.Bottom - kInside)};
 }
 
 Annotation AnnotationOfBand(const ExtractRequest& band, int32_t sampleRate, int64_t centreHertz,

@@ -84,17 +84,27 @@ TEST_P(AnnotationOnPicture, AMarkedBandMakesAnAnnotationOverTheMarker) {
     EXPECT_NEAR(rects[0].Bottom, 60.5, 1.0);
 }
 
-// Without a band it covers the picture's whole height; without a count it runs to the recording's end.
+// Without a band it covers the picture's whole height, band by band; without a count it runs to the
+// recording's end. As the marker it reads as one band and the time it covers.
 TEST_P(AnnotationOnPicture, MissingBandAndCountCoverTheHeightAndTheRest) {
     const PictureAxes axes = AxesOf(GetParam());
     Annotation annotation;
     annotation.SampleStart = 24000;
     const std::vector<PictureRect> rects = AnnotationPictureRects(axes, annotation, kFrames);
-    ASSERT_EQ(rects.size(), 1u);
-    EXPECT_EQ(rects[0].Top, 0.0);
-    EXPECT_EQ(rects[0].Bottom, double(axes.Height));
+    ASSERT_EQ(int32_t(rects.size()), PictureBandCount(axes));
+    EXPECT_EQ(rects.front().Top, 0.0);
+    EXPECT_EQ(rects.back().Bottom, double(axes.Height));
+    for (size_t band = 1; band < rects.size(); ++band) EXPECT_EQ(rects[band].Top, rects[band - 1].Bottom);
     EXPECT_DOUBLE_EQ(rects[0].Left, PictureXAtSeconds(axes, 0.5));
     EXPECT_DOUBLE_EQ(rects[0].Right, PictureXAtSeconds(axes, 1.0));
+
+    const MarkerReading m = ReadMarker(axes, MarkerRectOfAnnotation(axes, annotation, kFrames));
+    EXPECT_TRUE(m.OneBand);
+    EXPECT_EQ(m.High.Band, 0);
+    EXPECT_NEAR(m.StartSeconds, 0.5, SecondsPerColumn(axes));
+    // The marker reads no further than the picture's last column.
+    EXPECT_NEAR(m.StartSeconds + m.DeltaSeconds, ColumnSeconds(axes, axes.Width - 1), 1e-9);
+    EXPECT_NEAR(m.High.Hertz - m.Low.Hertz, axes.Complex ? kRate : kRate / 2, 2 * BinHertz(axes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, AnnotationOnPicture,
