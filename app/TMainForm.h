@@ -311,8 +311,6 @@ protected:
 
 private:
     friend class JobSequence;
-    class AnnotationsDialog;
-    class TAnnotationLayer;
 
     void BuildLayout();
     void BuildTopBar();
