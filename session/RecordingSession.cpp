@@ -129,6 +129,8 @@ SaveOutcome RecordingSession::Saved(uint16_t result, int error) {
 
 bool RecordingSession::WritesAnnotationsOnly(const std::string& fileName) const {
     if (fileName.empty() || fileRevision_ == 0 || store_.Revision != fileRevision_) return false;
+    // A save with nothing changed writes the recording whole, as it always has.
+    if (annotationRevision_ == savedAnnotationRevision_) return false;
     if (!SameRecording(fileName, description_.FileName)) return false;
     // A SigMF meta file keeps describing the samples as they are; a WAV file's new meta file describes
     // them as the store holds them: 16-bit, one or two channels.

@@ -178,8 +178,8 @@ private:
     // Keeps the annotations before an edit of them for undo and names their next state.
     void BeginAnnotationEdit(const char* name);
     AnnotationSet AnnotationsInHistory() { return {description_.Annotations, annotationRevision_}; }
-    // Whether a save to `fileName` needs to write the annotations' meta file only: the samples are
-    // as the file read holds them, and `fileName` is that file.
+    // Whether a save to `fileName` needs to write the annotations' meta file only: the annotations
+    // changed, the samples are as the file read holds them, and `fileName` is that file.
     bool WritesAnnotationsOnly(const std::string& fileName) const;
     SaveOutcome Saved(uint16_t result, int error);
 
