@@ -6,6 +6,6 @@ QString OpenDialogFilter() {
     QString captures;
     for (const std::string& name : AllCaptureTypeNames())
         captures += (captures.isEmpty() ? "*." : " *.") + QString::fromStdString(name);
-    return QStringLiteral("wav (*.wav);;Any File (*);;SigMF (*.sigmf-meta *.sigmf-data);;I/Q Capture (") +
+    return QStringLiteral("wav (*.wav);;Any File (*);;SigMF recording (*.sigmf-meta *.sigmf-data);;I/Q Capture (") +
            captures + QStringLiteral(")");
 }

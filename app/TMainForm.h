@@ -2,6 +2,7 @@
 // status bar, the settings kept between runs, and the frame in which every long job runs.
 #pragma once
 
+#include "app/AnnotationTextDialog.h"
 #include "app/JobStatusMail.h"
 #include "app/ReadoutPresenter.h"
 #include "app/SettingsKey.h"
@@ -18,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QActionGroup;
@@ -41,6 +43,8 @@ struct PictureAxes;
 struct SpectrogramResult;
 enum class PaletteItem : int;
 class JobSequence;
+class AnnotationsDialog;
+class TAnnotationLayer;
 
 // How a job looks while it runs.
 struct JobLook {
@@ -438,4 +442,41 @@ private:
     std::optional<CaptureOptions> CaptureOptionsFor(const QString& fileName);
     std::map<QString, CaptureOptions> captureAnswers_; // by absolute path, for the run
     int64_t lastCaptureRate_ = 0;                      // the rate of the last answer
+
+    // --- Annotations (TMainFormAnnotations.cpp): drawn over the picture, listed, added from the
+    // marker, edited and deleted through the session's history -----------------------------------------
+public:
+    QAction* mnuAddAnnotation = nullptr;   // Edit > "Add Annotation...": the marker as an annotation
+    QAction* mnuShowAnnotations = nullptr; // Options > "Annotations": shows them over the picture
+    QAction* mnuAnnotations = nullptr;     // Options > "Annotations...": the list
+    // The label and comment dialog, replaceable in tests: given the texts to start with, the texts
+    // chosen, or nothing for cancel.
+    std::function<std::optional<AnnotationTexts>(const AnnotationTexts& current)> AskAnnotationTexts;
+    // The list, once opened (nullptr before).
+    AnnotationsDialog* AnnotationList() const { return annotationList_; }
+    // The rectangles drawn now, one per annotation and band of the picture.
+    const std::vector<TAnnotationLayer*>& AnnotationLayers() const { return annotationLayers_; }
+    void mnuAddAnnotationClick();
+    void mnuAnnotationsClick();
+    void mnuShowAnnotationsClick();
+    // The annotation `index` in view (scrolled to in zoom mode) and marked by the marker rectangle.
+    void ChooseAnnotation(int index);
+    void EditAnnotation(int index);
+    void DeleteAnnotation(int index);
+
+private:
+    void AddAnnotationMenuItems(QMenu* editMenu, QMenu* optionsMenu);
+    void ConnectAnnotationHandlers();
+    // The rectangles, the list and "Add Annotation..." follow the session; only while no job runs.
+    void ShowAnnotations();
+    void UpdateAnnotationItems();
+    // After an edit of the annotations: the history's items, the caption and the drawing.
+    void FollowAnnotationEdit();
+    // Undo or redo of an edit that changed the annotations only: no job, no new picture.
+    void StepAnnotationHistory(bool undo);
+    std::optional<AnnotationTexts> AskTexts(const QString& title, const AnnotationTexts& current);
+    void ScrollToPicturePoint(double x, double y);
+
+    AnnotationsDialog* annotationList_ = nullptr;
+    std::vector<TAnnotationLayer*> annotationLayers_;
 };

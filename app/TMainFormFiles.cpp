@@ -35,6 +35,9 @@ const QString kNotSavedWhileBusy = QStringLiteral(" ERROR: Not Saved, A Job Is R
 // Panel 0 after a read that failed on the way (the general error report says why).
 const QString kNotRead = QStringLiteral(" ERROR: File Not Read.");
 
+// The file dialogs' entry for SigMF recordings: either file of the pair names it.
+const QString kSigMFFilter = QStringLiteral("SigMF recording (*.sigmf-meta *.sigmf-data)");
+
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -189,8 +192,12 @@ void TMainForm::mnuSavewavAsClick() {
     } else {
         QFileDialog dialog(this);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilter("wav (*.wav)");
+        // The WAV entry stays first, the default; a name of a SigMF file saves the pair.
+        dialog.setNameFilters({"wav (*.wav)", kSigMFFilter});
         dialog.setDefaultSuffix("wav");
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(filter == kSigMFFilter ? "sigmf-meta" : "wav");
+        });
         dialog.selectFile(suggested);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         dialog.setSizeGripEnabled(true);

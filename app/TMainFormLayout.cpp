@@ -387,6 +387,7 @@ void TMainForm::BuildMenus() {
     mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo Memory...");
     mnuCentreFrequency = addItem(optionsMenu, "mnuCentreFrequency", "Centre Frequency...");
     mnuLargestFile = addItem(optionsMenu, "mnuLargestFile", "Largest File...");
+    AddAnnotationMenuItems(editMenu, optionsMenu);
 
     QMenu* helpMenu = menuBar()->addMenu("Help");
     helpMenu->setObjectName("mnuHelp");

@@ -1,7 +1,8 @@
 // What the session knows of the recording besides its values: the file it came from, the radio
 // frequency of its 0 Hz, the sample format the file had and the SDR metadata chunk it carried, all
 // kept so that a save writes back what the file carried. A SigMF recording adds the time of its first
-// sample, its annotations and its meta file.
+// sample, its annotations and its meta file; a WAV file with a SigMF meta file beside it that names it
+// (signal/WavSigMFMeta.h) adds the same from that meta file.
 #pragma once
 
 #include "signal/Annotation.h"
@@ -27,6 +28,8 @@ struct RecordingDescription {
     // A bare I/Q capture: the rate, centre frequency (as given) and type it was read with; nothing:
     // not a capture.
     std::optional<CaptureOptions> Capture;
+    std::shared_ptr<const SigMFMeta> WavMeta;   // the meta file beside a WAV file read; null: none
+    int64_t WavHeaderBytes = 0;                 // bytes of the WAV file read before its first sample
 };
 
 // The source format as orvane-cli names it: "pcm8", "pcm16", "pcm24", "pcm32", "float32", "float64",

@@ -45,12 +45,6 @@ double HertzAtPictureY(const PictureAxes& axes, int32_t band, double y) {
     return (RowsDownToZeroHertz(axes) - 0.5 - inBand) * BinHertz(axes);
 }
 
-double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz) {
-    const double binHertz = BinHertz(axes);
-    const double inBand = binHertz > 0 ? RowsDownToZeroHertz(axes) - 0.5 - hertz / binHertz : 0.0;
-    return double(BandTop(axes, band)) + std::clamp(inBand, 0.0, double(BandRows(axes)));
-}
-
 // exp(-2 pi i * index / n) for an index already reduced below n.
 void ExactTwiddle(int64_t index, int32_t n, double& c, double& s) {
     const double angle = 2.0 * std::numbers::pi * double(index) / double(n);
@@ -160,6 +154,16 @@ double PictureXAtSeconds(const PictureAxes& axes, double seconds) {
     const double perColumn = SecondsPerColumn(axes);
     if (perColumn <= 0) return 0.5;
     return (seconds - ColumnSeconds(axes, 0)) / perColumn + 0.5;
+}
+
+int32_t PictureBandCount(const PictureAxes& axes) {
+    return BandCount(axes);
+}
+
+double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz) {
+    const double binHertz = BinHertz(axes);
+    const double inBand = binHertz > 0 ? RowsDownToZeroHertz(axes) - 0.5 - hertz / binHertz : 0.0;
+    return double(BandTop(axes, band)) + std::clamp(inBand, 0.0, double(BandRows(axes)));
 }
 
 PictureRect RemapPictureRect(const PictureRect& rect, const PictureAxes& from, const PictureAxes& to) {

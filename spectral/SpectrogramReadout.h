@@ -62,6 +62,12 @@ double SecondsPerColumn(const PictureAxes& axes);
 double SecondsAtPictureX(const PictureAxes& axes, double x);
 double PictureXAtSeconds(const PictureAxes& axes, double seconds);
 
+// Bands of the picture: two for two channels, one for one channel and in the complex picture.
+int32_t PictureBandCount(const PictureAxes& axes);
+// The continuous picture y of `hertz` (baseband) in band `band`, kept within the band: the middle of a
+// row shows its bin's frequency exactly.
+double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz);
+
 // A rectangle in continuous picture coordinates.
 struct PictureRect {
     double Left = 0;

@@ -162,7 +162,7 @@ TEST_F(CaptureTest, TheOpenDialogListsCapturesAfterItsOwnEntries) {
     ASSERT_EQ(filters.size(), 4);
     EXPECT_EQ(filters[0], "wav (*.wav)");
     EXPECT_EQ(filters[1], "Any File (*)");
-    EXPECT_EQ(filters[2], "SigMF (*.sigmf-meta *.sigmf-data)");
+    EXPECT_EQ(filters[2], "SigMF recording (*.sigmf-meta *.sigmf-data)");
     EXPECT_EQ(filters[3],
               "I/Q Capture (*.cu8 *.uc8 *.cs8 *.sc8 *.cs16 *.sc16 *.cf32 *.fc32 *.cfile *.cf64 *.fc64)");
 }
