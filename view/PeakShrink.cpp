@@ -28,8 +28,8 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
     return spans;
 }
 
-// Reduces rows `from` .. `to` - 1 of the reduced picture. Neighbouring pixels often share a colour,
-// so a colour's rank is looked up once per run of it.
+// Reduces rows `from` .. `to` - 1 of the reduced picture, without branches on the pixels' ranks (in
+// a noisy picture they change at random from pixel to pixel).
 void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std::vector<TPixelSpan>& columns,
                 const std::vector<TPixelSpan>& rows, size_t from, size_t to, TColor32* out) {
     const size_t width = columns.size();
@@ -37,22 +37,20 @@ void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std
     for (size_t r = from; r < to; ++r) {
         std::fill(best.begin(), best.end(), -1);
         TColor32* line = out + r * width;
-        TColor32 lastColour = 0;
-        int32_t lastRank = ranking.Rank(0);
         for (int32_t y = rows[r].From; y < rows[r].To; ++y) {
             const TColor32* source = bitmap.Bits() + size_t(y) * size_t(bitmap.Width());
             for (size_t c = 0; c < width; ++c) {
+                int32_t strongest = best[c];
+                TColor32 shown = line[c];
                 for (int32_t x = columns[c].From; x < columns[c].To; ++x) {
                     const TColor32 colour = source[x];
-                    if (colour != lastColour) {
-                        lastColour = colour;
-                        lastRank = ranking.Rank(colour);
-                    }
-                    if (lastRank > best[c]) {
-                        best[c] = lastRank;
-                        line[c] = colour;
-                    }
+                    const int32_t rank = ranking.Rank(colour);
+                    const bool stronger = rank > strongest;
+                    strongest = stronger ? rank : strongest;
+                    shown = stronger ? colour : shown;
                 }
+                best[c] = strongest;
+                line[c] = shown;
             }
         }
     }
