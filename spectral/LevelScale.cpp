@@ -8,9 +8,23 @@
 
 namespace {
 
-// The ramp's corners: the levels where one of its seven stretches ends and the next begins.
-constexpr std::array<double, 8> kCorners = {0, 10000, 35000, 60000, 90000, 450000, 2500000, kSaturationLevel};
+// Each stretch of the ramp moves one channel's byte b from 0 to 255 (down from 255 for a falling
+// channel, counted as 255 - b) over level Base + Span * b / 255. The third stretch's blue falls over
+// twice its levels' span, so it starts at half (the ramp jumps from cyan to half blue at 35000).
+struct Stretch {
+    double Base;
+    double Span;
+};
+constexpr std::array<Stretch, 7> kStretches = {{{0, 10000},
+                                                {10000, 25000},
+                                                {10000, 50000},
+                                                {60000, 30000},
+                                                {90000, 360000},
+                                                {450000, 2050000},
+                                                {2500000, 2500000}}};
 constexpr uint32_t kStepsPerStretch = 255;
+// Where each stretch ends and the next begins.
+constexpr std::array<double, 8> kCorners = {0, 10000, 35000, 60000, 90000, 450000, 2500000, kSaturationLevel};
 
 } // namespace
 
@@ -36,9 +50,18 @@ TLevelRanking RankingOfPalette(PaletteItem palette) {
 }
 
 double SpectrumLevelOfRank(uint32_t rank) {
-    const uint32_t stretch = std::min<uint32_t>(rank / kStepsPerStretch, 6);
-    const double within = std::min(1.0, double(rank - stretch * kStepsPerStretch) / kStepsPerStretch);
-    return kCorners[stretch] + within * (kCorners[stretch + 1] - kCorners[stretch]);
+    if (rank == 0) return 0;
+    // The top of the levels of stretch k that round to byte b, or nothing when none of its levels does.
+    const auto top = [](uint32_t k, double b) {
+        const Stretch& s = kStretches[k];
+        const double t = std::min(kCorners[k + 1], s.Base + s.Span * (b + 0.5) / 255.0);
+        return t >= kCorners[k] ? t : 0.0;
+    };
+    // Rank 255 k + b is byte b of stretch k; a rank that closes stretch k is also byte 0 of the next.
+    const uint32_t k = std::min<uint32_t>((rank - 1) / kStepsPerStretch, 6);
+    double level = top(k, double(rank - k * kStepsPerStretch));
+    if (rank % kStepsPerStretch == 0 && k + 1 < kStretches.size()) level = std::max(level, top(k + 1, 0.0));
+    return level;
 }
 
 TColor32 ShownColourOfLevel(double level, PaletteItem palette) {

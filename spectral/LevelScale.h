@@ -23,7 +23,7 @@ std::vector<TColor32> SpectrumRampColours();
 TLevelRanking RankingOfPalette(PaletteItem palette);
 
 // The level at the top of the span the "Spectrum" colour of rank `rank` stands for (0 for black,
-// kSaturationLevel for white): the ramp is linear in the level between its seven corners.
+// kSaturationLevel for white): each stretch of the ramp is linear in the level.
 double SpectrumLevelOfRank(uint32_t rank);
 
 // The colour a level is shown in with `palette`, as ApplyPalette shows the picture.
