@@ -98,6 +98,7 @@ void TMainForm::FollowSession() {
                             description.CentreFrequency};
     ShowCaption();
     readout_->Follow();
+    FollowLevels();
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {
