@@ -102,5 +102,6 @@ private:
     int pointerY_ = 0;
     int64_t column_ = 0; // what the readout shows
     RowReading row_;
+    int32_t coveredRows_ = 1; // picture rows under the pointer's screen pixel
     TTimeScaleLayer* timeScale_ = nullptr;
 };

@@ -84,6 +84,8 @@ void TMainForm::ReadSettings() {
     mnuTimeScale->setChecked(settings_->ReadBool("TimeScale", true));
     mnuTimeScaleClick();
     mnuShowAnnotations->setChecked(settings_->ReadBool("ShowAnnotations", true));
+    mnuLevelLegend->setChecked(settings_->ReadBool("LevelLegend", true));
+    mnuLevelLegendClick();
     mnuIQSpectrum->setChecked(settings_->ReadBool("IQSpectrum", false));
 
     EditFrq->setText(settings_->ReadString("FrqVal", "0"));
@@ -150,6 +152,7 @@ void TMainForm::WriteSettings() {
     key.WriteString("ListenBandwidth", EditListenBandwidth->text());
     key.WriteBool("TimeScale", mnuTimeScale->isChecked());
     key.WriteBool("ShowAnnotations", mnuShowAnnotations->isChecked());
+    key.WriteBool("LevelLegend", mnuLevelLegend->isChecked());
     key.WriteBool("IQSpectrum", mnuIQSpectrum->isChecked());
     key.WriteString("UndoMemory", QString::number(qulonglong(session_.History().Budget() / kMiB)));
     key.Flush();

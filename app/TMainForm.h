@@ -39,6 +39,7 @@ class TImgView32;
 class TElidedPanel;
 class TRubberbandLayer;
 class TTimeScaleLayer;
+class TLevelLegendBox;
 struct PictureAxes;
 struct SpectrogramResult;
 enum class PaletteItem : int;
@@ -140,6 +141,9 @@ public:
     std::function<std::optional<int64_t>(int64_t currentBytes)> AskLargestFile;
     // The export dialog, given the suggested path (folder and name of a PNG file).
     std::function<QString(const QString& suggestedPath)> AskExportFileName;
+    // The export dialog's "With axes" check box (off at first; the dialog keeps the last choice).
+    bool ExportWithAxes() const { return exportWithAxes_; }
+    void SetExportWithAxes(bool withAxes) { exportWithAxes_ = withAxes; }
     // Extract: the band's file (given a suggested path), and whether to open it once written.
     std::function<QString(const QString& suggestedPath)> AskExtractFileName;
     std::function<bool(const QString& fileName)> AskOpenExtracted;
@@ -235,6 +239,9 @@ public:
     TElidedPanel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
     TElidedPanel* MarkerPanel = nullptr;  // status panel 6: the marker rectangle's extent
     QAction* mnuTimeScale = nullptr;
+    QAction* mnuLevelLegend = nullptr;
+    QAction* mnuAutoGain = nullptr;
+    TLevelLegendBox* LevelLegendBox = nullptr;
     TTimeScaleLayer* TimeScale() const { return readout_->TimeScale(); }
     // The axes of the picture in the view (its sample rate that of the recording shown), if any.
     std::optional<PictureAxes> ShownAxes() const { return readout_->ShownAxes(); }
@@ -388,6 +395,12 @@ private:
 
     // The readings (TMainFormReadout.cpp).
     void BuildReadoutControls();
+    void BuildLevelControls();
+    // The view's ranking and the legend follow the picture shown, its gain and palette.
+    void FollowLevels();
+    PaletteItem ShownPalette() const;
+    void mnuLevelLegendClick();
+    void mnuAutoGainClick();
     void ConnectReadoutHandlers();
 
     // Playback: the play buttons, status panel 4 and the play cursor.
@@ -419,6 +432,8 @@ private:
     // The picture last handed to the view, in "Spectrum" colours. Palettes recolour from it, so that a
     // computation in progress is never read; it shares its pixels with SpectrogramBitmap.
     TBitmap32 shownSpectrogram_;
+    int32_t shownGain_ = 100; // the gain the picture shown was computed with
+    bool exportWithAxes_ = false;
     bool computingPicture_ = false; // a spectrogram computation runs (its preparation included)
     int anchorX_ = 0;
     int anchorY_ = 0;

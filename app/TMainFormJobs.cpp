@@ -99,6 +99,7 @@ void TMainForm::FollowSession() {
     ShowCaption();
     readout_->Follow();
     ShowAnnotations();
+    FollowLevels();
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {

@@ -151,6 +151,7 @@ void TMainForm::BuildLayout() {
     BuildMenus();
     BuildPaletteMenu();
     BuildReadoutControls();
+    BuildLevelControls();
 }
 
 void TMainForm::BuildTopBar() {

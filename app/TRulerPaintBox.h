@@ -4,7 +4,7 @@
 // through customContextMenuRequested.
 #pragma once
 
-#include "app/FrequencyAxis.h"
+#include "view/FrequencyAxis.h"
 
 #include <QWidget>
 

@@ -234,6 +234,9 @@ void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set) {
                "Spectrum, Grayscale, Greens, Reds, Rainbow; default Spectrum")
             ->transform(OneOf(kPaletteNames, true))
             ->option_text("NAME");
+    if (set == OptionSet::Render)
+        app.add_flag("--axes", options.Axes,
+                     "the picture with its frequency ruler, time scale, level\nlegend and a title line");
     if (set != OptionSet::Info)
         app.add_flag("--quiet", options.Quiet,
                      "no progress bar (it is shown only when standard error is\na terminal)");

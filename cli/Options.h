@@ -25,6 +25,7 @@ struct CliOptions {
     int Channels = 0;                      // 0: as read; 1 or 2: reinterpret after reading
     int PaletteIndex = 0;                  // index into kPaletteNames; 0 keeps the spectrogram's own colours
     bool Quiet = false;                    // --quiet: no progress bar
+    bool Axes = false;                     // --axes (render): the picture with its axes and legend
     bool Json = false;                     // --json (info): one JSON object per file
     int64_t LargestFile = kMaxWavFileSize; // --largest-file: longer input files are refused
     DemodRequest Demod;                    // demod: --mode, --freq, --bandwidth, --from, --to

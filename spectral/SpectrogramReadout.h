@@ -105,6 +105,15 @@ struct ReadoutWindow {
 // The coefficients of window `windowIndex` for N = fftSize, built by the picture's own BuildWindowTable.
 ReadoutWindow MakeReadoutWindow(int windowIndex, int32_t fftSize);
 
+// The dBFS of a bin's magnitude |X| against `fullScale`, what a full-scale tone gives there:
+// 20 log10(|X| / fullScale); -infinity for 0. The readout and the level legend both read levels so.
+double MagnitudeDbfs(double magnitude, double fullScale);
+
+// What a full-scale tone gives at a bin of the picture with these axes: 32767 / 2 times the window's
+// sum over the positions the channel occupies (`parity`, 0 or 1, picks them with two bands), 32767
+// times it for bin 0; in the complex picture 32767 times the window's sum.
+double BinFullScale(const PictureAxes& axes, const ReadoutWindow& window, int parity, bool binZero);
+
 // The samples a level is read from.
 struct SampleSpan {
     const int16_t* Samples = nullptr;

@@ -59,11 +59,26 @@ void TImgView32::SetResamplerClassName(std::string_view className) {
 }
 
 void TImgView32::Changed() {
+    peakCache_.Clear();
     Relayout();
 }
 
 void TImgView32::BitmapChanged() {
+    peakCache_.Clear();
     Relayout();
+}
+
+void TImgView32::SetLevelRanking(std::shared_ptr<const TLevelRanking> ranking) {
+    ranking_ = std::move(ranking);
+    peakCache_.Clear();
+    viewport()->update();
+}
+
+TBitmapPoint TImgView32::ShownPixel(int x, int y) const {
+    const TViewPlacement placement = Placement();
+    const TIntRect cells = CoveredPixels(placement, x, y);
+    if (ranking_ == nullptr || cells.Empty() || bitmap_.Empty()) return ControlToBitmap(x, y);
+    return StrongestPixel(bitmap_, *ranking_, cells);
 }
 
 void TImgView32::Relayout() {
@@ -187,7 +202,8 @@ void TImgView32::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect().intersected(viewport()->rect());
     const TPixelAccess pixels = backBuffer_.WritablePixels();
     RenderPicture(pixels, bitmap_, Placement(),
-                  {area.left(), area.top(), area.right() + 1, area.bottom() + 1}, background_);
+                  {area.left(), area.top(), area.right() + 1, area.bottom() + 1}, background_, ranking_.get(),
+                  &peakCache_);
     layers_.Paint(backBuffer_);
     const TPixelAccess drawn = backBuffer_.WritablePixels();
     const QImage image(reinterpret_cast<const uchar*>(drawn.Bits), drawn.Width, drawn.Height,

@@ -10,12 +10,16 @@
 // the Post... operations, which any thread (the playback thread) may call.
 #pragma once
 
+#include "view/LevelRanking.h"
 #include "view/Overlays.h"
+#include "view/PeakShrink.h"
 #include "view/TBitmap32.h"
 #include "view/TLayerCollection.h"
 #include "view/ViewPlacement.h"
 
 #include <QAbstractScrollArea>
+
+#include <memory>
 
 #include <cstdint>
 #include <string_view>
@@ -59,6 +63,15 @@ public:
 
     // Background drawn around the picture (opaque colour value).
     void SetBackgroundColor(TColor32 colour);
+
+    // The strength order of the bitmap's colours. With one, an axis along which the picture is drawn
+    // smaller than its size shows the strongest pixel each view pixel covers; without (the default) it
+    // is resampled.
+    void SetLevelRanking(std::shared_ptr<const TLevelRanking> ranking);
+    const TLevelRanking* LevelRanking() const { return ranking_.get(); }
+    // The bitmap pixel view pixel (x, y) shows: the strongest it covers along shrunk axes when there is
+    // a ranking, else the one under it. May lie outside the bitmap.
+    TBitmapPoint ShownPixel(int x, int y) const;
 
     // The picture's rectangle in view pixels.
     TViewPlacement Placement() const;
@@ -109,6 +122,8 @@ private:
 
     TBitmap32 bitmap_;
     TBitmap32 backBuffer_; // the view's drawing buffer, viewport-sized
+    std::shared_ptr<const TLevelRanking> ranking_;
+    TPeakShrinkCache peakCache_; // the last shrunk drawing, reused by repaints
     TLayerCollection layers_;
     TOverlays overlays_{layers_};
     TScaleMode scaleMode_ = TScaleMode::smStretch;
