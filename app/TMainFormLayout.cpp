@@ -151,6 +151,7 @@ void TMainForm::BuildLayout() {
     BuildMenus();
     BuildPaletteMenu();
     BuildReadoutControls();
+    BuildZoomNavigation();
 }
 
 void TMainForm::BuildTopBar() {
