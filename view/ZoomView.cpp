@@ -89,6 +89,8 @@ ZoomAxis ZoomAxis::Showing(double from, double to, const ZoomScaleLimits& limits
 
 ZoomScaleLimits WindowZoomLimits(const ZoomAxis& axis) {
     ZoomScaleLimits limits;
-    limits.Lowest = std::min(limits.Lowest, float(axis.FitScale()));
+    const float fit = float(axis.FitScale());
+    limits.Lowest = std::min(limits.Lowest, fit);
+    limits.Highest = std::max(limits.Highest, 10 * fit);
     return limits;
 }

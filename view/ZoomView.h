@@ -65,6 +65,7 @@ struct ZoomView {
     }
 };
 
-// The limits of a zoom axis in the window: the sliders' 0.1 .. 10, widened downwards so that the whole
-// picture always fits.
+// The limits of a zoom axis in the window: the sliders' 0.1 .. 10, widened so that the whole picture
+// always fits and so that one can always zoom in to ten times the fitted picture (a narrow picture in a
+// wide view fits at a scale near 10 already).
 ZoomScaleLimits WindowZoomLimits(const ZoomAxis& axis);

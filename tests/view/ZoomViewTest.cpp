@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace {
 
@@ -106,4 +107,16 @@ TEST(ZoomView, TheVisibleRectangleIsThatOfBothAxes) {
     EXPECT_DOUBLE_EQ(r.Right, 6200.0 / 3);
     EXPECT_DOUBLE_EQ(r.Top, 50);
     EXPECT_DOUBLE_EQ(r.Bottom, 350);
+}
+
+TEST(ZoomAxis, TheWindowsLimitsAlwaysAllowTheFitAndTenTimesIt) {
+    ZoomAxis axis;
+    axis.View = 1000;
+    for (const auto& [picture, lowest, highest] :
+         {std::tuple{50000, 0.02f, 10.0f}, std::tuple{2000, 0.1f, 10.0f}, std::tuple{250, 0.1f, 40.0f}}) {
+        axis.Picture = picture;
+        const ZoomScaleLimits limits = WindowZoomLimits(axis);
+        EXPECT_FLOAT_EQ(limits.Lowest, lowest) << picture;
+        EXPECT_FLOAT_EQ(limits.Highest, highest) << picture;
+    }
 }
