@@ -80,10 +80,12 @@ TEST_F(ZoomTest, SlidersWheelAndResetSetTheScales) {
     Wheel(form, -7);
     EXPECT_EQ(x->Position(), -20);
 
+    // The slider stops at its end; on this narrow picture (it fits at a scale above 8) the wheel goes on
+    // towards ten times the fitted scale.
     x->SetPosition(99);
     Wheel(form, 3);
     EXPECT_EQ(x->Position(), 100);
-    EXPECT_FLOAT_EQ(form.SrcImage->ScaleX(), 10.0f);
+    EXPECT_NEAR(form.SrcImage->ScaleX(), std::pow(10.0, 1.29), 1e-4);
     y->SetPosition(-50);
     EXPECT_NEAR(form.SrcImage->ScaleY(), 0.3162278, 1e-6);
     x->SetPosition(-100);
