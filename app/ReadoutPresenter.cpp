@@ -178,6 +178,17 @@ std::optional<ListenTarget> ReadoutPresenter::MarkedForListening() const {
     return clicked_;
 }
 
+std::optional<PlayTimes> ReadoutPresenter::MarkedForPlaying() const {
+    const std::optional<PictureAxes> axes = ShownAxes();
+    if (!axes) return std::nullopt;
+    if (TRubberbandLayer* marker = parts_.Marker(); marker && marker->Visible()) {
+        const MarkerReading m = ReadMarker(*axes, RectOf(marker->Location()));
+        if (m.DeltaSeconds > 0) return PlayTimes{m.StartSeconds, m.StartSeconds + m.DeltaSeconds};
+    }
+    if (!clicked_) return std::nullopt;
+    return PlayTimes{clicked_->FromSeconds, std::nullopt};
+}
+
 void ReadoutPresenter::ShowMarker() {
     const std::optional<PictureAxes> axes = ShownAxes();
     TRubberbandLayer* marker = parts_.Marker();

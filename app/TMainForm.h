@@ -11,6 +11,7 @@
 #include "session/RecordingSession.h"
 #include "spectral/SpectrogramSettings.h"
 #include "view/TBitmap32.h"
+#include "view/ZoomView.h"
 
 #include <QMainWindow>
 
@@ -41,6 +42,7 @@ class TRubberbandLayer;
 class TTimeScaleLayer;
 class TLevelLegendBox;
 struct PictureAxes;
+enum class PictureKeyCommand;
 struct SpectrogramResult;
 enum class PaletteItem : int;
 class JobSequence;
@@ -213,7 +215,8 @@ public:
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
     QAction* mnuExportPicture = nullptr;
-    QAction* mnuExtract = nullptr; // the marker's band as a recording of its own
+    QAction* mnuExtract = nullptr;      // the marker's band as a recording of its own
+    QAction* mnuZoomToMarker = nullptr; // the view filled with the marker's rectangle, in zoom mode
     QAction* mnuExit = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
@@ -307,8 +310,11 @@ public slots:
     void SrcImageMouseDown(Qt::MouseButton button, int x, int y);
     void SrcImageMouseMove(int x, int y);
     void SrcImageMouseUp(Qt::MouseButton button);
-    void SrcImageMouseWheelDown();
-    void SrcImageMouseWheelUp();
+    void SrcImageMouseWheelDown(Qt::KeyboardModifiers shift, QPoint at);
+    void SrcImageMouseWheelUp(Qt::KeyboardModifiers shift, QPoint at);
+    void mnuZoomToMarkerClick();
+    // Space: "Play" while nothing plays, otherwise "Stop".
+    void PlayOrStopKey();
     void RulerPaintBoxClick();
     void mnuTimeScaleClick();
 
@@ -392,6 +398,18 @@ private:
     void SetProgressBackColor(uint32_t colour);
     void SetProgressPosition(int percent);
     bool ZoomMode() const;
+    // Zoom navigation (TMainFormZoomNavigation.cpp): the wheel, the picture's keys, "Zoom to Marker".
+    void BuildZoomNavigation();
+    void ConnectZoomNavigation();
+    // The view zoomed, scrolled or fitted as `zoom` says; the sliders and the ruler follow.
+    void ShowZoom(const ZoomView& zoom);
+    void WheelOverPicture(Qt::KeyboardModifiers shift, QPoint at, int notches);
+    bool PictureKeyPressed(PictureKeyCommand command);
+    // The marker's rectangle in picture pixels while it is shown and more than a point.
+    std::optional<ZoomVisibleRect> MarkerRectangle() const;
+    void UpdateZoomToMarkerItem();
+    // Esc: playback starts at the beginning again (the click is forgotten, the marker hidden).
+    void ForgetPlayStart();
 
     // The readings (TMainFormReadout.cpp).
     void BuildReadoutControls();

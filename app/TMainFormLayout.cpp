@@ -152,6 +152,7 @@ void TMainForm::BuildLayout() {
     BuildPaletteMenu();
     BuildReadoutControls();
     BuildLevelControls();
+    BuildZoomNavigation();
 }
 
 void TMainForm::BuildTopBar() {

@@ -36,7 +36,14 @@ void TRulerPaintBox::SetComplexScale(bool complex, int64_t centreHertz) {
     update();
 }
 
+std::vector<RulerBandRange> TRulerPaintBox::VisibleRanges() const {
+    const std::optional<ZoomedRulerPlace> zoomed = zoomProvider_ ? zoomProvider_() : std::nullopt;
+    return zoomed ? VisibleFrequencyRanges(FrequencyScale(), *zoomed) : std::vector<RulerBandRange>{};
+}
+
 std::vector<RulerLabel> TRulerPaintBox::CurrentLabels() const {
+    if (const std::optional<ZoomedRulerPlace> zoomed = zoomProvider_ ? zoomProvider_() : std::nullopt)
+        return ZoomedRulerLabels(FrequencyScale(), *zoomed);
     const RulerSpan span = spanProvider_ ? spanProvider_() : RulerSpan{0, double(height())};
     if (complex_) return ComplexRulerLabels(rate_, span, rowsPerBand_, centreHertz_);
     return BandRulerLabels(rate_, span, bands_, rowsPerBand_);

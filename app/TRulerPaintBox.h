@@ -4,11 +4,13 @@
 // through customContextMenuRequested.
 #pragma once
 
+#include "app/ZoomedRuler.h"
 #include "view/FrequencyAxis.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class TRulerPaintBox : public QWidget {
     Q_OBJECT
@@ -29,6 +31,14 @@ public:
     // Where the picture stands beside the ruler, asked at every paint; without it, the ruler's height.
     void SetSpanProvider(std::function<RulerSpan()> provider) { spanProvider_ = std::move(provider); }
 
+    // While the picture is zoomed, where it stands beside the ruler (nothing otherwise), asked at every
+    // paint: the labels then follow the part in sight (app/ZoomedRuler.h).
+    void SetZoomProvider(std::function<std::optional<ZoomedRulerPlace>()> provider) {
+        zoomProvider_ = std::move(provider);
+    }
+    // The frequencies beside the zoomed view, per band in sight; empty while the picture is fitted.
+    std::vector<RulerBandRange> VisibleRanges() const;
+
     // What the ruler shows now.
     std::vector<RulerLabel> CurrentLabels() const;
 
@@ -41,11 +51,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    RulerFrequencyScale FrequencyScale() const {
+        return {rate_, bands_, rowsPerBand_, complex_, centreHertz_};
+    }
+
     float rate_ = 48000;
     int bands_ = 1;
     int rowsPerBand_ = 0;
     bool complex_ = false;
     int64_t centreHertz_ = 0;
     std::function<RulerSpan()> spanProvider_;
+    std::function<std::optional<ZoomedRulerPlace>()> zoomProvider_;
     bool leftPressed_ = false;
 };

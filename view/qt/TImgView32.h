@@ -16,6 +16,7 @@
 #include "view/TBitmap32.h"
 #include "view/TLayerCollection.h"
 #include "view/ViewPlacement.h"
+#include "view/ZoomView.h"
 
 #include <QAbstractScrollArea>
 
@@ -56,6 +57,11 @@ public:
     void SetScaleY(float scale);
     TScrollBarVisibility ScrollBarVisibility() const { return scrollBars_; }
     void SetScrollBarVisibility(TScrollBarVisibility visibility);
+
+    // The scales and origin with the picture's and the viewport's sizes, and all of them set at once
+    // (the origin clamped as the scroll bars keep it); the view's size and picture stay as they are.
+    ZoomView Zoom() const;
+    void SetZoom(const ZoomView& zoom);
 
     // The picture's origin in scale mode, view pixels (0, 0 initially; the scroll bars move it).
     QPointF Offset() const { return {offsetX_, offsetY_}; }
@@ -116,7 +122,7 @@ private:
     void UpdateScrollBars();
     void ClampOffset();
     // Changes one scale keeping the view's centre on the same bitmap point.
-    void ApplyScale(float& scale, float value, bool horizontal);
+    void ApplyScale(float value, bool horizontal);
     void EnsureBackBuffer();
     QSize ScreenSize() const;
 
