@@ -4,6 +4,7 @@
 #include "app/TElidedPanel.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/SpectrogramPictureLayout.h"
+#include "view/PeakShrink.h"
 #include "view/TRubberbandLayer.h"
 #include "view/qt/TImgView32.h"
 #include "view/qt/TTimeScaleLayer.h"
@@ -100,7 +101,11 @@ void ReadoutPresenter::PointerAt(int x, int y) {
     pointerX_ = x;
     pointerY_ = y;
     const std::optional<PictureAxes> axes = ShownAxes();
-    const TBitmapPoint point = parts_.View->ControlToBitmap(x, y);
+    // Where the view shrinks the picture, the pixel it shows: the strongest of the rows and columns
+    // under the pointer.
+    const TBitmapPoint point = parts_.View->ShownPixel(x, y);
+    coveredRows_ =
+        parts_.View->LevelRanking() != nullptr ? CoveredPixels(parts_.View->Placement(), x, y).Height() : 1;
     const RowReading row = axes ? ReadRow(*axes, point.Y) : RowReading{};
     if (!row.Inside || point.X < 0 || point.X >= axes->Width) {
         ShowText(parts_.PointerPanel, {});
@@ -121,7 +126,8 @@ void ReadoutPresenter::PointerAt(int x, int y) {
             level = LevelState::Computing;
         }
     }
-    ShowText(parts_.PointerPanel, PointerReadoutText(*axes, point.X, row, level, dbfs));
+    ShowText(parts_.PointerPanel,
+             PointerReadoutText(*axes, point.X, row, level, dbfs) + StrongestOfText(coveredRows_));
 }
 
 void ReadoutPresenter::PointerLeft() {
@@ -134,7 +140,8 @@ void ReadoutPresenter::ShowLevel(uint64_t request, std::optional<double> dbfs) {
     const std::optional<PictureAxes> axes = ShownAxes();
     if (request == 0 || request != awaitedLevel_ || !axes) return;
     awaitedLevel_ = 0;
-    ShowText(parts_.PointerPanel, PointerReadoutText(*axes, column_, row_, LevelState::Ready, dbfs));
+    ShowText(parts_.PointerPanel, PointerReadoutText(*axes, column_, row_, LevelState::Ready, dbfs) +
+                                      StrongestOfText(coveredRows_));
 }
 
 void ReadoutPresenter::StopReadingSamples() {
@@ -142,7 +149,8 @@ void ReadoutPresenter::StopReadingSamples() {
     const std::optional<PictureAxes> axes = ShownAxes();
     if (awaitedLevel_ == 0 || !axes) return;
     awaitedLevel_ = 0;
-    ShowText(parts_.PointerPanel, PointerReadoutText(*axes, column_, row_, LevelState::AfterJob, {}));
+    ShowText(parts_.PointerPanel, PointerReadoutText(*axes, column_, row_, LevelState::AfterJob, {}) +
+                                      StrongestOfText(coveredRows_));
 }
 
 // While the marker is visible (and more than the point a plain click leaves), panel 6 gives its extent.
@@ -168,6 +176,17 @@ std::optional<ListenTarget> ReadoutPresenter::MarkedForListening() const {
         return ListenTarget{band->FromSeconds, band->ToSeconds, band->LowHz, band->HighHz};
     if (!ShownAxes()) return std::nullopt;
     return clicked_;
+}
+
+std::optional<PlayTimes> ReadoutPresenter::MarkedForPlaying() const {
+    const std::optional<PictureAxes> axes = ShownAxes();
+    if (!axes) return std::nullopt;
+    if (TRubberbandLayer* marker = parts_.Marker(); marker && marker->Visible()) {
+        const MarkerReading m = ReadMarker(*axes, RectOf(marker->Location()));
+        if (m.DeltaSeconds > 0) return PlayTimes{m.StartSeconds, m.StartSeconds + m.DeltaSeconds};
+    }
+    if (!clicked_) return std::nullopt;
+    return PlayTimes{clicked_->FromSeconds, std::nullopt};
 }
 
 void ReadoutPresenter::ShowMarker() {

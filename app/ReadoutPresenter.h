@@ -39,6 +39,12 @@ struct ListenTarget {
     double HighHz = 0;
 };
 
+// Where "Play" starts and, for a marked time range, ends, in seconds of the recording.
+struct PlayTimes {
+    double FromSeconds = 0;
+    std::optional<double> ToSeconds;
+};
+
 // Frames up to this length are read on the user-interface thread at each pointer move (a few
 // microseconds at N = 1024); longer ones go to the worker, and the readout shows the rest meanwhile.
 inline constexpr int32_t kLongestInlineLevelFrame = 65536;
@@ -81,6 +87,11 @@ public:
     // The marked band over its time range, or without one the last click's frequency from its time on;
     // nothing when neither is on the picture shown.
     std::optional<ListenTarget> MarkedForListening() const;
+    // The marker's time range while it is shown and spans some time, or without one the last click's
+    // time on; nothing when neither is on the picture shown.
+    std::optional<PlayTimes> MarkedForPlaying() const;
+    // The last click no longer counts (for Listen and for playing).
+    void ForgetClick() { clicked_.reset(); }
     // Frees the samples for a job: no level is being computed from them once it returns.
     void StopReadingSamples();
 
@@ -102,5 +113,6 @@ private:
     int pointerY_ = 0;
     int64_t column_ = 0; // what the readout shows
     RowReading row_;
+    int32_t coveredRows_ = 1; // picture rows under the pointer's screen pixel
     TTimeScaleLayer* timeScale_ = nullptr;
 };

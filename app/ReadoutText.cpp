@@ -109,6 +109,10 @@ std::string PointerReadoutText(const PictureAxes& axes, int64_t column, const Ro
     return text;
 }
 
+std::string StrongestOfText(int32_t rows) {
+    return rows > 1 ? "  peak of " + std::to_string(rows) + " bins" : std::string();
+}
+
 std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& marker) {
     const double perColumn = SecondsPerColumn(axes);
     const double binHertz = BinHertz(axes);

@@ -30,6 +30,9 @@ std::string LevelText(LevelState state, std::optional<double> dbfs);
 // (" 1.234 s  7.047000 MHz  -3.2 dBFS").
 std::string PointerReadoutText(const PictureAxes& axes, int64_t column, const RowReading& row,
                                LevelState state, std::optional<double> dbfs);
+// "  peak of 5 bins" when the screen pixel under the pointer covers `rows` > 1 picture rows (the
+// readout then reads the strongest of them), "" otherwise.
+std::string StrongestOfText(int32_t rows);
 // " ▭ 1.234 s  Δt 0.512 s  14000.0…16000.0 Hz ch 1  Δf 2000.0 Hz"; across both bands of two
 // channels the two edges with their channels and no Δf. Frequencies as in PointerReadoutText, Δf in Hz.
 std::string MarkerReadoutText(const PictureAxes& axes, const MarkerReading& marker);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -112,14 +113,29 @@ bool LabelsMeet(const PlacedRulerLabel& a, const PlacedRulerLabel& b) {
            a.Label.Y < b.Label.Y + b.Height && b.Label.Y < a.Label.Y + a.Height;
 }
 
+namespace {
+
+RulerLayout WithWidth(std::vector<PlacedRulerLabel> labels) {
+    RulerLayout layout;
+    layout.Labels = std::move(labels);
+    for (const PlacedRulerLabel& label : layout.Labels)
+        layout.Width = std::max(layout.Width, label.Label.X + label.Width);
+    return layout;
+}
+
+} // namespace
+
+RulerLayout PlaceRulerLabels(const std::vector<RulerLabel>& labels, const RulerFontMetrics& font) {
+    std::vector<PlacedRulerLabel> placed;
+    for (const RulerLabel& label : labels) placed.push_back(Measure(label, font));
+    return WithWidth(std::move(placed));
+}
+
 RulerLayout LayOutRuler(const RulerScales& scales, const RulerFontMetrics& font) {
     const std::vector<RulerLabel> given =
         scales.Complex ? ComplexRulerLabels(scales.Rate, scales.Span, scales.Rows, scales.CentreHertz)
                        : BandRulerLabels(scales.Rate, scales.Span, scales.Bands, scales.Rows);
-    RulerLayout layout;
-    for (const RulerLabel& label : given) layout.Labels.push_back(Measure(label, font));
-    if (AnyMeet(layout.Labels)) layout.Labels = ThinnedLabels(scales, font);
-    for (const PlacedRulerLabel& label : layout.Labels)
-        layout.Width = std::max(layout.Width, label.Label.X + label.Width);
+    RulerLayout layout = PlaceRulerLabels(given, font);
+    if (AnyMeet(layout.Labels)) layout = WithWidth(ThinnedLabels(scales, font));
     return layout;
 }

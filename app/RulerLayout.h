@@ -5,7 +5,7 @@
 // decimals that step needs. A pure function of its inputs, so that it is checked without pixels.
 #pragma once
 
-#include "app/FrequencyAxis.h"
+#include "view/FrequencyAxis.h"
 
 #include <cstdint>
 #include <functional>
@@ -40,6 +40,9 @@ struct RulerLayout {
 };
 
 RulerLayout LayOutRuler(const RulerScales& scales, const RulerFontMetrics& font);
+
+// The given labels measured, as they stand (no thinning), and the room they need.
+RulerLayout PlaceRulerLabels(const std::vector<RulerLabel>& labels, const RulerFontMetrics& font);
 
 // True when the two labels' rectangles share a pixel.
 bool LabelsMeet(const PlacedRulerLabel& a, const PlacedRulerLabel& b);

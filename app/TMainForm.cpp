@@ -86,6 +86,9 @@ void TMainForm::ReadSettings() {
     EditListenBandwidth->setText(settings_->ReadString("ListenBandwidth", "10000"));
     mnuTimeScale->setChecked(settings_->ReadBool("TimeScale", true));
     mnuTimeScaleClick();
+    mnuShowAnnotations->setChecked(settings_->ReadBool("ShowAnnotations", true));
+    mnuLevelLegend->setChecked(settings_->ReadBool("LevelLegend", true));
+    mnuLevelLegendClick();
     mnuIQSpectrum->setChecked(settings_->ReadBool("IQSpectrum", false));
 
     EditFrq->setText(settings_->ReadString("FrqVal", "0"));
@@ -151,6 +154,8 @@ void TMainForm::WriteSettings() {
     key.WriteInteger("ListenMode", cbListenMode->currentIndex());
     key.WriteString("ListenBandwidth", EditListenBandwidth->text());
     key.WriteBool("TimeScale", mnuTimeScale->isChecked());
+    key.WriteBool("ShowAnnotations", mnuShowAnnotations->isChecked());
+    key.WriteBool("LevelLegend", mnuLevelLegend->isChecked());
     key.WriteBool("IQSpectrum", mnuIQSpectrum->isChecked());
     key.WriteString("UndoMemory", QString::number(qulonglong(session_.History().Budget() / kMiB)));
     key.Flush();

@@ -2,6 +2,7 @@
 // status bar, the settings kept between runs, and the frame in which every long job runs.
 #pragma once
 
+#include "app/AnnotationTextDialog.h"
 #include "app/JobStatusMail.h"
 #include "app/ReadoutPresenter.h"
 #include "app/SettingsKey.h"
@@ -10,13 +11,16 @@
 #include "session/RecordingSession.h"
 #include "spectral/SpectrogramSettings.h"
 #include "view/TBitmap32.h"
+#include "view/ZoomView.h"
 
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class RecentFiles;
@@ -37,10 +41,14 @@ class TImgView32;
 class TElidedPanel;
 class TRubberbandLayer;
 class TTimeScaleLayer;
+class TLevelLegendBox;
 struct PictureAxes;
+enum class PictureKeyCommand;
 struct SpectrogramResult;
 enum class PaletteItem : int;
 class JobSequence;
+class AnnotationsDialog;
+class TAnnotationLayer;
 
 // How a job looks while it runs.
 struct JobLook {
@@ -84,7 +92,8 @@ public:
 
     // --- Files ------------------------------------------------------------------------------------
     // Reads `fileName` into the store and shows its spectrogram; a file that cannot be read changes
-    // nothing but panel 0.
+    // nothing but panel 0. A capture's rate is asked for first (AskCaptureOptions); Cancel changes
+    // nothing at all.
     ReadOutcome LoadWavFile(const QString& fileName);
     // A file dropped on the window, or named on the command line: only the first local file counts.
     void FilesDropped(const QList<QUrl>& urls);
@@ -138,6 +147,9 @@ public:
     std::function<std::optional<int64_t>(int64_t currentBytes)> AskLargestFile;
     // The export dialog, given the suggested path (folder and name of a PNG file).
     std::function<QString(const QString& suggestedPath)> AskExportFileName;
+    // The export dialog's "With axes" check box (off at first; the dialog keeps the last choice).
+    bool ExportWithAxes() const { return exportWithAxes_; }
+    void SetExportWithAxes(bool withAxes) { exportWithAxes_ = withAxes; }
     // Extract: the band's file (given a suggested path), and whether to open it once written.
     std::function<QString(const QString& suggestedPath)> AskExtractFileName;
     std::function<bool(const QString& fileName)> AskOpenExtracted;
@@ -207,7 +219,8 @@ public:
     QAction* mnuSave = nullptr;
     QAction* mnuSavewavAs = nullptr;
     QAction* mnuExportPicture = nullptr;
-    QAction* mnuExtract = nullptr; // the marker's band as a recording of its own
+    QAction* mnuExtract = nullptr;      // the marker's band as a recording of its own
+    QAction* mnuZoomToMarker = nullptr; // the view filled with the marker's rectangle, in zoom mode
     QAction* mnuExit = nullptr;
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
@@ -234,6 +247,9 @@ public:
     TElidedPanel* ReadoutPanel = nullptr; // status panel 5: time, frequency and level under the pointer
     TElidedPanel* MarkerPanel = nullptr;  // status panel 6: the marker rectangle's extent
     QAction* mnuTimeScale = nullptr;
+    QAction* mnuLevelLegend = nullptr;
+    QAction* mnuAutoGain = nullptr;
+    TLevelLegendBox* LevelLegendBox = nullptr;
     TTimeScaleLayer* TimeScale() const { return readout_->TimeScale(); }
     // The axes of the picture in the view (its sample rate that of the recording shown), if any.
     std::optional<PictureAxes> ShownAxes() const { return readout_->ShownAxes(); }
@@ -299,8 +315,11 @@ public slots:
     void SrcImageMouseDown(Qt::MouseButton button, int x, int y);
     void SrcImageMouseMove(int x, int y);
     void SrcImageMouseUp(Qt::MouseButton button);
-    void SrcImageMouseWheelDown();
-    void SrcImageMouseWheelUp();
+    void SrcImageMouseWheelDown(Qt::KeyboardModifiers shift, QPoint at);
+    void SrcImageMouseWheelUp(Qt::KeyboardModifiers shift, QPoint at);
+    void mnuZoomToMarkerClick();
+    // Space: "Play" while nothing plays, otherwise "Stop".
+    void PlayOrStopKey();
     void RulerPaintBoxClick();
     void mnuTimeScaleClick();
 
@@ -391,9 +410,27 @@ private:
     void SetProgressBackColor(uint32_t colour);
     void SetProgressPosition(int percent);
     bool ZoomMode() const;
+    // Zoom navigation (TMainFormZoomNavigation.cpp): the wheel, the picture's keys, "Zoom to Marker".
+    void BuildZoomNavigation();
+    void ConnectZoomNavigation();
+    // The view zoomed, scrolled or fitted as `zoom` says; the sliders and the ruler follow.
+    void ShowZoom(const ZoomView& zoom);
+    void WheelOverPicture(Qt::KeyboardModifiers shift, QPoint at, int notches);
+    bool PictureKeyPressed(PictureKeyCommand command);
+    // The marker's rectangle in picture pixels while it is shown and more than a point.
+    std::optional<ZoomVisibleRect> MarkerRectangle() const;
+    void UpdateZoomToMarkerItem();
+    // Esc: playback starts at the beginning again (the click is forgotten, the marker hidden).
+    void ForgetPlayStart();
 
     // The readings (TMainFormReadout.cpp).
     void BuildReadoutControls();
+    void BuildLevelControls();
+    // The view's ranking and the legend follow the picture shown, its gain and palette.
+    void FollowLevels();
+    PaletteItem ShownPalette() const;
+    void mnuLevelLegendClick();
+    void mnuAutoGainClick();
     void ConnectReadoutHandlers();
 
     // Playback: the play buttons, status panel 4 and the play cursor.
@@ -425,6 +462,8 @@ private:
     // The picture last handed to the view, in "Spectrum" colours. Palettes recolour from it, so that a
     // computation in progress is never read; it shares its pixels with SpectrogramBitmap.
     TBitmap32 shownSpectrogram_;
+    int32_t shownGain_ = 100; // the gain the picture shown was computed with
+    bool exportWithAxes_ = false;
     bool computingPicture_ = false; // a spectrogram computation runs (its preparation included)
     int anchorX_ = 0;
     int anchorY_ = 0;
@@ -436,4 +475,56 @@ private:
     std::unique_ptr<RecentFiles> recentFiles_;
     QString stoppedEditText_;        // panel 0's text after the last stopped edit
     int stepsAboveStoppedEdit_ = -1; // undo steps above that edit; -1: none to follow
+
+    // --- Bare I/Q captures (app/TMainFormCaptures.cpp) ---------------------------------------------
+public:
+    // The rate and centre frequency of a capture, asked for before it is first opened, given its path,
+    // the rate to offer and the centre its name gives (0: none); nothing for Cancel. Replaceable in
+    // tests; by default the CaptureRateDialog.
+    std::function<std::optional<CaptureOptions>(const QString& fileName, int64_t rate, int64_t nameCentre)>
+        AskCaptureOptions;
+
+private:
+    // The options of the capture `fileName`: the answer given for it earlier in the run, else asked for
+    // (and kept); nothing when the question was cancelled.
+    std::optional<CaptureOptions> CaptureOptionsFor(const QString& fileName);
+    std::map<QString, CaptureOptions> captureAnswers_; // by absolute path, for the run
+    int64_t lastCaptureRate_ = 0;                      // the rate of the last answer
+
+    // --- Annotations (TMainFormAnnotations.cpp): drawn over the picture, listed, added from the
+    // marker, edited and deleted through the session's history -----------------------------------------
+public:
+    QAction* mnuAddAnnotation = nullptr;   // Edit > "Add Annotation...": the marker as an annotation
+    QAction* mnuShowAnnotations = nullptr; // Options > "Annotations": shows them over the picture
+    QAction* mnuAnnotations = nullptr;     // Options > "Annotations...": the list
+    // The label and comment dialog, replaceable in tests: given the texts to start with, the texts
+    // chosen, or nothing for cancel.
+    std::function<std::optional<AnnotationTexts>(const AnnotationTexts& current)> AskAnnotationTexts;
+    // The list, once opened (nullptr before).
+    AnnotationsDialog* AnnotationList() const { return annotationList_; }
+    // The rectangles drawn now, one per annotation and band of the picture.
+    const std::vector<TAnnotationLayer*>& AnnotationLayers() const { return annotationLayers_; }
+    void mnuAddAnnotationClick();
+    void mnuAnnotationsClick();
+    void mnuShowAnnotationsClick();
+    // The annotation `index` in view (scrolled to in zoom mode) and marked by the marker rectangle.
+    void ChooseAnnotation(int index);
+    void EditAnnotation(int index);
+    void DeleteAnnotation(int index);
+
+private:
+    void AddAnnotationMenuItems(QMenu* editMenu, QMenu* optionsMenu);
+    void ConnectAnnotationHandlers();
+    // The rectangles, the list and "Add Annotation..." follow the session; only while no job runs.
+    void ShowAnnotations();
+    void UpdateAnnotationItems();
+    // After an edit of the annotations: the history's items, the caption and the drawing.
+    void FollowAnnotationEdit();
+    // Undo or redo of an edit that changed the annotations only: no job, no new picture.
+    void StepAnnotationHistory(bool undo);
+    std::optional<AnnotationTexts> AskTexts(const QString& title, const AnnotationTexts& current);
+    void ScrollToPicturePoint(double x, double y);
+
+    AnnotationsDialog* annotationList_ = nullptr;
+    std::vector<TAnnotationLayer*> annotationLayers_;
 };

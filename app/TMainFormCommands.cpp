@@ -46,6 +46,7 @@ void TMainForm::ConnectHandlers() {
     ConnectReadoutHandlers();
     ConnectExportHandlers();
     ConnectRecordingOptionHandlers();
+    ConnectAnnotationHandlers();
 }
 
 void TMainForm::mnuFilterPanelClick() {

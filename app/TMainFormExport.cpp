@@ -4,11 +4,15 @@
 #include "app/SettingsKey.h"
 #include "app/TMainForm.h"
 #include "view/PictureFile.h"
+#include "view/PictureWithAxes.h"
 #include "view/qt/TImgView32.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 
 namespace {
 
@@ -41,6 +45,9 @@ void TMainForm::mnuExportPictureClick() {
     if (target.isEmpty()) return;
     settings_->WriteString(kExportFolderKey, FolderOf(target));
     settings_->Flush();
+    const std::optional<PictureAxes> axes = ShownAxes();
+    if (exportWithAxes_ && axes)
+        picture = PictureWithAxes(picture, *axes, {shown_.FileName, shownGain_, ShownPalette()});
     WritePictureFile(picture, target.toStdString());
 }
 
@@ -58,7 +65,16 @@ QString TMainForm::AskExportTarget(const QString& suggestedPath) {
     dialog.selectFile(QFileInfo(suggestedPath).fileName());
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setSizeGripEnabled(true);
+    // "With axes": the picture with its ruler, time scale, legend and title, ready for a report. The
+    // toolkit's own dialog takes the check box under its fields.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto* withAxes = new QCheckBox(QStringLiteral("With axes"), &dialog);
+    withAxes->setObjectName("cbExportWithAxes");
+    withAxes->setChecked(exportWithAxes_);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(withAxes, grid->rowCount(), 0, 1, -1);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    exportWithAxes_ = withAxes->isChecked();
     return dialog.selectedFiles().first();
 }
 

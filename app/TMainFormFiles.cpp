@@ -2,8 +2,10 @@
 // "Reload", and the saves of the recording and of the picture.
 #include "app/ErrorReport.h"
 #include "app/JobSequence.h"
+#include "app/OpenDialogFilter.h"
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
+#include "signal/CaptureType.h"
 #include "signal/FileNames.h"
 #include "signal/WavReader.h"
 #include "signal/WavWriter.h"
@@ -33,6 +35,9 @@ const QString kNotSavedWhileBusy = QStringLiteral(" ERROR: Not Saved, A Job Is R
 // Panel 0 after a read that failed on the way (the general error report says why).
 const QString kNotRead = QStringLiteral(" ERROR: File Not Read.");
 
+// The file dialogs' entry for SigMF recordings: either file of the pair names it.
+const QString kSigMFFilter = QStringLiteral("SigMF recording (*.sigmf-meta *.sigmf-data)");
+
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -44,7 +49,7 @@ void TMainForm::mnuOpenClick() {
     const QString fileName =
         AskOpenFileName
             ? AskOpenFileName()
-            : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), "wav (*.wav);;Any File (*)");
+            : QFileDialog::getOpenFileName(this, QString(), OpenDialogFolder(), OpenDialogFilter());
     if (fileName.isEmpty()) return;
     RememberOpenFolder(fileName);
     if (!ConfirmUnsavedChanges()) return;
@@ -68,12 +73,17 @@ void TMainForm::ReloadFile() {
 
 // The read runs as a job like every other, with the controls locked, so that a large file does not
 // freeze the window and nothing can save or edit a store that is being replaced. A file that cannot
-// be read leaves the recording, its picture and its history as they were.
+// be read leaves the recording, its picture and its history as they were. A capture's rate is asked
+// for first (once per file in a run); Cancel opens nothing and changes nothing.
 ReadOutcome TMainForm::LoadWavFile(const QString& fileName) {
+    ReadOptions options{largestFile_}; // the dialog may change the setting while the job runs
+    if (IsCaptureName(fileName.toStdString())) {
+        options.Capture = CaptureOptionsFor(fileName);
+        if (!options.Capture) return {};
+    }
     JobSequence sequence(*this);
     SetStatus(0, " Read wav File...");
     ReadOutcome outcome;
-    const ReadOptions options{largestFile_}; // the dialog may change the setting while the job runs
     if (!RunLongJob([&] { outcome = session_.Open(fileName.toStdString(), options, StatusFromJob(0)); })) {
         SetStatus(0, kNotRead);
         outcome.Reason = kNotRead.trimmed().toStdString();
@@ -153,7 +163,8 @@ void TMainForm::OpenOnceShown(const QString& path) {
     QTimer::singleShot(0, this, [this, path, absolute] {
         if (busy_) return;
         const ReadOutcome outcome = LoadWavFile(absolute);
-        if (!outcome.Opened)
+        // A reason is always given for a failed read; a capture's question cancelled gives none.
+        if (!outcome.Opened && !outcome.Reason.empty())
             std::fprintf(stderr, "orvane: %s: %s\n", path.toLocal8Bit().constData(), outcome.Reason.c_str());
     });
 }
@@ -182,8 +193,12 @@ void TMainForm::mnuSavewavAsClick() {
     } else {
         QFileDialog dialog(this);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setNameFilter("wav (*.wav)");
+        // The WAV entry stays first, the default; a name of a SigMF file saves the pair.
+        dialog.setNameFilters({"wav (*.wav)", kSigMFFilter});
         dialog.setDefaultSuffix("wav");
+        connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            dialog.setDefaultSuffix(filter == kSigMFFilter ? "sigmf-meta" : "wav");
+        });
         dialog.selectFile(suggested);
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         dialog.setSizeGripEnabled(true);

@@ -35,6 +35,10 @@ void TMainForm::StepHistory(bool undo) {
     if (busy_) return;
     const EditHistory& history = session_.History();
     if ((undo ? history.UndoName() : history.RedoName()).empty()) return;
+    if (undo ? history.UndoKeepsStore() : history.RedoKeepsStore()) {
+        StepAnnotationHistory(undo);
+        return;
+    }
     Player.StopPlayback(true);
     JobSequence sequence(*this);
     if (!RunLongJob([&] { undo ? session_.Undo() : session_.Redo(); })) return;

@@ -98,6 +98,8 @@ void TMainForm::FollowSession() {
                             description.CentreFrequency};
     ShowCaption();
     readout_->Follow();
+    ShowAnnotations();
+    FollowLevels();
 }
 
 std::function<void(const std::string&)> TMainForm::StatusFromJob(int panel) {

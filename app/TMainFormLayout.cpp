@@ -156,6 +156,8 @@ void TMainForm::BuildLayout() {
     BuildMenus();
     BuildPaletteMenu();
     BuildReadoutControls();
+    BuildLevelControls();
+    BuildZoomNavigation();
 }
 
 void TMainForm::BuildTopBar() {
@@ -403,6 +405,7 @@ void TMainForm::BuildMenus() {
     mnuUndoMemory = addItem(optionsMenu, "mnuUndoMemory", "Undo &Memory...");
     mnuCentreFrequency = addItem(optionsMenu, "mnuCentreFrequency", "&Centre Frequency...");
     mnuLargestFile = addItem(optionsMenu, "mnuLargestFile", "Lar&gest File...");
+    AddAnnotationMenuItems(editMenu, optionsMenu);
 
     QMenu* helpMenu = menuBar()->addMenu("&Help");
     helpMenu->setObjectName("mnuHelp");

@@ -1,4 +1,5 @@
-// Playback in the window: the stop, play and loop buttons, status panel 4 and the play cursor. The
+// Playback in the window: the stop, play and loop buttons (and Space for play and stop), status panel 4
+// and the play cursor. "Play" starts at the clicked time, or plays the marker's time range. The
 // playback thread never touches a widget: what it reports arrives here as queued signals, handled on
 // the user-interface thread in the order it was sent.
 #include "app/PlaybackSignals.h"
@@ -6,6 +7,7 @@
 #include "view/Overlays.h"
 #include "view/qt/TImgView32.h"
 
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 
@@ -40,6 +42,18 @@ void TMainForm::ConnectPlayback() {
     connect(sbPlayMemory, &QToolButton::clicked, this, &TMainForm::sbPlayMemoryClick);
     connect(sbLoopPlay, &QToolButton::clicked, this, &TMainForm::sbLoopPlayClick);
     connect(sbStopPlay, &QToolButton::clicked, this, &TMainForm::sbStopPlayClick);
+
+    // Window-wide; a text field with the focus takes its space itself (QLineEdit overrides shortcuts
+    // for the characters it types).
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setObjectName("PlayOrStopShortcut");
+    connect(space, &QShortcut::activated, this, &TMainForm::PlayOrStopKey);
+}
+
+void TMainForm::PlayOrStopKey() {
+    const bool playing = sbPlayMemory->isChecked() || sbLoopPlay->isChecked() || sbListen->isChecked() ||
+                         !Player.PlaybackIdle();
+    (playing ? sbStopPlay : sbPlayMemory)->click();
 }
 
 void TMainForm::sbPlayMemoryClick() {
@@ -87,7 +101,11 @@ void TMainForm::PlayButtonClicked(QToolButton* button) {
 void TMainForm::StartPlayingStore() {
     const SignalStore& store = session_.Store();
     Player.RefreshCopy(store); // only when the copy is stale and nothing plays
-    Player.StartPlayback(store.ChannelCount, store.SampleRate);
+    // From the clicked time on, or over the marker's time range; otherwise the whole recording.
+    const std::optional<PlayTimes> times = readout_->MarkedForPlaying();
+    const PlayRange range =
+        times ? PlayRangeForSeconds(times->FromSeconds, times->ToSeconds, store.SampleRate) : PlayRange{};
+    Player.StartPlayback(store.ChannelCount, store.SampleRate, range);
 }
 
 void TMainForm::StartPlayingAfterJob() {

@@ -17,7 +17,7 @@
 
 namespace {
 
-constexpr int kReadoutLeastWidth = 250;
+constexpr int kReadoutLeastWidth = 300;
 constexpr int kMarkerLeastWidth = 90;
 
 // A status panel after the five fixed ones: it takes a share of the room left and never widens the bar.

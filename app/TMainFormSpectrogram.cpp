@@ -118,12 +118,15 @@ void TMainForm::CompleteSpectrogram(const SpectrogramResult& result) {
     SetStatus(2, ToQString(result.TimeText));
     SetStatus(3, ToQString(result.ChannelRateText));
     sbAntialiasingClick();
+    shownGain_ = ComboImageGain->currentText().toInt();
+    FollowLevels();
 }
 
 void TMainForm::ApplyPalette() {
     if (computingPicture_) return; // the new picture is recoloured when it arrives
     ::ApplyPalette(shownSpectrogram_, checkedPalette_, SrcImage->Bitmap());
     SrcImage->Changed();
+    FollowLevels();
 }
 
 void TMainForm::sbAntialiasingClick() {

@@ -1,5 +1,6 @@
-// Zoom mode, the zoom sliders and the wheel, the marker rectangle drawn with the right mouse button,
-// and the frequency a click on the picture writes into EditFrq.
+// Zoom mode and the zoom sliders, the marker rectangle drawn with the right mouse button (in both
+// modes), and the frequency a click on the picture writes into EditFrq. The wheel and the keys are in
+// TMainFormZoomNavigation.cpp.
 #include "app/TMainForm.h"
 #include "app/TRulerPaintBox.h"
 #include "spectral/SpectrogramReadout.h"
@@ -36,8 +37,9 @@ void TMainForm::ConnectViewHandlers() {
             [this](Qt::KeyboardModifiers, int x, int y) { SrcImageMouseMove(x, y); });
     connect(SrcImage, &TImgView32::MouseUp, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers, int, int) { SrcImageMouseUp(button); });
-    connect(SrcImage, &TImgView32::MouseWheelDown, this, [this] { SrcImageMouseWheelDown(); });
-    connect(SrcImage, &TImgView32::MouseWheelUp, this, [this] { SrcImageMouseWheelUp(); });
+    connect(SrcImage, &TImgView32::MouseWheelDown, this, &TMainForm::SrcImageMouseWheelDown);
+    connect(SrcImage, &TImgView32::MouseWheelUp, this, &TMainForm::SrcImageMouseWheelUp);
+    ConnectZoomNavigation();
 }
 
 bool TMainForm::ZoomMode() const {
@@ -48,8 +50,7 @@ void TMainForm::sbImageModeClick() {
     const bool zoom = ZoomMode();
     SrcImage->SetScaleMode(zoom ? TScaleMode::smScale : TScaleMode::smStretch);
     SrcImage->SetScrollBarVisibility(zoom ? TScrollBarVisibility::svAlways : TScrollBarVisibility::svHidden);
-    Panellr->setVisible(!zoom);
-    if (rubberBand_) rubberBand_->SetVisible(!zoom);
+    RulerPaintBox->update(); // its labels follow the part in sight in zoom mode
     TOverlays& overlays = SrcImage->Overlays();
     overlays.SetPlayCursorVisible(!zoom && !Player.PlaybackIdle());
     overlays.SetCentreLineVisible(!zoom);
@@ -72,14 +73,6 @@ void TMainForm::sbResetZoomClick() {
     gbPositionY->SetPosition(0);
 }
 
-void TMainForm::SrcImageMouseWheelDown() {
-    if (ZoomMode()) gbPositionX->SetPosition(gbPositionX->Position() - 1);
-}
-
-void TMainForm::SrcImageMouseWheelUp() {
-    if (ZoomMode()) gbPositionX->SetPosition(gbPositionX->Position() + 1);
-}
-
 // A click on the picture writes the centre frequency of the bin its row shows, within the band (the
 // channel) of that row, rounded to whole hertz; a click beside the picture writes nothing.
 void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
@@ -91,10 +84,8 @@ void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
             readout_->Clicked(point.X, point.Y);
         }
     }
-    if (ZoomMode()) return;
-
     // The rectangle lives in picture coordinates: it stays on the same part of the signal whatever
-    // happens to the view's size.
+    // happens to the view's size, zoom or scroll.
     if (!rubberBand_) {
         rubberBand_ = SrcImage->Layers().Add<TRubberbandLayer>();
         rubberBand_->SetScaled(true);
@@ -106,19 +97,21 @@ void TMainForm::SrcImageMouseDown(Qt::MouseButton button, int x, int y) {
         dragging_ = true;
         rubberBand_->SetAdjustedLocation({float(x), float(y), float(x), float(y)});
     }
-    rubberBand_->SetVisible(!ZoomMode());
+    rubberBand_->SetVisible(true);
 }
 
 void TMainForm::SrcImageMouseMove(int x, int y) {
-    if (ZoomMode() || !dragging_ || !rubberBand_) return;
+    if (!dragging_ || !rubberBand_) return;
     rubberBand_->SetAdjustedLocation({float(std::min(x, anchorX_)), float(std::min(y, anchorY_)),
                                       float(std::max(x, anchorX_)), float(std::max(y, anchorY_))});
 }
 
 void TMainForm::SrcImageMouseUp(Qt::MouseButton button) {
     if (button == Qt::RightButton) dragging_ = false;
+    UpdateZoomToMarkerItem();
 }
 
 void TMainForm::RulerPaintBoxClick() {
     if (rubberBand_) rubberBand_->SetVisible(false);
+    UpdateZoomToMarkerItem();
 }

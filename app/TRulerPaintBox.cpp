@@ -36,7 +36,20 @@ void TRulerPaintBox::SetComplexScale(bool complex, int64_t centreHertz) {
     update();
 }
 
+std::vector<RulerBandRange> TRulerPaintBox::VisibleRanges() const {
+    const std::optional<ZoomedRulerPlace> zoomed = zoomProvider_ ? zoomProvider_() : std::nullopt;
+    return zoomed ? VisibleFrequencyRanges(FrequencyScale(), *zoomed) : std::vector<RulerBandRange>{};
+}
+
+// Zoomed, the labels of the part in sight (already spaced apart); fitted, the whole scale's labels
+// thinned where they would meet.
 RulerLayout TRulerPaintBox::CurrentLayout() const {
+    const QFontMetrics metrics = fontMetrics();
+    const RulerFontMetrics font{metrics.height(), [metrics](const std::string& text) {
+                                    return metrics.horizontalAdvance(QString::fromStdString(text));
+                                }};
+    if (const std::optional<ZoomedRulerPlace> zoomed = zoomProvider_ ? zoomProvider_() : std::nullopt)
+        return PlaceRulerLabels(ZoomedRulerLabels(FrequencyScale(), *zoomed), font);
     RulerScales scales;
     scales.Rate = rate_;
     scales.Span = spanProvider_ ? spanProvider_() : RulerSpan{0, double(height())};
@@ -44,10 +57,7 @@ RulerLayout TRulerPaintBox::CurrentLayout() const {
     scales.Rows = rowsPerBand_;
     scales.Complex = complex_;
     scales.CentreHertz = centreHertz_;
-    const QFontMetrics metrics = fontMetrics();
-    return LayOutRuler(scales, {metrics.height(), [metrics](const std::string& text) {
-                                    return metrics.horizontalAdvance(QString::fromStdString(text));
-                                }});
+    return LayOutRuler(scales, font);
 }
 
 std::vector<RulerLabel> TRulerPaintBox::CurrentLabels() const {

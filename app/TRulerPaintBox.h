@@ -5,10 +5,13 @@
 #pragma once
 
 #include "app/RulerLayout.h"
+#include "app/ZoomedRuler.h"
+#include "view/FrequencyAxis.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class TRulerPaintBox : public QWidget {
     Q_OBJECT
@@ -29,6 +32,14 @@ public:
     // Where the picture stands beside the ruler, asked at every paint; without it, the ruler's height.
     void SetSpanProvider(std::function<RulerSpan()> provider) { spanProvider_ = std::move(provider); }
 
+    // While the picture is zoomed, where it stands beside the ruler (nothing otherwise), asked at every
+    // paint: the labels then follow the part in sight (app/ZoomedRuler.h).
+    void SetZoomProvider(std::function<std::optional<ZoomedRulerPlace>()> provider) {
+        zoomProvider_ = std::move(provider);
+    }
+    // The frequencies beside the zoomed view, per band in sight; empty while the picture is fitted.
+    std::vector<RulerBandRange> VisibleRanges() const;
+
     // What the ruler shows now: the labels, and with their rectangles in this widget's font.
     std::vector<RulerLabel> CurrentLabels() const;
     RulerLayout CurrentLayout() const;
@@ -46,6 +57,9 @@ protected:
 
 private:
     void AskForWidth(const RulerLayout& layout);
+    RulerFrequencyScale FrequencyScale() const {
+        return {rate_, bands_, rowsPerBand_, complex_, centreHertz_};
+    }
 
     float rate_ = 48000;
     int bands_ = 1;
@@ -53,6 +67,7 @@ private:
     bool complex_ = false;
     int64_t centreHertz_ = 0;
     std::function<RulerSpan()> spanProvider_;
+    std::function<std::optional<ZoomedRulerPlace>()> zoomProvider_;
     bool leftPressed_ = false;
     int baseWidth_ = 0; // the column's width before any widening
 };

@@ -15,15 +15,14 @@ void PlayedToEnd(PlaybackState& state) {
     StopPlayback(state, false);
 }
 
-// The copy's values from the play position on, wrapping at its last whole frame.
+// The copy's values from the play position on, wrapping at the end of the range played.
 void FillFromCopy(PlaybackState& state, std::span<int16_t> buffer) {
-    const int32_t size = state.PlayableSize();
     int32_t position = state.PlayPosition;
     for (int16_t& out : buffer) {
         out = state.PlayedToEnd ? int16_t(0) : state.PlaybackCopy[size_t(position)];
         if (state.PlayedToEnd) continue;
-        if (++position >= size) {
-            position = 0;
+        if (++position >= state.PlayTo) {
+            position = state.PlayFrom;
             if (!state.Loop.load(std::memory_order_relaxed)) PlayedToEnd(state);
         }
     }

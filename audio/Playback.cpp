@@ -35,7 +35,7 @@ bool Playback::RefreshCopy(const SignalStore& store) {
     return true;
 }
 
-void Playback::StartPlayback(uint16_t channels, int32_t rate) {
+void Playback::StartPlayback(uint16_t channels, int32_t rate, const PlayRange& range) {
     // A copy shorter than one frame (more channels than values) has nothing to play either.
     if (!PlaybackIdle() || state_.CopySize() < kMinPlayableValues || state_.CopySize() < channels) return;
     if (!FormatExpressible(channels, rate)) return Refuse(" Unsupported Format");
@@ -48,6 +48,9 @@ void Playback::StartPlayback(uint16_t channels, int32_t rate) {
     if (!state_.CopyFaded)
         FadePlaybackCopyEnds(std::span(state_.PlaybackCopy).first(size_t(state_.PlayableSize())));
     state_.CopyFaded = true;
+    const PlayValueSpan span = PlayValuesOf(range, channels, state_.PlayableSize());
+    state_.PlayFrom = span.From;
+    state_.PlayTo = span.To;
     Start(channels, rate);
 }
 
@@ -56,6 +59,8 @@ void Playback::StartStream(std::unique_ptr<PlaySource> source, uint16_t channels
     if (!FormatExpressible(channels, rate)) return Refuse(" Unsupported Format");
     thread_.reset();
     state_.Source = std::move(source);
+    state_.PlayFrom = 0;
+    state_.PlayTo = 0;
     Start(channels, rate);
 }
 
@@ -73,7 +78,7 @@ void Playback::Start(uint16_t channels, int32_t rate) {
     state_.PlayBufferBytes = PlayBufferBytesFor(channels, rate);
     BuildFadeOutRamp(state_.FadeOutRamp, state_.PlayBufferBytes);
     state_.PlaybackIdle.store(false, std::memory_order_release);
-    state_.PlayPosition = 0;
+    state_.PlayPosition = state_.PlayFrom;
     state_.PlayedToEnd = false;
     state_.PlayChannels = channels;
     state_.PlayRate = rate;

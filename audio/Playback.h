@@ -4,6 +4,7 @@
 // reaches the owner through PlaybackEvents.
 #pragma once
 
+#include "audio/PlayRange.h"
 #include "audio/PlaybackEvents.h"
 #include "audio/PlaybackState.h"
 #include "audio/TServiceThread.h"
@@ -48,14 +49,15 @@ public:
     // Bytes of one device buffer of the last start.
     int32_t PlayBufferBytes() const { return state_.PlayBufferBytes; }
 
-    // Starts playing the copy from its beginning with `channels` interleaved channels at `rate` Hz.
-    // Does nothing while a playback runs or when the copy holds fewer than 1000 values (or less than
-    // one frame). Only whole frames are played: values past the last whole frame are left out, so that
-    // a loop starts again with the first channel. The first and last 250 values played are faded in and
-    // out once per refresh of the copy. A format the
-    // device record cannot describe (rate below 1, no channel) reports " Unsupported Format"; no
-    // default device reports " Device Error"; otherwise " Playing " and the device's name.
-    void StartPlayback(uint16_t channels, int32_t rate);
+    // Starts playing the copy's frames of `range` (by default the whole copy) with `channels` interleaved
+    // channels at `rate` Hz; a loop starts again at the range's first frame, and the cursor reports
+    // positions in the whole copy. Does nothing while a playback runs or when the copy holds fewer than
+    // 1000 values (or less than one frame). Only whole frames are played: values past the last whole
+    // frame are left out, so that a loop starts again with the first channel. The first and last 250 values
+    // played are faded in and out once per refresh of the copy. A format the device record cannot describe
+    // (rate below 1, no channel) reports " Unsupported Format"; no default device reports " Device Error";
+    // otherwise " Playing " and the device's name.
+    void StartPlayback(uint16_t channels, int32_t rate, const PlayRange& range = {});
     // Starts playing `source` with `channels` interleaved channels at `rate` Hz, by the rules of
     // StartPlayback (the status texts, the loop, the fade-out stop), the source in place of the copy;
     // it is kept until the next start. Does nothing while a playback runs.

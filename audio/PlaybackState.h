@@ -21,6 +21,8 @@ struct PlaybackState {
     bool CopyStale = true;              // set by every spectrogram preparation; cleared by a refresh
     bool CopyFaded = false;             // the copy's ends have been faded since its last refresh
     int32_t PlayPosition = 0;           // index of the next value to be queued
+    int32_t PlayFrom = 0;               // the values played: PlayFrom .. PlayTo - 1 (whole frames);
+    int32_t PlayTo = 0;                 // a loop starts again at PlayFrom
     bool PlayedToEnd = false;           // a play-once has reached the copy's end (playback thread)
     std::unique_ptr<PlaySource> Source; // played instead of the copy when set
 

@@ -1,6 +1,6 @@
-// The recordings the spectrogram benchmarks render: 60 seconds at 48000 Hz of tones, a slow chirp and
-// noise, so that every colour of the ramp is used; one channel, or two interleaved channels (the second
-// a lower tone with its own chirp).
+// The recordings the spectrogram benchmarks render: 60 seconds (or as many as asked) at 48000 Hz of tones, a
+// slow chirp and noise, so that every colour of the ramp is used; one channel, or two interleaved channels
+// (the second a lower tone with its own chirp).
 #pragma once
 
 #include "signal/SignalStore.h"
@@ -30,9 +30,9 @@ inline int16_t RecordingValue(int32_t n, int channel, uint32_t& seed) {
 }
 
 // The recording with `channels` (1 or 2) interleaved channels, loaded as the reader would leave it.
-inline SignalStore MakeRecording(int channels) {
+inline SignalStore MakeRecording(int channels, int32_t seconds = kRecordingSeconds) {
     SignalStore s;
-    const int32_t frames = kRecordingRate * kRecordingSeconds;
+    const int32_t frames = kRecordingRate * seconds;
     s.ValueCount = frames * channels;
     s.Samples.resize(static_cast<size_t>(s.ValueCount));
     uint32_t seed = 1;

@@ -36,6 +36,8 @@ PlaybackState& PlayingState() {
     if (state.PlaybackCopy.empty()) {
         const SignalStore store = Recording();
         state.PlaybackCopy.assign(store.Samples.begin(), store.Samples.end());
+        state.PlayChannels = kChannels;
+        state.PlayTo = state.PlayableSize();
         state.PlayBufferBytes = PlayBufferBytesFor(kChannels, kRate);
         BuildFadeOutRamp(state.FadeOutRamp, state.PlayBufferBytes);
         state.PlaybackIdle = false;

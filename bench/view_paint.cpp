@@ -3,6 +3,8 @@
 // linear. The target is at most 16 ms per repaint. BM_ViewRepaint goes through the widget's paint
 // event (picture, centre line and play cursor, blit into the window's backing store); BM_RenderPicture is the
 // picture drawing alone.
+#include "spectral/LevelScale.h"
+#include "view/PeakShrink.h"
 #include "view/PictureRenderer.h"
 #include "view/TBitmap32.h"
 #include "view/qt/TImgView32.h"
@@ -37,6 +39,30 @@ const TBitmap32& LargestPicture() {
     return picture;
 }
 
+// The largest picture again, in the colours of the "Spectrum" ramp (a diagonal pattern through all of
+// them), for the peak-keeping drawing, which ranks every pixel it reads.
+const TBitmap32& LargestRampPicture() {
+    static const TBitmap32 picture = [] {
+        const std::vector<TColor32> ramp = SpectrumRampColours();
+        TBitmap32 b;
+        b.SetSize(kPictureWidth, kPictureHeight);
+        const TPixelAccess px = b.WritablePixels();
+        for (int y = 0; y < px.Height; ++y) {
+            TColor32* row = px.Row(y);
+            for (int x = 0; x < px.Width; ++x) row[x] = ramp[size_t(x * 7 + y * 13) % ramp.size()];
+        }
+        b.Changed();
+        return b;
+    }();
+    return picture;
+}
+
+const std::shared_ptr<const TLevelRanking>& SpectrumRanking() {
+    static const auto ranking =
+        std::make_shared<const TLevelRanking>(RankingOfPalette(PaletteItem::Spectrum));
+    return ranking;
+}
+
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
 public:
@@ -61,10 +87,11 @@ std::string Label(const Setup& s) {
     return mode + (s.Linear ? " linear" : " nearest");
 }
 
-void BM_ViewRepaint(benchmark::State& state) {
+void ViewRepaint(benchmark::State& state, bool peaks) {
     const Setup setup = kSetups[state.range(0)];
     TImgView32 view;
-    view.SetBitmap(LargestPicture());
+    view.SetBitmap(peaks ? LargestRampPicture() : LargestPicture());
+    if (peaks) view.SetLevelRanking(SpectrumRanking());
     view.SetResamplerClassName(setup.Linear ? "TLinearResampler" : "TNearestResampler");
     if (setup.Scale != 0) {
         view.SetScaleMode(TScaleMode::smScale);
@@ -93,10 +120,21 @@ void BM_ViewRepaint(benchmark::State& state) {
                    std::to_string(view.viewport()->height()));
 }
 
-void BM_RenderPicture(benchmark::State& state) {
+void BM_ViewRepaint(benchmark::State& state) {
+    ViewRepaint(state, false);
+}
+
+// The same with peak-keeping shrink: a repaint of an unchanged view reuses the reduction of the first.
+void BM_ViewRepaintPeaks(benchmark::State& state) {
+    ViewRepaint(state, true);
+}
+
+// `peaks`: with peak-keeping shrink and no kept reduction, as the first drawing after a change of
+// picture, size or scroll position.
+void RenderPicture(benchmark::State& state, bool peaks) {
     const Setup setup = kSetups[state.range(0)];
     TBitmap32 picture;
-    picture.Assign(LargestPicture());
+    picture.Assign(peaks ? LargestRampPicture() : LargestPicture());
     picture.SetResamplerClassName(setup.Linear ? "TLinearResampler" : "TNearestResampler");
     TPlacementInput in;
     in.BitmapWidth = picture.Width();
@@ -116,10 +154,19 @@ void BM_RenderPicture(benchmark::State& state) {
     buffer.SetSize(kViewWidth, kViewHeight);
     const TPixelAccess target = buffer.WritablePixels();
     for (auto _ : state) {
-        RenderPicture(target, picture, placement, {0, 0, kViewWidth, kViewHeight}, 0xFF6C6C6Cu);
+        ::RenderPicture(target, picture, placement, {0, 0, kViewWidth, kViewHeight}, 0xFF6C6C6Cu,
+                        peaks ? SpectrumRanking().get() : nullptr);
         benchmark::DoNotOptimize(target.Bits);
     }
     state.SetLabel(Label(setup));
+}
+
+void BM_RenderPicture(benchmark::State& state) {
+    RenderPicture(state, false);
+}
+
+void BM_RenderPicturePeaks(benchmark::State& state) {
+    RenderPicture(state, true);
 }
 
 // The other shapes the size limit admits: every height the FFT sizes give (N / 2 rows), each at the
@@ -185,6 +232,16 @@ BENCHMARK(BM_ViewRepaintShapes)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_RenderPicture)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_ViewRepaintPeaks)
+    ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_RenderPicturePeaks)
     ->DenseRange(0, 7)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()

@@ -19,8 +19,10 @@ struct CommandText {
 CommandText TextOf(OptionSet command) {
     switch (command) {
     case OptionSet::Info:
-        return {"info", "orvane-cli info [--largest-file BYTES] [--json] FILE...",
-                "print what the reader makes of each FILE"};
+        return {
+            "info",
+            "orvane-cli info [--largest-file BYTES] [--json] [--rate R] [--centre HZ] [--type TYPE] FILE...",
+            "print what the reader makes of each FILE"};
     case OptionSet::Render:
         return {"render", "orvane-cli render FILE OUT.bmp|OUT.png [OPTIONS]",
                 "compute the spectrogram of FILE as the window does and save it as a picture"};

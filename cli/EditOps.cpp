@@ -1,5 +1,6 @@
 #include "cli/EditOps.h"
 
+#include "cli/InputOptions.h"
 #include "signal/NumberText.h"
 
 #include <cstdio>
@@ -47,7 +48,7 @@ template <class Prepare> EditPreparation Prepared(const EditStep& step, const Pr
 } // namespace
 
 void OpenRecording(EditSession& session, const std::string& fileName) {
-    const ReadOutcome read = session.Session.Open(fileName, ReadOptions{session.Options.LargestFile});
+    const ReadOutcome read = session.Session.Open(fileName, InputReadOptions(session.Options, fileName));
     if (!read.Opened) throw FileError(fileName, read.Reason.empty() ? "cannot be read" : read.Reason);
     // Opened as raw data, since its WAV samples are not decoded: said, and the command goes on.
     if (!read.Reason.empty())

@@ -17,8 +17,9 @@ struct EditSession {
     RecordingSession Session;
 };
 
-// Reads `fileName` into the session and reinterprets its channels as --channels asks. Throws CliError
-// (exit 1, with the reason) when the file cannot be read.
+// Reads `fileName` into the session (a capture with --rate, --centre and --type) and reinterprets its
+// channels as --channels asks. Throws CliError (exit 1, with the reason) when the file cannot be read,
+// and a usage error when the capture options do not fit it (cli/InputOptions.h).
 void OpenRecording(EditSession& session, const std::string& fileName);
 
 // One operation of the chain: the command and what its words say.

@@ -19,6 +19,7 @@ std::string UsageText() {
            "demod:   --mode MODE  --freq HZ  --bandwidth HZ  --from S  --to S  --channels C  --quiet\n"
            "         --largest-file BYTES\n"
            "extract: --from S  --to S  --band LO HI  --channels C  --quiet  --largest-file BYTES\n"
+           "inputs:  --rate R  --centre HZ  --type cu8|cs8|cs16|cf32|cf64 (bare I/Q captures)\n"
            "ops:\n" +
            OperationsText();
 }
@@ -50,6 +51,11 @@ std::string HelpText() {
            CommandOptionLines(OptionSet::Demod) + "\noptions of extract:\n" +
            CommandOptionLines(OptionSet::Extract) + "\noptions of info:\n" +
            CommandOptionLines(OptionSet::Info) +
+           "\ncaptures: every command reads bare I/Q captures (no header) by their extension:\n"
+           "  .cu8 .uc8 (unsigned 8-bit), .cs8 .sc8 (signed 8-bit), .cs16 .sc16 (16-bit),\n"
+           "  .cf32 .fc32 .cfile (32-bit float), .cf64 .fc64 (64-bit float), I then Q, little-endian;\n"
+           "  --rate R (Hz) is required for them, --centre HZ sets the centre frequency (else the\n"
+           "  one in the name), --type reads any file as a capture of that type\n"
            "\nNames (window, palette, view, mode) are taken in any letter case; --fft=1024 is --fft 1024;\n"
            "-- ends the options. Negative numbers (lpf -5000, --freq -5000) are words, not options.\n"
            "Outputs are checked before the work starts.\n"

@@ -1,7 +1,10 @@
-// orvane-cli info [--largest-file BYTES] [--json] FILE...: what the reader makes of each file.
+// orvane-cli info [--largest-file BYTES] [--json] [--rate R] [--centre HZ] [--type T] FILE...: what the
+// reader makes of each file.
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
+#include "cli/InputOptions.h"
 #include "session/RecordingSession.h"
+#include "signal/CaptureType.h"
 #include "signal/SigMFMeta.h"
 
 #include <nlohmann/json.hpp>
@@ -18,7 +21,7 @@ std::optional<double> Seconds(const SignalStore& store) {
 }
 
 // The lines of one file: status, then (when read) channels, rate, bits, values, a known centre and a
-// SigMF recording's datatype, datetime and annotation count.
+// SigMF recording's datatype, datetime and annotation count, or a capture's type.
 void PrintLines(const RecordingSession& session, const ReadOutcome& read) {
     std::printf("status:%s\n", read.Status.c_str());
     if (!read.Opened) return;
@@ -28,6 +31,7 @@ void PrintLines(const RecordingSession& session, const ReadOutcome& read) {
     if (const int64_t centre = session.Description().CentreFrequency; centre != 0)
         std::printf("centre: %lld\n", static_cast<long long>(centre));
     const RecordingDescription& description = session.Description();
+    if (description.Capture) std::printf("type: %s\n", CaptureTypeName(*description.Capture->Type).c_str());
     if (!description.SigMF) return;
     std::printf("datatype: %s\n", SigMFDatatypeName(description.SigMF->Datatype).c_str());
     if (!description.DateTime.empty()) std::printf("datetime: %s\n", description.DateTime.c_str());
@@ -57,6 +61,10 @@ void PrintJson(const std::string& file, const RecordingSession& session, const R
         object["format"] = SourceFormatName(description.SourceFormat);
         if (description.CentreFrequency != 0) object["centre"] = description.CentreFrequency;
         if (description.SigMF) AddSigMFFields(object, description);
+        if (description.Capture) {
+            object["format"] = "capture";
+            object["type"] = CaptureTypeName(*description.Capture->Type);
+        }
     } else {
         object["error"] = read.Reason;
     }
@@ -70,11 +78,14 @@ void PrintJson(const std::string& file, const RecordingSession& session, const R
 int RunInfo(const CliArgs& args) {
     const CommandLine line = ParseCommandLine(OptionSet::Info, args);
     const bool several = line.Words.size() > 1;
+    // The capture options are checked against every file before any is read.
+    std::vector<ReadOptions> readOptions;
+    for (const std::string& file : line.Words) readOptions.push_back(InputReadOptions(line.Options, file));
     int exitCode = kExitDone;
     for (size_t i = 0; i < line.Words.size(); ++i) {
         const std::string& file = line.Words[i];
         RecordingSession session;
-        const ReadOutcome read = session.Open(file, ReadOptions{line.Options.LargestFile});
+        const ReadOutcome read = session.Open(file, readOptions[i]);
         if (line.Options.Json) {
             PrintJson(file, session, read);
         } else {

@@ -1,5 +1,7 @@
 #include "cli/Options.h"
 
+#include "signal/CaptureReader.h"
+#include "signal/CaptureType.h"
 #include "signal/NumberText.h"
 
 #include <CLI/CLI.hpp>
@@ -179,6 +181,34 @@ void DeclareSpectrogramOptions(CLI::App& app, CliOptions& options) {
         ->option_text("V");
 }
 
+// A whole number of hertz that `parse` accepts, refused with `refusal`'s words.
+CLI::Validator Hertz(std::optional<int64_t> (*parse)(std::string_view),
+                     std::string (*refusal)(std::string_view)) {
+    return CLI::Validator(
+        [parse, refusal](std::string& text) { return parse(text) ? std::string() : refusal(text); }, "");
+}
+
+// The options of inputs that are bare I/Q captures, whose rate and type are not in the file.
+void DeclareCaptureOptions(CLI::App& app, CliOptions& options) {
+    app.add_option_function<std::string>(
+           "--rate", [&options](const std::string& v) { options.CaptureRate = ParseCaptureRate(v); },
+           "a capture's sample rate in Hz (required for captures:\n.cu8 .cs8 .cs16 .cf32 .cf64 and their "
+           "other names)")
+        ->check(Hertz(ParseCaptureRate, CaptureRateRefusal))
+        ->option_text("R");
+    app.add_option_function<std::string>(
+           "--centre", [&options](const std::string& v) { options.CaptureCentre = ParseCaptureCentre(v); },
+           "a capture's centre frequency in Hz (0: none); default the\none its name gives")
+        ->check(Hertz(ParseCaptureCentre, CaptureCentreRefusal))
+        ->option_text("HZ");
+    app.add_option_function<std::string>(
+           "--type", [&options](const std::string& v) { options.CaptureType = CaptureTypeNamed(v); },
+           "read the input as a capture of this type, whatever its name:\ncu8 cs8 cs16 cf32 cf64 "
+           "(also uc8 sc8 sc16 fc32 cfile fc64)")
+        ->transform(OneOf(AllCaptureTypeNames(), true))
+        ->option_text("TYPE");
+}
+
 } // namespace
 
 std::string ImageWidthWord(int index) {
@@ -204,6 +234,9 @@ void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set) {
                "Spectrum, Grayscale, Greens, Reds, Rainbow; default Spectrum")
             ->transform(OneOf(kPaletteNames, true))
             ->option_text("NAME");
+    if (set == OptionSet::Render)
+        app.add_flag("--axes", options.Axes,
+                     "the picture with its frequency ruler, time scale, level\nlegend and a title line");
     if (set != OptionSet::Info)
         app.add_flag("--quiet", options.Quiet,
                      "no progress bar (it is shown only when standard error is\na terminal)");
@@ -214,4 +247,5 @@ void DeclareOptions(CLI::App& app, CliOptions& options, OptionSet set) {
         ->option_text("BYTES");
     if (set == OptionSet::Info)
         app.add_flag("--json", options.Json, "one JSON object per file, one per line");
+    DeclareCaptureOptions(app, options);
 }

@@ -5,10 +5,12 @@
 #include "cli/Commands.h"
 #include "demod/DemodRequest.h"
 #include "ops/ExtractBand.h"
+#include "signal/SigMFDatatype.h"
 #include "signal/WavReader.h"
 #include "spectral/SpectrogramSettings.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace CLI {
@@ -23,16 +25,22 @@ struct CliOptions {
     int Channels = 0;                      // 0: as read; 1 or 2: reinterpret after reading
     int PaletteIndex = 0;                  // index into kPaletteNames; 0 keeps the spectrogram's own colours
     bool Quiet = false;                    // --quiet: no progress bar
+    bool Axes = false;                     // --axes (render): the picture with its axes and legend
     bool Json = false;                     // --json (info): one JSON object per file
     int64_t LargestFile = kMaxWavFileSize; // --largest-file: longer input files are refused
     DemodRequest Demod;                    // demod: --mode, --freq, --bandwidth, --from, --to
     ExtractRequest Extract;                // extract: --from, --to, --band (as given: radio frequencies
                                            // when the recording has a centre frequency)
+    // Every command, for inputs that are bare I/Q captures (cli/InputOptions.h):
+    std::optional<int64_t> CaptureRate;       // --rate: Hz
+    std::optional<int64_t> CaptureCentre;     // --centre: Hz, 0 for none
+    std::optional<SigMFDatatype> CaptureType; // --type: read as a capture of this type, whatever the name
 };
 
 // The options a command takes: info --largest-file and --json; edit all of render's but --palette; demod
 // its own (--mode and --freq required) with --channels, --quiet and --largest-file.
-// extract: --from, --to and --band (all required), --channels, --quiet and --largest-file.
+// extract: --from, --to and --band (all required), --channels, --quiet and --largest-file. Every
+// command takes the capture options --rate, --centre and --type.
 enum class OptionSet { Info, Edit, Render, Demod, Extract };
 
 // Declares the options of `set` on `app`; parsing then writes their values into `options`. Names (window,

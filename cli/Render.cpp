@@ -9,6 +9,7 @@
 #include "spectral/Palettes.h"
 #include "spectral/SpectrogramImageSize.h"
 #include "view/PictureFile.h"
+#include "view/PictureWithAxes.h"
 
 #include <cstdio>
 
@@ -32,10 +33,16 @@ void SayWhyRefused(const RecordingSession& recording, const SpectrogramSettings&
 
 // Saves the coloured picture; a save a signal gave up says so and gives 128 + its number.
 int SaveColouredPicture(const RecordingSession& recording, const CliOptions& options,
-                        const std::string& output, const InterruptGuard& interrupt) {
+                        const std::string& input, const std::string& output,
+                        const InterruptGuard& interrupt) {
     TBitmap32 picture;
-    ApplyPalette(recording.Spectrogram().SpectrogramBitmap, static_cast<PaletteItem>(options.PaletteIndex),
-                 picture);
+    const auto palette = static_cast<PaletteItem>(options.PaletteIndex);
+    ApplyPalette(recording.Spectrogram().SpectrogramBitmap, palette, picture);
+    if (options.Axes) {
+        PictureAxes axes = AxesOfPicture(recording.Spectrogram(), recording.Store(), options.Spectrogram);
+        axes.CentreHertz = recording.Description().CentreFrequency;
+        picture = PictureWithAxes(picture, axes, {input, options.Spectrogram.Gain, palette});
+    }
     if (interrupt.NothingWritten(output)) return InterruptGuard::ExitCode();
     try {
         SavePicture(picture, output);
@@ -69,5 +76,5 @@ int RunRender(const CliArgs& args) {
         SayWhyRefused(recording, line.Options.Spectrogram, output);
         return kExitFailed;
     }
-    return SaveColouredPicture(recording, line.Options, output, interrupt);
+    return SaveColouredPicture(recording, line.Options, input, output, interrupt);
 }

@@ -59,19 +59,37 @@ void EditHistory::End(const SignalStore& store) {
     if (!undo_.empty()) undo_.back().After = LayoutOf(store);
 }
 
-bool EditHistory::Undo(SignalStore& store) {
-    return MoveStep(undo_, redo_, store, true);
+void EditHistory::KeepAnnotations(std::string name, const SignalStore& store,
+                                  const AnnotationSet& annotations) {
+    while (!redo_.empty()) DropRedo();
+    Step step;
+    step.Name = std::move(name);
+    step.Before = LayoutOf(store);
+    step.After = step.Before;
+    step.ChangesAnnotations = true;
+    step.Annotations = annotations.Items;
+    step.AnnotationRevision = annotations.Revision;
+    undo_.push_back(std::move(step));
 }
 
-bool EditHistory::Redo(SignalStore& store) {
-    return MoveStep(redo_, undo_, store, false);
+bool EditHistory::Undo(SignalStore& store, const AnnotationSet* annotations) {
+    return MoveStep(undo_, redo_, store, annotations, true);
 }
 
-bool EditHistory::MoveStep(std::vector<Step>& from, std::vector<Step>& to, SignalStore& store, bool undo) {
+bool EditHistory::Redo(SignalStore& store, const AnnotationSet* annotations) {
+    return MoveStep(redo_, undo_, store, annotations, false);
+}
+
+bool EditHistory::MoveStep(std::vector<Step>& from, std::vector<Step>& to, SignalStore& store,
+                           const AnnotationSet* annotations, bool undo) {
     if (from.empty()) return false;
     Step step = std::move(from.back());
     from.pop_back();
     if (step.RewritesValues) step.Values.swap(store.Samples);
+    if (step.ChangesAnnotations && annotations != nullptr) {
+        step.Annotations.swap(annotations->Items);
+        std::swap(step.AnnotationRevision, annotations->Revision);
+    }
     Apply(undo ? step.Before : step.After, store);
     to.push_back(std::move(step));
     return true;

@@ -1,5 +1,6 @@
 #include "session/RecordingDescription.h"
 
+#include "signal/CaptureType.h"
 #include "signal/SigMFMeta.h"
 
 #include <array>
@@ -45,10 +46,13 @@ bool WiderThanStore(const std::optional<SampleEncoding>& format) {
 
 std::string SourceWords(const RecordingDescription& description) {
     if (description.SigMF) return SigMFDatatypeName(description.SigMF->Datatype);
+    if (description.Capture && description.Capture->Type) return CaptureTypeName(*description.Capture->Type);
     return SourceFormatWords(description.SourceFormat);
 }
 
 bool SourceWiderThanStore(const RecordingDescription& description) {
     if (description.SigMF) return SigMFValueBytes(description.SigMF->Datatype.Type) > 2;
+    if (description.Capture && description.Capture->Type)
+        return SigMFValueBytes(description.Capture->Type->Type) > 2;
     return WiderThanStore(description.SourceFormat);
 }

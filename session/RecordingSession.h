@@ -12,6 +12,7 @@
 #include "ops/EditHistory.h"
 #include "ops/ExtractBand.h"
 #include "session/RecordingDescription.h"
+#include "signal/CaptureReader.h"
 #include "signal/CentreFrequency.h"
 #include "signal/JobControl.h"
 #include "signal/SignalStore.h"
@@ -20,6 +21,7 @@
 #include "spectral/SpectrogramSettings.h"
 #include "spectral/SpectrogramState.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -27,9 +29,16 @@
 #include <unordered_map>
 #include <vector>
 
-// How a file is read.
+// How a file is read. The constructor lets ReadOptions{largestFile} stand as it did before captures.
 struct ReadOptions {
+    ReadOptions() = default;
+    ReadOptions(int64_t largestFile, std::optional<CaptureOptions> capture = std::nullopt)
+        : LargestFile(largestFile), Capture(std::move(capture)) {}
+
     int64_t LargestFile = kMaxWavFileSize; // longer files are refused
+    // A bare I/Q capture's sample rate, centre frequency and type (signal/CaptureReader.h): used when
+    // the name ends in a capture extension or a type is given.
+    std::optional<CaptureOptions> Capture;
 };
 
 // What an open or reload did.
@@ -76,11 +85,15 @@ public:
     // --- What is loaded ---------------------------------------------------------------------------
     const SignalStore& Store() const { return store_; }
     const RecordingDescription& Description() const { return description_; }
-    // The marked stretches of the recording (a SigMF recording's annotations), for the window to draw.
+    // The marked stretches of the recording (the annotations of a SigMF recording or of the meta file
+    // beside a WAV file), in the order of their first samples unless the file had another.
     const std::vector<Annotation>& Annotations() const { return description_.Annotations; }
     bool Loaded() const { return store_.Loaded(); }
-    // The store differs from what was last read or saved (undo back to that state clears it).
-    bool Modified() const { return store_.Revision != savedRevision_; }
+    // The store or the annotations differ from what was last read or saved (undo back to that state
+    // clears it).
+    bool Modified() const { return SamplesModified() || annotationRevision_ != savedAnnotationRevision_; }
+    // The store alone differs from what was last read or saved.
+    bool SamplesModified() const { return store_.Revision != savedRevision_; }
     // StopRequested and the progress of the running step.
     JobControl& Job() { return job_; }
     const JobControl& Job() const { return job_; }
@@ -88,17 +101,23 @@ public:
     // --- Files -------------------------------------------------------------------------------------
     // Reads `fileName` as the new recording: on success the store, the description and the modified
     // mark follow the file and the history is cleared; otherwise nothing changes. A name ending in
-    // .sigmf-meta or .sigmf-data opens the SigMF pair it belongs to (signal/SigMFReader.h). The reader's
+    // .sigmf-meta or .sigmf-data opens the SigMF pair it belongs to (signal/SigMFReader.h); a capture
+    // (ReadsAsCapture) is read with options.Capture, and refused without it; a WAV file takes the
+    // annotations of the meta file beside it that names it (signal/WavSigMFMeta.h). The reader's
     // intermediate panel-0 texts go to `status`. Throws what the reading throws (memory running out),
     // with nothing changed.
     ReadOutcome Open(const std::string& fileName, const ReadOptions& options, const StatusSink& status = {});
     // Reads the recording's file again (edits since are dropped), as Open; nothing when none is loaded.
+    // A capture is read with the options it was opened with, unless `options` gives others.
     ReadOutcome Reload(const ReadOptions& options, const StatusSink& status = {});
     // Writes the store to `fileName` (or, empty, to the quick save's place in `startDirectory`) as a
     // 16-bit PCM WAV file, with the recording's centre frequency in an `auxi` chunk after the data, or,
     // for a name ending in .sigmf-data or .sigmf-meta, as a SigMF pair (session/RecordingWriter.h).
-    // Panel-0 texts go to `status`. A successful save clears the modified mark; the recording still
-    // refers to the file it was read from. Throws EFCreateError when the file cannot be created.
+    // A WAV file gets the SigMF meta file beside it when the recording has annotations or had such a
+    // file. When only the annotations changed since the read and `fileName` is the file read, only the
+    // meta file is written (a SigMF recording's with every other key as read). Panel-0 texts go to
+    // `status`. A successful save clears the modified mark; the recording still refers to the file it
+    // was read from. Throws EFCreateError when the file cannot be created.
     SaveOutcome Save(const std::string& fileName, const StatusSink& status = {},
                      const std::string& startDirectory = ".");
 
@@ -118,6 +137,15 @@ public:
     // Runs a prepared edit on the store, keeping the state before it for undo. The long edits poll
     // Job()'s stop flag. An exception leaves the store as far as the edit came, marked modified.
     AppliedEdit Apply(const PreparedEdit& edit);
+
+    // --- Annotations -------------------------------------------------------------------------------
+    // Each is an edit in the history (Undo takes it back) named "Add Annotation", "Change Annotation"
+    // or "Delete Annotation"; it marks the recording modified and leaves the samples as they are.
+    // Add puts the annotation after those that start no later. Change and Delete return false, doing
+    // nothing, for an index that names no annotation.
+    void AddAnnotation(Annotation annotation);
+    bool ChangeAnnotation(std::size_t index, Annotation annotation);
+    bool DeleteAnnotation(std::size_t index);
 
     // --- History -----------------------------------------------------------------------------------
     const EditHistory& History() const { return history_; }
@@ -149,6 +177,8 @@ public:
 
 private:
     ReadOutcome OpenSigMF(const std::string& fileName, const ReadOptions& options, const StatusSink& status);
+    ReadOutcome OpenCapture(const std::string& fileName, const ReadOptions& options,
+                            const StatusSink& status);
     // Makes a store read from a file the recording, with a fresh description of it.
     void Adopt(SignalStore&& store, int64_t centreFrequency);
     // The Tune edits' sum (Hz) in the store's present state, since the file was read.
@@ -157,6 +187,13 @@ private:
     // file's is not known.
     void FollowTuning();
     uint64_t NextRevision() { return ++revisions_; }
+    // Keeps the annotations before an edit of them for undo and names their next state.
+    void BeginAnnotationEdit(const char* name);
+    AnnotationSet AnnotationsInHistory() { return {description_.Annotations, annotationRevision_}; }
+    // Whether a save to `fileName` needs to write the annotations' meta file only: the annotations
+    // changed, the samples are as the file read holds them, and `fileName` is that file.
+    bool WritesAnnotationsOnly(const std::string& fileName) const;
+    SaveOutcome Saved(uint16_t result, int error);
 
     SignalStore store_;
     SpectrogramState spectrogram_;
@@ -165,7 +202,10 @@ private:
     CentreFrequencies centres_; // the centre frequency of each file read during the session
     std::unordered_map<uint64_t, double> tunedBy_; // TunedBy of every state of the store since the read
     JobControl job_;
-    uint64_t revisions_ = 0;     // the last revision number given
-    uint64_t savedRevision_ = 0; // the revision last read or saved
+    uint64_t revisions_ = 0;               // the last revision number given
+    uint64_t savedRevision_ = 0;           // the revision last read or saved
+    uint64_t annotationRevision_ = 0;      // names the annotations' state, numbered as the store's
+    uint64_t savedAnnotationRevision_ = 0; // the annotations' state last read or saved
+    uint64_t fileRevision_ = 0; // the store's revision whose samples the file read holds; 0: none known
     bool formatNoteGiven_ = false;
 };

@@ -47,6 +47,11 @@ struct SigMFMetaFacts {
     std::string DateTime;        // empty: none
     std::vector<Annotation> Annotations;
     std::string Recorder; // core:recorder, e.g. "Orvane+ 1.0.0"
+    // A dataset other than NAME.sigmf-data (a WAV file's name, in the meta file's folder), written as
+    // core:dataset with HeaderBytes, the bytes before its first sample, as the first capture's
+    // core:header_bytes; empty: none.
+    std::string Dataset;
+    int64_t HeaderBytes = 0;
 };
 
 // The meta file of a recording: `kept` (the document read, or nullptr for a new recording) with its
@@ -55,5 +60,11 @@ struct SigMFMetaFacts {
 // (core:dataset, core:header_bytes, core:sha512, core:metadata_only, core:trailing_bytes) go; every
 // other key stays. A rate or centre frequency that only lost its fraction in the store keeps the
 // document's value. Later captures keep their place, their centre frequencies moved as the first's
-// moved. The text is sorted by key and indented by 4 spaces, with a final newline.
+// moved. The text is sorted by key and indented by 4 spaces, with a final newline. A Dataset in `facts`
+// is written after the old keys went.
 std::string WriteSigMFMeta(const nlohmann::json* kept, const SigMFMetaFacts& facts);
+
+// The meta file `kept` with only its annotations replaced: every other key, the datatype, dataset and
+// captures included, stays as it was (for a save that leaves the samples' file alone). The text is
+// laid out as WriteSigMFMeta lays it out.
+std::string ReplaceSigMFAnnotations(const nlohmann::json& kept, const std::vector<Annotation>& annotations);

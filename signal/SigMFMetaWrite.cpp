@@ -42,6 +42,7 @@ void WriteGlobal(json& global, const SigMFMetaFacts& facts) {
     // They describe the file read: its dataset, its checksum, its layout.
     for (const char* key : {"core:dataset", "core:sha512", "core:metadata_only", "core:trailing_bytes"})
         global.erase(key);
+    if (!facts.Dataset.empty()) global["core:dataset"] = facts.Dataset;
 }
 
 // The first capture at sample 0 with the recording's centre frequency and time; the later ones keep
@@ -66,6 +67,7 @@ void WriteCaptures(json& captures, const SigMFMetaFacts& facts) {
     for (json& capture : captures) {
         if (!capture.is_object()) continue;
         capture.erase("core:header_bytes");
+        if (&capture == &first && !facts.Dataset.empty()) capture["core:header_bytes"] = facts.HeaderBytes;
         if (&capture == &first || moved == 0.0) continue;
         const auto frequency = capture.find("core:frequency");
         if (frequency != capture.end() && frequency->is_number())
@@ -89,19 +91,34 @@ json AnnotationObject(const Annotation& annotation) {
     return object;
 }
 
+// The document's annotations replaced by `annotations`, in the order of their first samples as SigMF
+// keeps them.
+void WriteAnnotations(json& document, const std::vector<Annotation>& annotations) {
+    std::vector<Annotation> sorted = annotations;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Annotation& a, const Annotation& b) { return a.SampleStart < b.SampleStart; });
+    json& written = ArrayIn(document, "annotations");
+    written = json::array();
+    for (const Annotation& annotation : sorted) written.push_back(AnnotationObject(annotation));
+}
+
+// nlohmann::json keeps the members of an object sorted by key.
+std::string DocumentText(const json& document) {
+    return document.dump(4, ' ', false, json::error_handler_t::replace) + "\n";
+}
+
 } // namespace
 
 std::string WriteSigMFMeta(const json* kept, const SigMFMetaFacts& facts) {
     json document = kept != nullptr && kept->is_object() ? *kept : json::object();
     WriteGlobal(ObjectIn(document, "global"), facts);
     WriteCaptures(ArrayIn(document, "captures"), facts);
-    json& annotations = ArrayIn(document, "annotations");
-    annotations = json::array();
-    // SigMF keeps annotations in the order of their first samples.
-    std::vector<Annotation> sorted = facts.Annotations;
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [](const Annotation& a, const Annotation& b) { return a.SampleStart < b.SampleStart; });
-    for (const Annotation& annotation : sorted) annotations.push_back(AnnotationObject(annotation));
-    // nlohmann::json keeps the members of an object sorted by key.
-    return document.dump(4, ' ', false, json::error_handler_t::replace) + "\n";
+    WriteAnnotations(document, facts.Annotations);
+    return DocumentText(document);
+}
+
+std::string ReplaceSigMFAnnotations(const json& kept, const std::vector<Annotation>& annotations) {
+    json document = kept.is_object() ? kept : json::object();
+    WriteAnnotations(document, annotations);
+    return DocumentText(document);
 }

@@ -18,12 +18,9 @@ SigMFReadResult Refused(std::string status, std::string reason) {
     return result;
 }
 
-struct MetaText {
-    std::string Text;
-    std::string Problem; // not empty: the file could not be read (why)
-};
+} // namespace
 
-MetaText ReadMetaText(const std::string& metaFile) {
+SigMFMetaText ReadSigMFMetaText(const std::string& metaFile) {
     FileCursor file(metaFile);
     if (!file.Open())
         return {{}, "cannot read " + metaFile + ": " + std::generic_category().message(file.OpenError())};
@@ -31,11 +28,13 @@ MetaText ReadMetaText(const std::string& metaFile) {
         return {{},
                 metaFile + " has " + std::to_string(file.Size()) +
                     " bytes, more than a meta file may have (" + std::to_string(kMaxSigMFMetaBytes) + ")"};
-    MetaText meta;
+    SigMFMetaText meta;
     meta.Text.resize(static_cast<size_t>(file.Size()));
     meta.Text.resize(static_cast<size_t>(file.Read(meta.Text.data(), file.Size())));
     return meta;
 }
+
+namespace {
 
 // The file of the samples: the dataset the meta file names (a name in its folder), else NAME.sigmf-data.
 std::optional<std::string> DataFileOf(const SigMFPair& pair, const SigMFMeta& meta) {
@@ -63,7 +62,7 @@ SigMFReadResult ReadSigMFRecording(SignalStore& store, const std::string& fileNa
     // A fault of the meta file is said with its name when the data file was the one opened.
     const std::string metaWords = fileName == pair.Meta ? "" : FileNameWithoutFolder(pair.Meta) + ": ";
 
-    const MetaText text = ReadMetaText(pair.Meta);
+    const SigMFMetaText text = ReadSigMFMetaText(pair.Meta);
     if (!text.Problem.empty()) return Refused(" ERROR: File Access.", text.Problem);
     SigMFMetaParse parse = ParseSigMFMeta(text.Text);
     if (!parse.Meta) return Refused(" ERROR: SigMF Meta.", metaWords + parse.Error);

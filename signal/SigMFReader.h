@@ -13,6 +13,15 @@
 // Meta files longer than this are refused: a meta file holds text, not samples.
 inline constexpr int64_t kMaxSigMFMetaBytes = int64_t{64} << 20;
 
+// The text of a meta file, or why it could not be read.
+struct SigMFMetaText {
+    std::string Text;
+    std::string Problem; // not empty: the file could not be read (why, naming it)
+};
+
+// Reads a meta file's text; one longer than kMaxSigMFMetaBytes is refused.
+SigMFMetaText ReadSigMFMetaText(const std::string& metaFile);
+
 struct SigMFReadResult {
     bool StoreReplaced = false;  // false: nothing of the store but its FileName changed
     std::string Status;          // the final panel-0 text, e.g. " Bytes : 96000 ci16_le SigMF Data"

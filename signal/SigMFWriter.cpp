@@ -57,3 +57,13 @@ uint16_t SaveSigMF(const SignalStore& store, const std::string& fileName, const 
     setStatus(result == kWavWriteOk ? " Ready" : " ERROR: Stream Error.");
     return result;
 }
+
+uint16_t SaveSigMFMeta(const std::string& metaFileName, const std::string& metaText,
+                       const std::function<void(const std::string&)>& setStatus, int* systemError) {
+    setStatus(" Saving " + FileNameWithoutFolder(metaFileName) + "...");
+    ReplacingFile meta(metaFileName, metaText.size());
+    const bool written = meta.Write(metaText.data(), metaText.size()) && meta.Commit();
+    if (!written && systemError != nullptr) *systemError = meta.LastError();
+    setStatus(written ? " Ready" : " ERROR: Stream Error.");
+    return written ? kWavWriteOk : kWavWriteDataError;
+}

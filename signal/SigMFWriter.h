@@ -20,3 +20,8 @@ SigMFDatatype SigMFDatatypeOf(const SignalStore& store);
 // cannot be created. On a failed write `systemError`, when given, receives the system's error number.
 uint16_t SaveSigMF(const SignalStore& store, const std::string& fileName, const std::string& metaText,
                    const std::function<void(const std::string&)>& setStatus, int* systemError = nullptr);
+
+// Writes `metaText` as the meta file `metaFileName` alone (the samples' file stays as it is), as
+// ReplacingFile writes, with the panel-0 texts and results of SaveSigMF.
+uint16_t SaveSigMFMeta(const std::string& metaFileName, const std::string& metaText,
+                       const std::function<void(const std::string&)>& setStatus, int* systemError = nullptr);

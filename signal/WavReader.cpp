@@ -248,6 +248,7 @@ public:
                         std::to_string(fmt.BitsPerSample) + " Bit Data" + note_;
         result.HeaderChannelCount = fmt.Channels;
         result.SampleBytes = width;
+        result.DataOffset = dataStart;
         result.Encoding = encoding;
         if (auxi_.CentreFrequency == 0) LookForAuxiAfterData(dataStart, declared);
         result.CentreFrequency = auxi_.CentreFrequency;

@@ -23,6 +23,7 @@ struct WavReadResult {
     uint16_t HeaderChannelCount = 1;        // ChannelCount as the read left it (1 after the fallback)
     int64_t BytesRead = 0;                  // data bytes actually read into the store
     int SampleBytes = 2;                    // bytes of the file per stored value (1, 2, 3, 4 or 8)
+    int64_t DataOffset = 0;                 // bytes of the file before its first sample (0: raw data)
     int64_t CentreFrequency = 0;            // Hz, from the `auxi` chunk, else from the file's name; 0: none
     std::optional<SampleEncoding> Encoding; // the file's sample format; nothing for the raw fallback
     // The payload of the file's `auxi` chunk (the one whose centre frequency counts, else the first),

@@ -1,15 +1,12 @@
 #include "spectral/SpectrogramColumnWorker.h"
 
+#include "spectral/ColumnKernels.h"
 #include "spectral/LevelColours.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -18,7 +15,7 @@ namespace {
 constexpr int64_t kStopPollBlock = 1024;
 
 // Columns per tile for the small transform; the large one draws a column at a time.
-constexpr int32_t kSmallTileColumns = 16;
+constexpr int32_t kSmallTileColumns = kTileBlockColumns;
 
 // Colours between the tile's columns beyond their bins: one cache line, so that the columns of a tile
 // row, read together, do not all fall into the same cache set when the bins are a power of two.
@@ -49,15 +46,8 @@ template <class Real> Real Windowed(int16_t value, float coefficient) {
 // Samples; no pointer is formed for the positions before the signal.
 void FillInside(TComplexSingle* frame, const SpectrogramPassLayout& layout, int64_t start, int64_t lo,
                 int64_t hi) {
-    const int16_t* samples = layout.Samples;
-    const float* window = layout.Window;
-    if (layout.Channel < 0) {
-        for (int64_t i = lo; i < hi; ++i) frame[i] = {Windowed<float>(samples[start + i], window[i]), 0.0f};
-        return;
-    }
-    std::fill(frame + lo, frame + hi, TComplexSingle{0.0f, 0.0f});
-    const int64_t own = OwnPosition(layout, start + lo) ? lo : lo + 1;
-    for (int64_t i = own; i < hi; i += 2) frame[i].re = Windowed<float>(samples[start + i], window[i]);
+    const int ownParity = layout.Channel < 0 ? -1 : (OwnPosition(layout, start + lo) ? 0 : 1);
+    WindowRealValues(layout.Samples + (start + lo), layout.Window + lo, hi - lo, ownParity, frame + lo);
 }
 
 // Elements lo .. hi - 1 of the small complex frame starting at sample start, all of them inside the
@@ -70,10 +60,7 @@ void FillComplexInside(TComplexSingle* frame, const SpectrogramPassLayout& layou
     const int16_t* samples = layout.Samples;
     const float* window = layout.Window;
     const int64_t whole = std::clamp<int64_t>(layout.ValueCount / 2 - start, lo, hi);
-    for (int64_t i = lo; i < whole; ++i) {
-        const int64_t p = 2 * (start + i);
-        frame[i] = {Windowed<float>(samples[p], window[i]), -Windowed<float>(samples[p + 1], window[i])};
-    }
+    if (whole > lo) WindowComplexValues(samples + 2 * (start + lo), window + lo, whole - lo, frame + lo);
     if (whole < hi) frame[whole] = {Windowed<float>(samples[2 * (start + whole)], window[whole]), 0.0f};
 }
 
@@ -104,11 +91,6 @@ float BinLevel(double magnitude, double gain) {
     return static_cast<float>(magnitude * gain);
 }
 
-// The level of a bin of the small transform: |Re| + |Im| held as a double, times the gain.
-float SmallBinLevel(const TComplexSingle& c, double gain) {
-    return BinLevel(static_cast<double>(std::fabs(c.re)) + static_cast<double>(std::fabs(c.im)), gain);
-}
-
 // Band rows 0 .. rows - 1 of column x into out[r * stride], a block of rows at a time: the bin of each
 // row (BandRowBin) coloured from level(bin), the marker rows as markers (for a real band bin 0 and
 // one row below the band, which the next band overwrites or which falls outside the image). False
@@ -134,30 +116,20 @@ bool ColourRows(const SpectrogramPassLayout& layout, int64_t x, TColor32* out, i
     return true;
 }
 
-// The image is written once and read only after the pass, and on large pictures it is far larger than
-// the caches: its pixels are stored past the cache where the processor can, so that writing a line
-// does not first read it from memory. A tile writes 16 neighbouring pixels of a row, which the
-// processor's write-combining joins into whole lines.
-void StreamPixel(TColor32* pixel, TColor32 colour) {
-#if defined(__SSE2__)
-    _mm_stream_si32(reinterpret_cast<int*>(pixel), static_cast<int>(colour));
-#else
-    *pixel = colour;
-#endif
-}
-
-// Streamed stores are weakly ordered: this makes them visible before anything the thread does next
-// (the pass's counters, the end of the thread).
-void StreamedPixelsDone() {
-#if defined(__SSE2__)
-    _mm_sfence();
-#endif
-}
-
 // Where column x's frame starts: a position, or a sample of the complex frame.
 int64_t FrameStart(const SpectrogramPassLayout& layout, int64_t x) {
     if (layout.Complex) return SpectrogramComplexColumnStart(x, layout.Hop, layout.FFTSize);
     return SpectrogramColumnStart(x, layout.Hop, layout.FFTSize);
+}
+
+// Whether rows r .. r + 7 of the band show bins b .. b - 7 for some b >= 7: the run a whole tile copies
+// as one block.
+bool DescendingBinRun(const SpectrogramPassLayout& layout, int64_t r) {
+    const int64_t top = BandRowBin(layout, r);
+    if (top < kTileRowBlock - 1 || r + kTileRowBlock > BandRowCount(layout)) return false;
+    for (int64_t j = 1; j < kTileRowBlock; ++j)
+        if (BandRowBin(layout, r + j) != top - j) return false;
+    return true;
 }
 
 } // namespace
@@ -176,7 +148,10 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     scramble_ = FFTPow2ScrambleTable(fftSize).data();
     tile_.resize(static_cast<std::size_t>(tileStride_) * static_cast<std::size_t>(tileColumns_));
     levels_.resize(static_cast<std::size_t>(TileBins(fftSize, complex)));
-    if (complex) binLevels_.resize(static_cast<std::size_t>(fftSize));
+    if (complex)
+        binLevels_.resize(n);
+    else
+        gathered_.resize(n / 2);
 }
 
 std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) {
@@ -184,7 +159,7 @@ std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) 
     if (fftSize > kLargestSinglePrecisionFFT) return n * sizeof(TComplexDouble);
     const std::size_t stride = complex ? n : n / 2;
     return n * sizeof(TComplexSingle) + stride * kSmallTileColumns * sizeof(TColor32) +
-           stride * sizeof(float);
+           stride * sizeof(float) + (complex ? n * sizeof(float) : n / 2 * sizeof(TComplexSingle));
 }
 
 int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first,
@@ -264,37 +239,56 @@ bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int
     return true;
 }
 
-// The levels of bins 1 .. bins - 1 into levels_. Computed apart from the colours so that this loop
-// stays free of branches.
+// The levels of bins 1 .. bins - 1 into levels_: the bins are first gathered in bin order through the
+// scramble table, so that their levels are computed in one straight pass.
 void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain) {
-    float* levels = levels_.data();
-    for (int32_t k = 1; k < bins; ++k) levels[k] = SmallBinLevel(frame_[scramble_[k]], gain);
+    TComplexSingle* gathered = gathered_.data();
+    const TComplexSingle* frame = frame_.data();
+    if (bins <= 1) return;
+    GatherBins(frame, scramble_ + 1, bins - 1, gathered + 1);
+    BinLevels(gathered + 1, bins - 1, gain, levels_.data() + 1);
 }
 
 // The levels of all n bins into binLevels_: computed in one pass over the transformed frame as it lies
 // in memory, then put in bin order through the scramble table.
 void SpectrogramColumnWorker::ComputeLevelsInKernelOrder(int32_t n, double gain) {
     float* levels = levels_.data();
-    const TComplexSingle* frame = frame_.data();
-    for (int32_t j = 0; j < n; ++j) levels[j] = SmallBinLevel(frame[j], gain);
-    float* binLevels = binLevels_.data();
-    for (int32_t k = 0; k < n; ++k) binLevels[k] = levels[scramble_[k]];
+    BinLevels(frame_.data(), n, gain, levels);
+    GatherLevels(levels, scramble_, n, binLevels_.data());
 }
 
-// Row r of the band shows bin BandRowBin(r) of each tile column, or is a marker row.
+// Row r of the band shows bin BandRowBin(r) of each tile column, or is a marker row. A whole tile
+// stores eight rows of bins at a time, turned from its columns into rows.
 void SpectrogramColumnWorker::FlushTile(const SpectrogramPassLayout& layout, int64_t first,
                                         int64_t complete) {
     if (large_ || complete == 0) return;
     const int64_t rows = BandRowCount(layout);
-    for (int64_t r = 0; r < rows; ++r) {
-        const int64_t y = layout.BandTop + r;
-        TColor32* row = layout.Pixels + (y * layout.Width + first);
-        if (const int64_t bin = BandRowBin(layout, r); bin >= 0) {
-            const TColor32* colours = tile_.data() + bin;
-            for (int64_t c = 0; c < complete; ++c) StreamPixel(row + c, colours[c * tileStride_]);
-        } else {
-            for (int64_t c = 0; c < complete; ++c) row[c] = MarkerPixel(layout.MarkerColour, first + c, y);
+    const auto imageRow = [&](int64_t r) {
+        return layout.Pixels + ((layout.BandTop + r) * layout.Width + first);
+    };
+    for (int64_t r = 0; r < rows;) {
+        if (complete == kTileBlockColumns && DescendingBinRun(layout, r)) {
+            const int64_t lowest = BandRowBin(layout, r) - (kTileRowBlock - 1);
+            StoreTileBlock(tile_.data() + lowest, tileStride_, imageRow(r + kTileRowBlock - 1),
+                           -layout.Width);
+            r += kTileRowBlock;
+            continue;
         }
+        FlushRow(layout, first, complete, r);
+        ++r;
     }
-    StreamedPixelsDone();
+    StreamedStoresDone();
+}
+
+// Row r of the band for the first `complete` tile columns, pixel by pixel.
+void SpectrogramColumnWorker::FlushRow(const SpectrogramPassLayout& layout, int64_t first, int64_t complete,
+                                       int64_t r) {
+    const int64_t y = layout.BandTop + r;
+    TColor32* row = layout.Pixels + (y * layout.Width + first);
+    if (const int64_t bin = BandRowBin(layout, r); bin >= 0) {
+        const TColor32* colours = tile_.data() + bin;
+        for (int64_t c = 0; c < complete; ++c) StreamPixel(row + c, colours[c * tileStride_]);
+    } else {
+        for (int64_t c = 0; c < complete; ++c) row[c] = MarkerPixel(layout.MarkerColour, first + c, y);
+    }
 }

@@ -95,6 +95,7 @@ private:
     void ComputeLevelsInKernelOrder(int32_t n, double gain);
     // Copies the first `complete` tile columns into the image at column first.
     void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete);
+    void FlushRow(const SpectrogramPassLayout& layout, int64_t first, int64_t complete, int64_t r);
 
     bool large_;
     int32_t tileColumns_;
@@ -106,6 +107,7 @@ private:
     std::vector<TColor32> tile_;   // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
     std::vector<float> levels_;    // the level of each bin of the column in hand (complex: in kernel order)
     std::vector<float> binLevels_; // complex: the levels in bin order
+    std::vector<TComplexSingle> gathered_; // real: the bins shown, in bin order
     // N > 16384: the frame, written in the transform's input order and transformed in place.
     const MixedRadixPlan* plan_ = nullptr;
     std::unique_ptr<TComplexDouble[]> spectrum_;

@@ -45,12 +45,6 @@ double HertzAtPictureY(const PictureAxes& axes, int32_t band, double y) {
     return (RowsDownToZeroHertz(axes) - 0.5 - inBand) * BinHertz(axes);
 }
 
-double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz) {
-    const double binHertz = BinHertz(axes);
-    const double inBand = binHertz > 0 ? RowsDownToZeroHertz(axes) - 0.5 - hertz / binHertz : 0.0;
-    return double(BandTop(axes, band)) + std::clamp(inBand, 0.0, double(BandRows(axes)));
-}
-
 // exp(-2 pi i * index / n) for an index already reduced below n.
 void ExactTwiddle(int64_t index, int32_t n, double& c, double& s) {
     const double angle = 2.0 * std::numbers::pi * double(index) / double(n);
@@ -59,9 +53,7 @@ void ExactTwiddle(int64_t index, int32_t n, double& c, double& s) {
 }
 
 double Dbfs(double re, double im, double fullScale) {
-    const double magnitude = std::hypot(re, im);
-    if (magnitude == 0) return -std::numeric_limits<double>::infinity();
-    return 20.0 * std::log10(magnitude / fullScale);
+    return MagnitudeDbfs(std::hypot(re, im), fullScale);
 }
 
 // The level of the complex picture's signed bin row.Bin: the frame of N samples I + jQ from the
@@ -70,7 +62,7 @@ std::optional<double> ComplexBinLevelDbfs(const SampleSpan& samples, const Pictu
                                           const ReadoutWindow& window, int64_t column, const RowReading& row,
                                           const std::atomic<bool>* cancel) {
     const int32_t n = axes.FFTSize;
-    const double fullScale = kFullScale * (window.Sum[0] + window.Sum[1]);
+    const double fullScale = BinFullScale(axes, window, 0, false);
     if (!(fullScale > 0)) return std::nullopt;
     const int64_t start = SpectrogramComplexColumnStart(column, axes.Hop, n);
     const int64_t count = samples.Samples != nullptr ? samples.ValueCount : 0;
@@ -100,6 +92,17 @@ std::optional<double> ComplexBinLevelDbfs(const SampleSpan& samples, const Pictu
 }
 
 } // namespace
+
+double MagnitudeDbfs(double magnitude, double fullScale) {
+    if (magnitude == 0) return -std::numeric_limits<double>::infinity();
+    return 20.0 * std::log10(magnitude / fullScale);
+}
+
+double BinFullScale(const PictureAxes& axes, const ReadoutWindow& window, int parity, bool binZero) {
+    if (axes.Complex) return kFullScale * (window.Sum[0] + window.Sum[1]);
+    const double coherent = axes.ChannelCount == 2 ? window.Sum[parity & 1] : window.Sum[0] + window.Sum[1];
+    return kFullScale * coherent * (binZero ? 1.0 : 0.5);
+}
 
 PictureAxes AxesOfPicture(const SpectrogramState& state, const SignalStore& store,
                           const SpectrogramSettings& settings) {
@@ -162,6 +165,16 @@ double PictureXAtSeconds(const PictureAxes& axes, double seconds) {
     return (seconds - ColumnSeconds(axes, 0)) / perColumn + 0.5;
 }
 
+int32_t PictureBandCount(const PictureAxes& axes) {
+    return BandCount(axes);
+}
+
+double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz) {
+    const double binHertz = BinHertz(axes);
+    const double inBand = binHertz > 0 ? RowsDownToZeroHertz(axes) - 0.5 - hertz / binHertz : 0.0;
+    return double(BandTop(axes, band)) + std::clamp(inBand, 0.0, double(BandRows(axes)));
+}
+
 PictureRect RemapPictureRect(const PictureRect& rect, const PictureAxes& from, const PictureAxes& to) {
     if (!from.Valid() || !to.Valid()) return rect;
     const bool sameBands = BandCount(from) == BandCount(to);
@@ -217,8 +230,7 @@ std::optional<double> BinLevelDbfs(const SampleSpan& samples, const PictureAxes&
     // With two channels the channel holds the positions of its parity; `first` is its first frame index.
     const int64_t stride = row.Channel < 0 ? 1 : 2;
     const int64_t first = row.Channel < 0 ? 0 : ((start & 1) == row.Channel ? 0 : 1);
-    const double coherent = row.Channel < 0 ? window.Sum[0] + window.Sum[1] : window.Sum[first];
-    const double fullScale = kFullScale * coherent * (row.Bin == 0 ? 1.0 : 0.5);
+    const double fullScale = BinFullScale(axes, window, int(first), row.Bin == 0);
     if (!(fullScale > 0)) return std::nullopt;
 
     // Frame indexes whose positions lie inside the signal, from the channel's first one.

@@ -62,6 +62,12 @@ double SecondsPerColumn(const PictureAxes& axes);
 double SecondsAtPictureX(const PictureAxes& axes, double x);
 double PictureXAtSeconds(const PictureAxes& axes, double seconds);
 
+// Bands of the picture: two for two channels, one for one channel and in the complex picture.
+int32_t PictureBandCount(const PictureAxes& axes);
+// The continuous picture y of `hertz` (baseband) in band `band`, kept within the band: the middle of a
+// row shows its bin's frequency exactly.
+double PictureYAtHertz(const PictureAxes& axes, int32_t band, double hertz);
+
 // A rectangle in continuous picture coordinates.
 struct PictureRect {
     double Left = 0;
@@ -98,6 +104,15 @@ struct ReadoutWindow {
 
 // The coefficients of window `windowIndex` for N = fftSize, built by the picture's own BuildWindowTable.
 ReadoutWindow MakeReadoutWindow(int windowIndex, int32_t fftSize);
+
+// The dBFS of a bin's magnitude |X| against `fullScale`, what a full-scale tone gives there:
+// 20 log10(|X| / fullScale); -infinity for 0. The readout and the level legend both read levels so.
+double MagnitudeDbfs(double magnitude, double fullScale);
+
+// What a full-scale tone gives at a bin of the picture with these axes: 32767 / 2 times the window's
+// sum over the positions the channel occupies (`parity`, 0 or 1, picks them with two bands), 32767
+// times it for bin 0; in the complex picture 32767 times the window's sum.
+double BinFullScale(const PictureAxes& axes, const ReadoutWindow& window, int parity, bool binZero);
 
 // The samples a level is read from.
 struct SampleSpan {

@@ -2,6 +2,7 @@
 
 #include "signal/WorkerPool.h"
 #include "view/LerpRow.h"
+#include "view/PeakShrink.h"
 #include "view/TBitmap32.h"
 
 #include <algorithm>
@@ -269,25 +270,9 @@ TIntRect VisiblePicture(const TViewPlacement& p, const TIntRect& clip) {
     return r.Empty() ? TIntRect{} : r;
 }
 
-} // namespace
-
-void RenderPicture(const TPixelAccess& target, const TBitmap32& bitmap, const TViewPlacement& placement,
-                   const TIntRect& clipRect, TColor32 background) {
-    const TIntRect clip = Intersect(clipRect, {0, 0, target.Width, target.Height});
-    if (clip.Empty() || target.Bits == nullptr) return;
-    const bool drawable = !bitmap.Empty() && bitmap.Width() == placement.BitmapWidth &&
-                          bitmap.Height() == placement.BitmapHeight;
-    const TIntRect d = drawable ? VisiblePicture(placement, clip) : TIntRect{};
-    FillBackground(target, clip, d, background | kOpaque);
-    if (d.Empty()) return;
-    const bool linear = bitmap.Resampler() == TResamplerKind::Linear;
-    const auto axis = linear ? LinearAxis : NearestAxis;
-    const PictureJob job{target,
-                         bitmap.Bits(),
-                         size_t(bitmap.Width()),
-                         d,
-                         axis(d.Left, d.Right, placement.Left, bitmap.Width(), placement.Width),
-                         axis(d.Top, d.Bottom, placement.Top, bitmap.Height(), placement.Height)};
+// Draws the job's area with its resampler; `tallEnough` when the source is drawn at least its height.
+void DrawJob(const PictureJob& job, bool linear, bool tallEnough) {
+    const TIntRect& d = job.Area;
     const int64_t pixels = int64_t(d.Width()) * d.Height();
     const size_t bands = BandCount();
     if (!linear) {
@@ -296,7 +281,7 @@ void RenderPicture(const TPixelAccess& target, const TBitmap32& bitmap, const TV
         return;
     }
     const size_t spanWidth = size_t(job.Xs.Second.back() - job.Xs.First.front() + 1);
-    if (spanWidth > size_t(d.Width()) && placement.Height >= bitmap.Height()) {
+    if (spanWidth > size_t(d.Width()) && tallEnough) {
         // the gathered rows of each band, allocated here so that no worker can fail
         std::vector<GatheredRows> gathered(bands, GatheredRows(size_t(d.Width())));
         ForEachBand(d.Top, d.Bottom, pixels, bands,
@@ -322,4 +307,83 @@ void RenderPicture(const TPixelAccess& target, const TBitmap32& bitmap, const TV
                 [&job, &spans, &spanFirst, &spanSecond](size_t band, int32_t top, int32_t bottom) {
                     DrawLinearRowsBySpan(job, top, bottom, spanFirst, spanSecond, spans[band]);
                 });
+}
+
+// The samples of one axis of the reduced picture for view pixels from .. to - 1: along a shrunk axis
+// view pixel d shows reduced pixel d - visibleFrom; along the others the resampler's own samples,
+// counted from the reduced picture's first source pixel.
+AxisSamples ReducedAxis(bool shrunk, bool linear, int32_t from, int32_t to, int32_t visibleFrom,
+                        AxisSamples resampled, int32_t sourceFrom) {
+    if (!shrunk) {
+        for (int32_t& i : resampled.First) i -= sourceFrom;
+        for (int32_t& i : resampled.Second) i -= sourceFrom;
+        return resampled;
+    }
+    AxisSamples s;
+    for (int32_t d = from; d < to; ++d) s.First.push_back(d - visibleFrom);
+    if (linear) {
+        s.Second = s.First;
+        s.Weight.assign(s.First.size(), 0);
+        s.Weight4.assign(4 * s.First.size(), 0);
+    }
+    return s;
+}
+
+// The source pixels the resampler reads along one axis for view pixels from .. to - 1.
+TPixelSpan ReadSpan(const AxisSamples& samples, bool linear) {
+    const auto [lo, hi] = std::minmax_element(samples.First.begin(), samples.First.end());
+    TPixelSpan span{*lo, *hi + 1};
+    if (linear && !samples.Second.empty()) {
+        span.From = std::min(span.From, *std::min_element(samples.Second.begin(), samples.Second.end()));
+        span.To = std::max(span.To, *std::max_element(samples.Second.begin(), samples.Second.end()) + 1);
+    }
+    return span;
+}
+
+} // namespace
+
+void RenderPicture(const TPixelAccess& target, const TBitmap32& bitmap, const TViewPlacement& placement,
+                   const TIntRect& clipRect, TColor32 background, const TLevelRanking* ranking,
+                   TPeakShrinkCache* cache) {
+    const TIntRect clip = Intersect(clipRect, {0, 0, target.Width, target.Height});
+    if (clip.Empty() || target.Bits == nullptr) return;
+    const bool drawable = !bitmap.Empty() && bitmap.Width() == placement.BitmapWidth &&
+                          bitmap.Height() == placement.BitmapHeight;
+    const TIntRect d = drawable ? VisiblePicture(placement, clip) : TIntRect{};
+    FillBackground(target, clip, d, background | kOpaque);
+    if (d.Empty()) return;
+    const bool linear = bitmap.Resampler() == TResamplerKind::Linear;
+    const auto axis = linear ? LinearAxis : NearestAxis;
+    AxisSamples xs = axis(d.Left, d.Right, placement.Left, bitmap.Width(), placement.Width);
+    AxisSamples ys = axis(d.Top, d.Bottom, placement.Top, bitmap.Height(), placement.Height);
+    const bool shrinks = ShrinksX(placement) || ShrinksY(placement);
+    if (ranking == nullptr || !shrinks) {
+        const PictureJob job{target, bitmap.Bits(), size_t(bitmap.Width()), d, std::move(xs), std::move(ys)};
+        DrawJob(job, linear, placement.Height >= bitmap.Height());
+        return;
+    }
+    // The whole visible picture is reduced, whatever part is to be drawn, so that a repaint of a part
+    // finds it kept.
+    const TIntRect visible = VisiblePicture(placement, {0, 0, target.Width, target.Height});
+    TPeakShrinkCache local;
+    TPeakShrinkCache& kept = cache != nullptr ? *cache : local;
+    const TPeakShrunkPicture* reduced = kept.Find(bitmap.Bits(), ranking, placement, visible, linear);
+    if (reduced == nullptr) {
+        const TPixelSpan columns = ReadSpan(
+            axis(visible.Left, visible.Right, placement.Left, bitmap.Width(), placement.Width), linear);
+        const TPixelSpan rows = ReadSpan(
+            axis(visible.Top, visible.Bottom, placement.Top, bitmap.Height(), placement.Height), linear);
+        TPeakShrunkPicture& fresh = kept.Keep(bitmap.Bits(), ranking, placement, linear);
+        ShrinkToPeaks(bitmap, *ranking, placement, visible, columns, rows, fresh);
+        reduced = &fresh;
+    }
+    const PictureJob job{target,
+                         reduced->Pixels.data(),
+                         size_t(reduced->Width),
+                         d,
+                         ReducedAxis(reduced->ShrunkX, linear, d.Left, d.Right, visible.Left, std::move(xs),
+                                     reduced->SourceLeft),
+                         ReducedAxis(reduced->ShrunkY, linear, d.Top, d.Bottom, visible.Top, std::move(ys),
+                                     reduced->SourceTop)};
+    DrawJob(job, linear, true);
 }

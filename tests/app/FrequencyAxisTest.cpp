@@ -1,5 +1,5 @@
 // The ruler's labels and the frequency read from a click on the picture.
-#include "app/FrequencyAxis.h"
+#include "view/FrequencyAxis.h"
 
 #include <gtest/gtest.h>
 

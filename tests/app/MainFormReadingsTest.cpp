@@ -425,6 +425,8 @@ TEST_F(ReadingsTest, TheIQSpectrumShowsSignedAndRadioFrequencies) {
 
     form.AskCentreFrequency = [](int64_t) { return std::optional<int64_t>(7050120); };
     Child<QAction>("mnuCentreFrequency")->trigger();
+    // The fitted picture's ruler (zoomed, it labels round frequencies in sight instead).
+    if (form.sbImageMode->isChecked()) form.sbImageMode->click();
     // Bins of 46.875 Hz: five decimals of MHz, so that the 120 Hz off the round number shows.
     EXPECT_TRUE(rulerTexts().contains("MHz") && rulerTexts().contains("- 7.05012") &&
                 rulerTexts().contains("- 7.02812"))

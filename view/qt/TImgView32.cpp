@@ -59,11 +59,26 @@ void TImgView32::SetResamplerClassName(std::string_view className) {
 }
 
 void TImgView32::Changed() {
+    peakCache_.Clear();
     Relayout();
 }
 
 void TImgView32::BitmapChanged() {
+    peakCache_.Clear();
     Relayout();
+}
+
+void TImgView32::SetLevelRanking(std::shared_ptr<const TLevelRanking> ranking) {
+    ranking_ = std::move(ranking);
+    peakCache_.Clear();
+    viewport()->update();
+}
+
+TBitmapPoint TImgView32::ShownPixel(int x, int y) const {
+    const TViewPlacement placement = Placement();
+    const TIntRect cells = CoveredPixels(placement, x, y);
+    if (ranking_ == nullptr || cells.Empty() || bitmap_.Empty()) return ControlToBitmap(x, y);
+    return StrongestPixel(bitmap_, *ranking_, cells);
 }
 
 void TImgView32::Relayout() {
@@ -77,27 +92,39 @@ void TImgView32::SetScaleMode(TScaleMode mode) {
     Relayout();
 }
 
-void TImgView32::ApplyScale(float& scale, float value, bool horizontal) {
+void TImgView32::ApplyScale(float value, bool horizontal) {
     value = ClampViewScale(value);
+    float& scale = horizontal ? scaleX_ : scaleY_;
     if (value == scale) return;
     if (scaleMode_ == TScaleMode::smScale && !bitmap_.Empty()) {
-        const double centre = horizontal ? viewport()->width() / 2.0 : viewport()->height() / 2.0;
-        double& offset = horizontal ? offsetX_ : offsetY_;
-        const int32_t size = horizontal ? bitmap_.Width() : bitmap_.Height();
-        const int64_t before = ScaledExtent(size, scale);
-        const int64_t after = ScaledExtent(size, value);
-        if (before > 0) offset = centre - (centre - offset) * double(after) / double(before);
+        ZoomView zoom = Zoom();
+        ZoomAxis& axis = horizontal ? zoom.X : zoom.Y;
+        axis = axis.ScaledAbout(value, axis.View / 2.0, {kMinViewScale, value});
+        return SetZoom(zoom);
     }
     scale = value;
     Relayout();
 }
 
 void TImgView32::SetScaleX(float scale) {
-    ApplyScale(scaleX_, scale, true);
+    ApplyScale(scale, true);
 }
 
 void TImgView32::SetScaleY(float scale) {
-    ApplyScale(scaleY_, scale, false);
+    ApplyScale(scale, false);
+}
+
+ZoomView TImgView32::Zoom() const {
+    return {{bitmap_.Width(), viewport()->width(), scaleX_, offsetX_},
+            {bitmap_.Height(), viewport()->height(), scaleY_, offsetY_}};
+}
+
+void TImgView32::SetZoom(const ZoomView& zoom) {
+    scaleX_ = ClampViewScale(zoom.X.Scale);
+    scaleY_ = ClampViewScale(zoom.Y.Scale);
+    offsetX_ = zoom.X.Offset;
+    offsetY_ = zoom.Y.Offset;
+    Relayout();
 }
 
 void TImgView32::SetScrollBarVisibility(TScrollBarVisibility visibility) {
@@ -142,12 +169,9 @@ TBitmapPoint TImgView32::ControlToBitmap(int x, int y) const {
 // never leaves a gap at its far edge, a smaller one sits at the top-left corner.
 void TImgView32::ClampOffset() {
     if (scaleMode_ != TScaleMode::smScale || bitmap_.Empty()) return;
-    const auto clampAxis = [](double offset, int64_t extent, int view) {
-        const double lowest = std::min(0.0, double(view) - double(extent));
-        return std::clamp(std::round(offset), lowest, 0.0);
-    };
-    offsetX_ = clampAxis(offsetX_, ScaledExtent(bitmap_.Width(), scaleX_), viewport()->width());
-    offsetY_ = clampAxis(offsetY_, ScaledExtent(bitmap_.Height(), scaleY_), viewport()->height());
+    const ZoomView zoom = Zoom();
+    offsetX_ = zoom.X.Clamped().Offset;
+    offsetY_ = zoom.Y.Clamped().Offset;
 }
 
 void TImgView32::UpdateScrollBars() {
@@ -187,7 +211,8 @@ void TImgView32::paintEvent(QPaintEvent* event) {
     const QRect area = event->rect().intersected(viewport()->rect());
     const TPixelAccess pixels = backBuffer_.WritablePixels();
     RenderPicture(pixels, bitmap_, Placement(),
-                  {area.left(), area.top(), area.right() + 1, area.bottom() + 1}, background_);
+                  {area.left(), area.top(), area.right() + 1, area.bottom() + 1}, background_, ranking_.get(),
+                  &peakCache_);
     layers_.Paint(backBuffer_);
     const TPixelAccess drawn = backBuffer_.WritablePixels();
     const QImage image(reinterpret_cast<const uchar*>(drawn.Bits), drawn.Width, drawn.Height,
@@ -236,7 +261,9 @@ bool TImgView32::viewportEvent(QEvent* event) {
 }
 
 void TImgView32::wheelEvent(QWheelEvent* event) {
-    wheelRemainder_ += event->angleDelta().y();
+    // A wheel turned with Shift may arrive as a horizontal one; its notches count the same.
+    const QPoint delta = event->angleDelta();
+    wheelRemainder_ += delta.y() != 0 ? delta.y() : delta.x();
     const QPoint p = event->position().toPoint();
     while (wheelRemainder_ >= kWheelNotch) {
         wheelRemainder_ -= kWheelNotch;

@@ -10,12 +10,17 @@
 // the Post... operations, which any thread (the playback thread) may call.
 #pragma once
 
+#include "view/LevelRanking.h"
 #include "view/Overlays.h"
+#include "view/PeakShrink.h"
 #include "view/TBitmap32.h"
 #include "view/TLayerCollection.h"
 #include "view/ViewPlacement.h"
+#include "view/ZoomView.h"
 
 #include <QAbstractScrollArea>
+
+#include <memory>
 
 #include <cstdint>
 #include <string_view>
@@ -53,12 +58,26 @@ public:
     TScrollBarVisibility ScrollBarVisibility() const { return scrollBars_; }
     void SetScrollBarVisibility(TScrollBarVisibility visibility);
 
+    // The scales and origin with the picture's and the viewport's sizes, and all of them set at once
+    // (the origin clamped as the scroll bars keep it); the view's size and picture stay as they are.
+    ZoomView Zoom() const;
+    void SetZoom(const ZoomView& zoom);
+
     // The picture's origin in scale mode, view pixels (0, 0 initially; the scroll bars move it).
     QPointF Offset() const { return {offsetX_, offsetY_}; }
     void SetOffset(double x, double y);
 
     // Background drawn around the picture (opaque colour value).
     void SetBackgroundColor(TColor32 colour);
+
+    // The strength order of the bitmap's colours. With one, an axis along which the picture is drawn
+    // smaller than its size shows the strongest pixel each view pixel covers; without (the default) it
+    // is resampled.
+    void SetLevelRanking(std::shared_ptr<const TLevelRanking> ranking);
+    const TLevelRanking* LevelRanking() const { return ranking_.get(); }
+    // The bitmap pixel view pixel (x, y) shows: the strongest it covers along shrunk axes when there is
+    // a ranking, else the one under it. May lie outside the bitmap.
+    TBitmapPoint ShownPixel(int x, int y) const;
 
     // The picture's rectangle in view pixels.
     TViewPlacement Placement() const;
@@ -103,12 +122,14 @@ private:
     void UpdateScrollBars();
     void ClampOffset();
     // Changes one scale keeping the view's centre on the same bitmap point.
-    void ApplyScale(float& scale, float value, bool horizontal);
+    void ApplyScale(float value, bool horizontal);
     void EnsureBackBuffer();
     QSize ScreenSize() const;
 
     TBitmap32 bitmap_;
     TBitmap32 backBuffer_; // the view's drawing buffer, viewport-sized
+    std::shared_ptr<const TLevelRanking> ranking_;
+    TPeakShrinkCache peakCache_; // the last shrunk drawing, reused by repaints
     TLayerCollection layers_;
     TOverlays overlays_{layers_};
     TScaleMode scaleMode_ = TScaleMode::smStretch;

@@ -1,4 +1,4 @@
-#include "app/FrequencyAxis.h"
+#include "view/FrequencyAxis.h"
 
 #include <algorithm>
 #include <charconv>

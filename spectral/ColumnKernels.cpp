@@ -1,0 +1,112 @@
+#include "spectral/ColumnKernels.h"
+
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+bool ColumnKernelsUseAvx2() {
+    static const bool avx2 = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return avx2;
+}
+
+void WindowRealValuesPlain(const int16_t* samples, const float* window, int64_t count, int ownParity,
+                           TComplexSingle* frame) {
+    for (int64_t i = 0; i < count; ++i) {
+        const bool own = ownParity < 0 || (i & 1) == ownParity;
+        frame[i] = {own ? static_cast<float>(samples[i]) * window[i] : 0.0f, 0.0f};
+    }
+}
+
+void WindowComplexValuesPlain(const int16_t* pairs, const float* window, int64_t count,
+                              TComplexSingle* frame) {
+    for (int64_t i = 0; i < count; ++i)
+        frame[i] = {static_cast<float>(pairs[2 * i]) * window[i],
+                    -(static_cast<float>(pairs[2 * i + 1]) * window[i])};
+}
+
+void BinLevelsPlain(const TComplexSingle* bins, int64_t count, double gain, float* levels) {
+    for (int64_t i = 0; i < count; ++i) {
+        double magnitude =
+            static_cast<double>(std::fabs(bins[i].re)) + static_cast<double>(std::fabs(bins[i].im));
+        if (magnitude == 0.0) magnitude = 0.001;
+        levels[i] = static_cast<float>(magnitude * gain);
+    }
+}
+
+void StreamPixel(TColor32* pixel, TColor32 colour) {
+#if defined(__SSE2__)
+    _mm_stream_si32(reinterpret_cast<int*>(pixel), static_cast<int>(colour));
+#else
+    *pixel = colour;
+#endif
+}
+
+void StoreTileBlockPlain(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep) {
+    for (int64_t j = 0; j < kTileRowBlock; ++j)
+        for (int64_t c = 0; c < kTileBlockColumns; ++c)
+            StreamPixel(image + j * rowStep + c, tile[c * stride + j]);
+}
+
+void GatherBinsPlain(const TComplexSingle* values, const uint16_t* order, int64_t count,
+                     TComplexSingle* out) {
+    for (int64_t k = 0; k < count; ++k) out[k] = values[order[k]];
+}
+
+void GatherLevelsPlain(const float* values, const uint16_t* order, int64_t count, float* out) {
+    for (int64_t k = 0; k < count; ++k) out[k] = values[order[k]];
+}
+
+// Streamed stores are weakly ordered: this makes them visible before anything the thread does next.
+void StreamedStoresDone() {
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+void WindowRealValues(const int16_t* samples, const float* window, int64_t count, int ownParity,
+                      TComplexSingle* frame) {
+    if (ColumnKernelsUseAvx2())
+        WindowRealValuesAvx2(samples, window, count, ownParity, frame);
+    else
+        WindowRealValuesPlain(samples, window, count, ownParity, frame);
+}
+
+void WindowComplexValues(const int16_t* pairs, const float* window, int64_t count, TComplexSingle* frame) {
+    if (ColumnKernelsUseAvx2())
+        WindowComplexValuesAvx2(pairs, window, count, frame);
+    else
+        WindowComplexValuesPlain(pairs, window, count, frame);
+}
+
+void BinLevels(const TComplexSingle* bins, int64_t count, double gain, float* levels) {
+    if (ColumnKernelsUseAvx2())
+        BinLevelsAvx2(bins, count, gain, levels);
+    else
+        BinLevelsPlain(bins, count, gain, levels);
+}
+
+void StoreTileBlock(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep) {
+    if (ColumnKernelsUseAvx2())
+        StoreTileBlockAvx2(tile, stride, image, rowStep);
+    else
+        StoreTileBlockPlain(tile, stride, image, rowStep);
+}
+
+void GatherBins(const TComplexSingle* values, const uint16_t* order, int64_t count, TComplexSingle* out) {
+    if (ColumnKernelsUseAvx2())
+        GatherBinsAvx2(values, order, count, out);
+    else
+        GatherBinsPlain(values, order, count, out);
+}
+
+void GatherLevels(const float* values, const uint16_t* order, int64_t count, float* out) {
+    if (ColumnKernelsUseAvx2())
+        GatherLevelsAvx2(values, order, count, out);
+    else
+        GatherLevelsPlain(values, order, count, out);
+}

@@ -1,0 +1,172 @@
+// The AVX2 forms of ColumnKernels.h. They perform the plain forms' roundings, lane by lane: the same
+// float products, the same double sums and products, the same rounding to float. A negated product
+// -(Q x w) is taken as Q x (-w), which rounding to nearest makes the same number. Only called on
+// processors with AVX2.
+#include "spectral/ColumnKernels.h"
+
+#include <cstdint>
+#include <immintrin.h>
+
+// Only what follows is compiled for AVX2; the headers' inline functions keep the common target.
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+
+namespace {
+
+#define COLUMN_KERNELS_INLINE inline __attribute__((always_inline))
+
+// Eight values as floats.
+COLUMN_KERNELS_INLINE __m256 EightFloats(const int16_t* values) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values));
+    return _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(v));
+}
+
+// All ones in the lanes of the elements that take their value (see WindowRealValues).
+COLUMN_KERNELS_INLINE __m256 OwnLanes(int ownParity) {
+    const int even = ownParity == 1 ? 0 : -1;
+    const int odd = ownParity == 0 ? 0 : -1;
+    return _mm256_castsi256_ps(_mm256_setr_epi32(even, odd, even, odd, even, odd, even, odd));
+}
+
+// One pixel stored past the cache.
+COLUMN_KERNELS_INLINE void StreamOne(TColor32* pixel, TColor32 colour) {
+    _mm_stream_si32(reinterpret_cast<int*>(pixel), static_cast<int>(colour));
+}
+
+// The 8x8 transposition of rows r[0..7] (each 8 lanes) into columns, in place.
+COLUMN_KERNELS_INLINE void Transpose8(__m256 r[8]) {
+    const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]);
+    const __m256 t1 = _mm256_unpackhi_ps(r[0], r[1]);
+    const __m256 t2 = _mm256_unpacklo_ps(r[2], r[3]);
+    const __m256 t3 = _mm256_unpackhi_ps(r[2], r[3]);
+    const __m256 t4 = _mm256_unpacklo_ps(r[4], r[5]);
+    const __m256 t5 = _mm256_unpackhi_ps(r[4], r[5]);
+    const __m256 t6 = _mm256_unpacklo_ps(r[6], r[7]);
+    const __m256 t7 = _mm256_unpackhi_ps(r[6], r[7]);
+    const __m256 s0 = _mm256_shuffle_ps(t0, t2, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 s1 = _mm256_shuffle_ps(t0, t2, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 s2 = _mm256_shuffle_ps(t1, t3, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 s3 = _mm256_shuffle_ps(t1, t3, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 s4 = _mm256_shuffle_ps(t4, t6, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 s5 = _mm256_shuffle_ps(t4, t6, _MM_SHUFFLE(3, 2, 3, 2));
+    const __m256 s6 = _mm256_shuffle_ps(t5, t7, _MM_SHUFFLE(1, 0, 1, 0));
+    const __m256 s7 = _mm256_shuffle_ps(t5, t7, _MM_SHUFFLE(3, 2, 3, 2));
+    r[0] = _mm256_permute2f128_ps(s0, s4, 0x20);
+    r[1] = _mm256_permute2f128_ps(s1, s5, 0x20);
+    r[2] = _mm256_permute2f128_ps(s2, s6, 0x20);
+    r[3] = _mm256_permute2f128_ps(s3, s7, 0x20);
+    r[4] = _mm256_permute2f128_ps(s0, s4, 0x31);
+    r[5] = _mm256_permute2f128_ps(s1, s5, 0x31);
+    r[6] = _mm256_permute2f128_ps(s2, s6, 0x31);
+    r[7] = _mm256_permute2f128_ps(s3, s7, 0x31);
+}
+
+} // namespace
+
+void WindowRealValuesAvx2(const int16_t* samples, const float* window, int64_t count, int ownParity,
+                          TComplexSingle* frame) {
+    const __m256 own = OwnLanes(ownParity);
+    const __m256 zero = _mm256_setzero_ps();
+    auto* out = reinterpret_cast<float*>(frame);
+    int64_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 products =
+            _mm256_and_ps(_mm256_mul_ps(EightFloats(samples + i), _mm256_loadu_ps(window + i)), own);
+        const __m256 low = _mm256_unpacklo_ps(products, zero);  // elements 0, 1 | 4, 5
+        const __m256 high = _mm256_unpackhi_ps(products, zero); // elements 2, 3 | 6, 7
+        _mm256_storeu_ps(out + 2 * i, _mm256_permute2f128_ps(low, high, 0x20));
+        _mm256_storeu_ps(out + 2 * i + 8, _mm256_permute2f128_ps(low, high, 0x31));
+    }
+    WindowRealValuesPlain(samples + i, window + i, count - i, ownParity, frame + i);
+}
+
+void WindowComplexValuesAvx2(const int16_t* pairs, const float* window, int64_t count,
+                             TComplexSingle* frame) {
+    const __m256 negateQ =
+        _mm256_castsi256_ps(_mm256_setr_epi32(0, INT32_MIN, 0, INT32_MIN, 0, INT32_MIN, 0, INT32_MIN));
+    auto* out = reinterpret_cast<float*>(frame);
+    int64_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 w = _mm_loadu_ps(window + i);
+        const __m256 twice = _mm256_set_m128(_mm_unpackhi_ps(w, w), _mm_unpacklo_ps(w, w));
+        const __m256 coefficients = _mm256_xor_ps(twice, negateQ);
+        _mm256_storeu_ps(out + 2 * i, _mm256_mul_ps(EightFloats(pairs + 2 * i), coefficients));
+    }
+    WindowComplexValuesPlain(pairs + 2 * i, window + i, count - i, frame + i);
+}
+
+void BinLevelsAvx2(const TComplexSingle* bins, int64_t count, double gain, float* levels) {
+    const __m256 magnitudeBits = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d floor = _mm256_set1_pd(0.001);
+    const __m256d gains = _mm256_set1_pd(gain);
+    int64_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m256 parts =
+            _mm256_and_ps(_mm256_loadu_ps(reinterpret_cast<const float*>(bins + i)), magnitudeBits);
+        const __m256d low = _mm256_cvtps_pd(_mm256_castps256_ps128(parts));    // re0 im0 re1 im1
+        const __m256d high = _mm256_cvtps_pd(_mm256_extractf128_ps(parts, 1)); // re2 im2 re3 im3
+        // Sums of bins 0, 2, 1, 3, put back in order.
+        const __m256d sums = _mm256_permute4x64_pd(_mm256_hadd_pd(low, high), _MM_SHUFFLE(3, 1, 2, 0));
+        const __m256d magnitudes = _mm256_blendv_pd(sums, floor, _mm256_cmp_pd(sums, zero, _CMP_EQ_OQ));
+        _mm_storeu_ps(levels + i, _mm256_cvtpd_ps(_mm256_mul_pd(magnitudes, gains)));
+    }
+    BinLevelsPlain(bins + i, count - i, gain, levels + i);
+}
+
+// Each row is stored in pieces of four pixels at 16-byte boundaries, and pixel by pixel before the
+// first boundary and after the last: a row's place depends on the image's width.
+void StoreTileBlockAvx2(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep) {
+    alignas(32) TColor32 rows[kTileRowBlock * kTileBlockColumns];
+    auto* out = reinterpret_cast<float*>(rows);
+    for (int64_t half = 0; half < kTileBlockColumns; half += 8) {
+        __m256 block[8];
+        for (int64_t c = 0; c < 8; ++c)
+            block[c] = _mm256_loadu_ps(reinterpret_cast<const float*>(tile + (half + c) * stride));
+        Transpose8(block);
+        for (int64_t j = 0; j < kTileRowBlock; ++j)
+            _mm256_store_ps(out + j * kTileBlockColumns + half, block[j]);
+    }
+    for (int64_t j = 0; j < kTileRowBlock; ++j) {
+        TColor32* row = image + j * rowStep;
+        const TColor32* colours = rows + j * kTileBlockColumns;
+        const auto head = static_cast<int64_t>((16 - (reinterpret_cast<std::uintptr_t>(row) & 15)) & 15) / 4;
+        for (int64_t c = 0; c < head; ++c) StreamOne(row + c, colours[c]);
+        int64_t c = head;
+        for (; c + 4 <= kTileBlockColumns; c += 4)
+            _mm_stream_si128(reinterpret_cast<__m128i*>(row + c),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + c)));
+        for (; c < kTileBlockColumns; ++c) StreamOne(row + c, colours[c]);
+    }
+}
+
+void GatherBinsAvx2(const TComplexSingle* values, const uint16_t* order, int64_t count, TComplexSingle* out) {
+    const auto* base = reinterpret_cast<const long long*>(values);
+    int64_t k = 0;
+    for (; k + 4 <= count; k += 4) {
+        const __m128i indices =
+            _mm_cvtepu16_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(order + k)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + k), _mm256_i32gather_epi64(base, indices, 8));
+    }
+    GatherBinsPlain(values, order + k, count - k, out + k);
+}
+
+void GatherLevelsAvx2(const float* values, const uint16_t* order, int64_t count, float* out) {
+    int64_t k = 0;
+    for (; k + 8 <= count; k += 8) {
+        const __m256i indices =
+            _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(order + k)));
+        _mm256_storeu_ps(out + k, _mm256_i32gather_ps(values, indices, 4));
+    }
+    GatherLevelsPlain(values, order + k, count - k, out + k);
+}
+
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
