@@ -120,11 +120,15 @@ void RecordingSession::Adopt(SignalStore&& store, int64_t centreFrequency) {
 
 SaveOutcome RecordingSession::Save(const std::string& fileName, const StatusSink& status,
                                    const std::string& startDirectory) {
+    // The result is taken before Saved reads `error`: the order in which a call's arguments are
+    // evaluated is unspecified.
     int error = 0;
-    if (WritesAnnotationsOnly(fileName))
-        return Saved(WriteAnnotationsOnly(store_, description_, status, &error), error);
-    SaveOutcome outcome =
-        Saved(WriteRecording(store_, description_, fileName, startDirectory, status, &error), error);
+    if (WritesAnnotationsOnly(fileName)) {
+        const uint16_t result = WriteAnnotationsOnly(store_, description_, status, &error);
+        return Saved(result, error);
+    }
+    const uint16_t result = WriteRecording(store_, description_, fileName, startDirectory, status, &error);
+    SaveOutcome outcome = Saved(result, error);
     if (outcome.Result != kWavWriteOk) return outcome;
     // The file read now holds the samples as the writer lays them out, no longer as they were read.
     if (!fileName.empty() && SameRecording(fileName, description_.FileName)) fileRevision_ = 0;
