@@ -46,6 +46,7 @@ template <class Real> Real Windowed(int16_t value, float coefficient) {
 // Samples; no pointer is formed for the positions before the signal.
 void FillInside(TComplexSingle* frame, const SpectrogramPassLayout& layout, int64_t start, int64_t lo,
                 int64_t hi) {
+    if (hi <= lo) return; // nothing inside (an empty recording has no values to point at)
     const int ownParity = layout.Channel < 0 ? -1 : (OwnPosition(layout, start + lo) ? 0 : 1);
     WindowRealValues(layout.Samples + (start + lo), layout.Window + lo, hi - lo, ownParity, frame + lo);
 }
