@@ -69,6 +69,9 @@ void TImgView32::BitmapChanged() {
 }
 
 void TImgView32::SetLevelRanking(std::shared_ptr<const TLevelRanking> ranking) {
+    // The window hands over its ranking at the end of every job: the same one keeps the reduced
+    // picture, whose making reads every pixel of the picture.
+    if (ranking == ranking_) return;
     ranking_ = std::move(ranking);
     peakCache_.Clear();
     viewport()->update();
