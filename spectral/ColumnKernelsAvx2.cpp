@@ -7,13 +7,7 @@
 #include <cstdint>
 #include <immintrin.h>
 
-// Only what follows is compiled for AVX2; the headers' inline functions keep the common target.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "spectral/Avx2TargetBegin.h"
 
 namespace {
 
@@ -165,8 +159,4 @@ void GatherLevelsAvx2(const float* values, const uint16_t* order, int64_t count,
     GatherLevelsPlain(values, order + k, count - k, out + k);
 }
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "spectral/Avx2TargetEnd.h"

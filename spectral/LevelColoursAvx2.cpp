@@ -18,14 +18,7 @@
 
 #include <immintrin.h>
 
-// Only what follows is compiled for AVX2: the inline functions of the headers above keep the common
-// target, so that no copy of them made here is what the linker keeps for the other files.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "spectral/Avx2TargetBegin.h"
 
 namespace {
 
@@ -157,8 +150,4 @@ void LevelsToColoursAvx2(const float* levels, TColor32* colours, std::size_t cou
     for (; i < count; ++i) colours[i] = LevelToColor32(levels[i]);
 }
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "spectral/Avx2TargetEnd.h"

@@ -5,14 +5,7 @@
 
 #include <immintrin.h>
 
-// Only what follows is compiled for AVX2: the inline functions of the headers above keep the common
-// target, so that no copy of them made here is what the linker keeps for the other files.
-#if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
-#else
-#pragma GCC push_options
-#pragma GCC target("avx2")
-#endif
+#include "spectral/Avx2TargetBegin.h"
 
 namespace {
 
@@ -67,8 +60,4 @@ void SpectrumRampRanksAvx2(const TColor32* colours, int32_t count, int32_t* rank
     for (; i < count; ++i) ranks[i] = SpectrumRampRank(colours[i]);
 }
 
-#if defined(__clang__)
-#pragma clang attribute pop
-#else
-#pragma GCC pop_options
-#endif
+#include "spectral/Avx2TargetEnd.h"
