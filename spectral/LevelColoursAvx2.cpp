@@ -1,17 +1,12 @@
 // LevelsToColours eight levels at a time: the ramp of each level is the number of ramp boundaries at
-// or below it, and its ramp byte comes from the operations LevelToColor performs (the numerator as a
-// double difference, the double division rounded to a float, times 255 rounded to the nearest integer
-// with ties to even), one lane per level, so the bytes are the same. A falling ramp's c - x is taken
-// as (x - c) over a negative denominator: the division is symmetric in sign, so the quotient is the
-// same.
-// Most vectors take a cheaper division of eight floats, which gives the same quotient where the
-// difference is exact in float: a double quotient of two floats rounded to float is the float
-// quotient (double rounding is harmless when the wider format has at least 2p + 2 bits: 53 >= 50).
-// The difference x - c of a clamped level (below 2^24) and an integer start c <= x is exact in float,
-// and so is c - x where c / 2 <= x (Sterbenz); only the falling green ramp's levels below 225000
-// (450000 - x, x from 90000) are not, and a vector holding one takes the double division. The
-// product with 255 is rounded with its exact error (RampBytes). Only called on processors with AVX2; the
-// exhaustive benchmark compares all 2^32 levels with LevelToColor32.
+// or below it. Its byte is first estimated as (x - start) x (255 / denominator) in float: that is the
+// byte before rounding within four float roundings (under 0.0001 below 255), so where it lies farther
+// than that from a half it rounds to the byte LevelToColor gives. A vector with a lane nearer a half
+// performs LevelToColor's own operations (the numerator as a double difference, the double division
+// rounded to a float, times 255 rounded to the nearest integer with ties to even), one lane per level.
+// A falling ramp's c - x is taken as (x - c) over a negative denominator: the division is symmetric in
+// sign, so the quotient is the same. Only called on processors with AVX2; the exhaustive benchmark
+// compares all 2^32 levels with LevelToColor32.
 #include "spectral/LevelColours.h"
 
 #include "spectral/LevelToColor.h"
@@ -60,62 +55,30 @@ template <class Field> LEVEL_COLOURS_INLINE __m256i IntegerField(Field field) {
     return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(v));
 }
 
-// How far from a half an estimated byte must lie to round as the exact one (see Bytes).
+// How far from a half an estimated byte must lie to round as the exact one.
 constexpr float kNearHalf = 0.4999f;
 
-// The levels from which x - c is not exact in float (see above).
-constexpr float kInexactFrom = 90000.0f;
-constexpr float kInexactTo = 225000.0f;
-
-// The ramp bytes of eight ramp values v (quotients in 0 .. 1): 255 v rounded to nearest, ties to even,
-// as the exact product rounds. p = 256 v - v is that product rounded to float, and e = (-v) - (p - 256 v)
-// its exact error (the sum of two floats, the larger first, with its error: 256 v is exact). p rounds
-// as the product does except where p falls on a half: then the product lies above it (e > 0), below
-// it (e < 0) or on it (e = 0, ties to even).
-LEVEL_COLOURS_INLINE __m256i RampBytes(__m256 value) {
-    const __m256 scaled = _mm256_mul_ps(value, _mm256_set1_ps(256.0f));
-    const __m256 p = _mm256_sub_ps(scaled, value);
-    const __m256 e = _mm256_sub_ps(_mm256_sub_ps(_mm256_setzero_ps(), value), _mm256_sub_ps(p, scaled));
-    const __m256 below = _mm256_floor_ps(p);
-    const __m256 half = _mm256_cmp_ps(_mm256_sub_ps(p, below), _mm256_set1_ps(0.5f), _CMP_EQ_OQ);
-    __m256 rounded = _mm256_round_ps(p, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
-    rounded = _mm256_blendv_ps(rounded, _mm256_add_ps(below, _mm256_set1_ps(1.0f)),
-                               _mm256_and_ps(half, _mm256_cmp_ps(e, _mm256_setzero_ps(), _CMP_GT_OQ)));
-    rounded = _mm256_blendv_ps(rounded, below,
-                               _mm256_and_ps(half, _mm256_cmp_ps(e, _mm256_setzero_ps(), _CMP_LT_OQ)));
-    return _mm256_cvttps_epi32(rounded);
-}
-
-// The ramp values of four clamped levels x with their ramps' starts and denominators, in double.
-LEVEL_COLOURS_INLINE __m128 RampValuesInDouble(__m128 x, __m128 start, __m128 denominator) {
+// The ramp bytes of four clamped levels x with their ramps' starts and denominators, as LevelToColor
+// computes them.
+LEVEL_COLOURS_INLINE __m128i ExactRampBytes(__m128 x, __m128 start, __m128 denominator) {
     const __m256d numerator = _mm256_sub_pd(_mm256_cvtps_pd(x), _mm256_cvtps_pd(start));
-    return _mm256_cvtpd_ps(_mm256_div_pd(numerator, _mm256_cvtps_pd(denominator)));
-}
-
-// The ramp values of eight clamped levels: the float division unless a level needs the double one.
-LEVEL_COLOURS_INLINE __m256 RampValues(__m256 x, __m256 start, __m256 denominator) {
-    const __m256 inexact = _mm256_and_ps(_mm256_cmp_ps(x, _mm256_set1_ps(kInexactFrom), _CMP_GE_OQ),
-                                         _mm256_cmp_ps(x, _mm256_set1_ps(kInexactTo), _CMP_LT_OQ));
-    if (_mm256_testz_ps(inexact, inexact)) return _mm256_div_ps(_mm256_sub_ps(x, start), denominator);
-    const __m128 low = RampValuesInDouble(_mm256_castps256_ps128(x), _mm256_castps256_ps128(start),
-                                          _mm256_castps256_ps128(denominator));
-    const __m128 high = RampValuesInDouble(_mm256_extractf128_ps(x, 1), _mm256_extractf128_ps(start, 1),
-                                           _mm256_extractf128_ps(denominator, 1));
-    return _mm256_set_m128(high, low);
+    const __m128 value = _mm256_cvtpd_ps(_mm256_div_pd(numerator, _mm256_cvtps_pd(denominator)));
+    return _mm256_cvtpd_epi32(_mm256_mul_pd(_mm256_cvtps_pd(value), _mm256_set1_pd(255.0)));
 }
 
 // The ramp bytes of eight clamped levels x with their ramps' starts, denominators and scales
-// (255 / denominator, rounded). (x - start) x scale is the byte before rounding within a few float
-// steps (four roundings of relative error 2^-24 each: under 0.0001 below 255); where it lies farther
-// than that from a half, it rounds to the same byte as the exact value does. Only a vector with a lane
-// nearer a half than that takes the exact division.
+// (255 / denominator, rounded to float).
 LEVEL_COLOURS_INLINE __m256i Bytes(__m256 x, __m256 start, __m256 denominator, __m256 scale) {
     const __m256 estimate = _mm256_mul_ps(_mm256_sub_ps(x, start), scale);
     const __m256 nearest = _mm256_round_ps(estimate, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
     const __m256 distance = _mm256_andnot_ps(_mm256_set1_ps(-0.0f), _mm256_sub_ps(estimate, nearest));
     const __m256 nearHalf = _mm256_cmp_ps(distance, _mm256_set1_ps(kNearHalf), _CMP_GT_OQ);
     if (_mm256_testz_ps(nearHalf, nearHalf)) return _mm256_cvttps_epi32(nearest);
-    return RampBytes(RampValues(x, start, denominator));
+    const __m128i low = ExactRampBytes(_mm256_castps256_ps128(x), _mm256_castps256_ps128(start),
+                                       _mm256_castps256_ps128(denominator));
+    const __m128i high = ExactRampBytes(_mm256_extractf128_ps(x, 1), _mm256_extractf128_ps(start, 1),
+                                        _mm256_extractf128_ps(denominator, 1));
+    return _mm256_set_m128i(high, low);
 }
 
 } // namespace
