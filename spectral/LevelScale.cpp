@@ -1,7 +1,6 @@
 #include "spectral/LevelScale.h"
 
 #include "spectral/LevelToColor.h"
-#include "spectral/SpectrumRampRank.h"
 
 #include <algorithm>
 #include <array>
@@ -45,7 +44,7 @@ std::vector<TColor32> SpectrumRampColours() {
 }
 
 TLevelRanking RankingOfPalette(PaletteItem palette) {
-    if (palette == PaletteItem::Spectrum) return TLevelRanking(SpectrumRampColours(), &SpectrumRampRanks);
+    if (palette == PaletteItem::Spectrum) return TLevelRanking(SpectrumRampColours());
     const TPalette32 entries = BuildPalette(palette);
     return TLevelRanking(std::vector<TColor32>(entries.begin(), entries.end()));
 }

@@ -17,8 +17,3 @@ TLevelRanking::TLevelRanking(const std::vector<TColor32>& weakestFirst) {
     }
     ranks_ = uint32_t(weakestFirst.size());
 }
-
-TLevelRanking::TLevelRanking(const std::vector<TColor32>& weakestFirst, RankRun fastRanks)
-    : TLevelRanking(weakestFirst) {
-    fastRanks_ = fastRanks;
-}

@@ -15,14 +15,6 @@ public:
     // later (higher) rank. Alpha is ignored.
     explicit TLevelRanking(const std::vector<TColor32>& weakestFirst);
 
-    // ranks[i] = the rank of colours[i] for i = 0 .. count - 1.
-    using RankRun = void (*)(const TColor32* colours, int32_t count, int32_t* ranks);
-    // A ranking that also ranks runs of colours faster than a table lookup per colour, with the same
-    // ranks as the table (the scale's own arithmetic, say).
-    TLevelRanking(const std::vector<TColor32>& weakestFirst, RankRun fastRanks);
-    // That way of ranking runs, or null when only the table ranks.
-    RankRun FastRanks() const { return fastRanks_; }
-
     // The rank of `colour`; 0 for a colour the scale does not hold.
     uint16_t Rank(TColor32 colour) const {
         const uint32_t key = colour | kAlphaMask;
@@ -48,5 +40,4 @@ private:
     uint32_t mask_ = 0;
     uint32_t shift_ = 32;
     uint32_t ranks_ = 0;
-    RankRun fastRanks_ = nullptr;
 };

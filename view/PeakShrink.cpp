@@ -28,50 +28,29 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
     return spans;
 }
 
-// Raises each reduced pixel of `line` to the first strongest colour of its span of picture row `source`
-// where that is stronger than the strongest so far (`best`), without branches on the pixels' ranks (in
-// a noisy picture they change at random from pixel to pixel). rankAt(x) is the rank of pixel x.
-template <class RankAt>
-void KeepStrongestOfRow(const TColor32* source, const std::vector<TPixelSpan>& columns, RankAt rankAt,
-                        int32_t* best, TColor32* line) {
-    for (size_t c = 0; c < columns.size(); ++c) {
-        int32_t strongest = best[c];
-        TColor32 shown = line[c];
-        for (int32_t x = columns[c].From; x < columns[c].To; ++x) {
-            const int32_t rank = rankAt(x);
-            const bool stronger = rank > strongest;
-            strongest = stronger ? rank : strongest;
-            shown = stronger ? source[x] : shown;
-        }
-        best[c] = strongest;
-        line[c] = shown;
-    }
-}
-
-// Reduces rows `from` .. `to` - 1 of the reduced picture. A ranking that ranks runs fast ranks the
-// part of each picture row the columns cover at once; the others look each pixel up.
+// Reduces rows `from` .. `to` - 1 of the reduced picture, without branches on the pixels' ranks (in
+// a noisy picture they change at random from pixel to pixel).
 void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std::vector<TPixelSpan>& columns,
                 const std::vector<TPixelSpan>& rows, size_t from, size_t to, TColor32* out) {
     const size_t width = columns.size();
     std::vector<int32_t> best(width);
-    const int32_t first = columns.front().From;
-    const int32_t covered = columns.back().To - first;
-    std::vector<int32_t> ranks(ranking.FastRanks() != nullptr ? size_t(covered) : 0);
     for (size_t r = from; r < to; ++r) {
         std::fill(best.begin(), best.end(), -1);
         TColor32* line = out + r * width;
         for (int32_t y = rows[r].From; y < rows[r].To; ++y) {
             const TColor32* source = bitmap.Bits() + size_t(y) * size_t(bitmap.Width());
-            if (ranking.FastRanks() != nullptr) {
-                ranking.FastRanks()(source + first, covered, ranks.data());
-                KeepStrongestOfRow(
-                    source, columns, [&ranks, first](int32_t x) { return ranks[size_t(x - first)]; },
-                    best.data(), line);
-            } else {
-                KeepStrongestOfRow(
-                    source, columns,
-                    [&ranking, source](int32_t x) { return int32_t(ranking.Rank(source[x])); }, best.data(),
-                    line);
+            for (size_t c = 0; c < width; ++c) {
+                int32_t strongest = best[c];
+                TColor32 shown = line[c];
+                for (int32_t x = columns[c].From; x < columns[c].To; ++x) {
+                    const TColor32 colour = source[x];
+                    const int32_t rank = ranking.Rank(colour);
+                    const bool stronger = rank > strongest;
+                    strongest = stronger ? rank : strongest;
+                    shown = stronger ? colour : shown;
+                }
+                best[c] = strongest;
+                line[c] = shown;
             }
         }
     }
