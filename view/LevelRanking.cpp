@@ -1,19 +1,17 @@
 #include "view/LevelRanking.h"
 
-#include <bit>
-#include <cstddef>
+#include <cstdlib>
+#include <new>
 
+void TLevelRanking::Free::operator()(uint16_t* p) const {
+    std::free(p);
+}
+
+// calloc hands out a table this large as fresh zero pages without writing them.
 TLevelRanking::TLevelRanking(const std::vector<TColor32>& weakestFirst) {
-    // At most a quarter full, so that a lookup rarely probes past its first slot.
-    const uint32_t size = std::bit_ceil(uint32_t(weakestFirst.size()) * 4u + 4u);
-    table_.resize(size);
-    mask_ = size - 1;
-    shift_ = 32u - uint32_t(std::countr_zero(size));
-    for (std::size_t rank = 0; rank < weakestFirst.size(); ++rank) {
-        const uint32_t key = weakestFirst[rank] | kAlphaMask;
-        uint32_t slot = Slot(key);
-        while (table_[slot].Colour != kFree && table_[slot].Colour != key) slot = (slot + 1) & mask_;
-        table_[slot] = Entry{key, uint16_t(rank)};
-    }
+    ranks_table_.reset(static_cast<uint16_t*>(std::calloc(std::size_t{kColourMask} + 1, sizeof(uint16_t))));
+    if (!ranks_table_) throw std::bad_alloc();
+    for (std::size_t rank = 0; rank < weakestFirst.size(); ++rank)
+        ranks_table_.get()[weakestFirst[rank] & kColourMask] = uint16_t(rank);
     ranks_ = uint32_t(weakestFirst.size());
 }

@@ -7,6 +7,7 @@
 #include "view/Color32.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class TLevelRanking {
@@ -16,28 +17,19 @@ public:
     explicit TLevelRanking(const std::vector<TColor32>& weakestFirst);
 
     // The rank of `colour`; 0 for a colour the scale does not hold.
-    uint16_t Rank(TColor32 colour) const {
-        const uint32_t key = colour | kAlphaMask;
-        for (uint32_t slot = Slot(key);; slot = (slot + 1) & mask_) {
-            const Entry& e = table_[slot];
-            if (e.Colour == key) return e.Rank;
-            if (e.Colour == kFree) return 0;
-        }
-    }
+    uint16_t Rank(TColor32 colour) const { return ranks_table_.get()[colour & kColourMask]; }
     // The number of ranks: one above the highest.
     uint32_t Ranks() const { return ranks_; }
 
 private:
-    static constexpr uint32_t kAlphaMask = 0xFF000000u;
-    static constexpr uint32_t kFree = 0; // no scale colour has alpha 0 once the mask is set
-    struct Entry {
-        uint32_t Colour = kFree;
-        uint16_t Rank = 0;
+    // The ranks sit in a table indexed by the colour's 24 bits, one load per pixel where a hash table
+    // took a multiplication and a comparison: the peak-keeping shrink looks up every pixel of pictures
+    // of hundreds of millions. The table spans 32 MiB of addresses, but only the pages that hold the
+    // scale's colours are ever written (a few megabytes); the others read as the system's zero page.
+    static constexpr uint32_t kColourMask = 0x00FFFFFFu;
+    struct Free {
+        void operator()(uint16_t* p) const;
     };
-    uint32_t Slot(uint32_t key) const { return (key * 0x9E3779B1u) >> shift_; }
-
-    std::vector<Entry> table_;
-    uint32_t mask_ = 0;
-    uint32_t shift_ = 32;
+    std::unique_ptr<uint16_t, Free> ranks_table_;
     uint32_t ranks_ = 0;
 };

@@ -28,8 +28,41 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
     return spans;
 }
 
-// Reduces rows `from` .. `to` - 1 of the reduced picture, without branches on the pixels' ranks (in
-// a noisy picture they change at random from pixel to pixel).
+// The strongest pixel of `span` in one row: its rank (-1 for an empty span) and its column, the first
+// among equally strong ones. Four runs over every fourth pixel that do not wait on each other: a single
+// one would make every pixel wait for the comparison of the one before it.
+struct TStrongest {
+    int32_t Rank = -1;
+    int32_t X = 0;
+};
+TStrongest StrongestInRow(const TColor32* row, TPixelSpan span, const TLevelRanking& ranking) {
+    TStrongest lane[4];
+    const auto visit = [&](TStrongest& best, int32_t x) {
+        const int32_t rank = ranking.Rank(row[x]);
+        const bool stronger = rank > best.Rank;
+        best.Rank = stronger ? rank : best.Rank;
+        best.X = stronger ? x : best.X;
+    };
+    int32_t x = span.From;
+    for (; x + 4 <= span.To; x += 4) {
+        visit(lane[0], x);
+        visit(lane[1], x + 1);
+        visit(lane[2], x + 2);
+        visit(lane[3], x + 3);
+    }
+    for (; x < span.To; ++x) visit(lane[0], x);
+    TStrongest strongest = lane[0];
+    for (const TStrongest& other : {lane[1], lane[2], lane[3]}) {
+        const bool first =
+            other.Rank > strongest.Rank || (other.Rank == strongest.Rank && other.X < strongest.X);
+        if (first) strongest = other;
+    }
+    return strongest;
+}
+
+// Reduces rows `from` .. `to` - 1 of the reduced picture. Each drawn pixel shows the first of its
+// strongest picture pixels in row order: the strongest of its span in each row, kept when it beats the
+// rows above.
 void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std::vector<TPixelSpan>& columns,
                 const std::vector<TPixelSpan>& rows, size_t from, size_t to, TColor32* out) {
     const size_t width = columns.size();
@@ -40,17 +73,10 @@ void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std
         for (int32_t y = rows[r].From; y < rows[r].To; ++y) {
             const TColor32* source = bitmap.Bits() + size_t(y) * size_t(bitmap.Width());
             for (size_t c = 0; c < width; ++c) {
-                int32_t strongest = best[c];
-                TColor32 shown = line[c];
-                for (int32_t x = columns[c].From; x < columns[c].To; ++x) {
-                    const TColor32 colour = source[x];
-                    const int32_t rank = ranking.Rank(colour);
-                    const bool stronger = rank > strongest;
-                    strongest = stronger ? rank : strongest;
-                    shown = stronger ? colour : shown;
-                }
-                best[c] = strongest;
-                line[c] = shown;
+                const TStrongest strongest = StrongestInRow(source, columns[c], ranking);
+                const bool stronger = strongest.Rank > best[c];
+                best[c] = stronger ? strongest.Rank : best[c];
+                line[c] = stronger ? source[strongest.X] : line[c];
             }
         }
     }
