@@ -3,6 +3,7 @@
 // buffers are allocated once per computation, so columns are computed without allocating.
 #pragma once
 
+#include "spectral/CacheLineVector.h"
 #include "spectral/FFTPow2.h"
 #include "spectral/MixedRadixPlan.h"
 #include "spectral/SpectrogramPictureLayout.h"
@@ -102,12 +103,12 @@ private:
     int32_t tileStride_; // colours per tile column: one per bin of the largest band, N/2 (N if complex),
                          // and a cache line of padding
     // N <= 16384: the frame, transformed in place, its bins left in kernel order.
-    std::vector<TComplexSingle> frame_;
+    CacheLineVector<TComplexSingle> frame_;
     const uint16_t* scramble_ = nullptr;
-    std::vector<TColor32> tile_;   // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
-    std::vector<float> levels_;    // the level of each bin of the column in hand (complex: in kernel order)
-    std::vector<float> binLevels_; // complex: the levels in bin order
-    std::vector<TComplexSingle> gathered_; // real: the bins shown, in bin order
+    CacheLineVector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
+    CacheLineVector<float> levels_;  // the level of each bin of the column in hand (complex: in kernel order)
+    CacheLineVector<float> binLevels_;         // complex: the levels in bin order
+    CacheLineVector<TComplexSingle> gathered_; // real: the bins shown, in bin order
     // N > 16384: the frame, written in the transform's input order and transformed in place.
     const MixedRadixPlan* plan_ = nullptr;
     std::unique_ptr<TComplexDouble[]> spectrum_;
