@@ -164,8 +164,7 @@ std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) 
 }
 
 int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first,
-                                                int64_t end, const std::atomic<bool>& stop,
-                                                const ColumnDone& columnDone) {
+                                                int64_t end, const std::atomic<bool>& stop) {
     for (int64_t x = first; x < end; ++x) {
         const bool finished =
             large_ ? ComputeLargeColumn(layout, x, stop) : ComputeSmallColumn(layout, x, x - first, stop);
@@ -173,7 +172,6 @@ int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& lay
             FlushTile(layout, first, x - first);
             return x - first;
         }
-        columnDone();
     }
     FlushTile(layout, first, end - first);
     return end - first;

@@ -13,7 +13,6 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,9 +59,6 @@ inline int64_t BandRowBin(const SpectrogramPassLayout& layout, int64_t r) {
     return r < int64_t{layout.BandBins} - 1 ? int64_t{layout.BandBins} - 1 - r : -1;
 }
 
-// Called after each column a worker finishes.
-using ColumnDone = std::function<void()>;
-
 class SpectrogramColumnWorker {
 public:
     // Allocates the buffers for FFT size fftSize, for the complex picture when `complex` (and, above
@@ -78,12 +74,11 @@ public:
     // touched once per pixel; the large one colours straight into the image, one column at a time.
     int32_t TileColumns() const { return tileColumns_; }
 
-    // Computes columns first .. end - 1 (at most TileColumns()) and draws them, calling columnDone after
-    // each. Returns how many of them, from first on, are finished and drawn: end - first, or fewer when
-    // stop was seen. Then the columns after those keep their pixels, except the column in hand, which
-    // the large transform may have drawn in part.
+    // Computes columns first .. end - 1 (at most TileColumns()) and draws them. Returns how many of them,
+    // from first on, are finished and drawn: end - first, or fewer when stop was seen. Then the columns after
+    // those keep their pixels, except the column in hand, which the large transform may have drawn in part.
     int64_t ComputeColumns(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
-                           const std::atomic<bool>& stop, const ColumnDone& columnDone);
+                           const std::atomic<bool>& stop);
 
 private:
     // Column x into tile column c; false when stop was seen (the tile column is then unfinished).

@@ -45,14 +45,13 @@ public:
     // is left or the pass is stopped.
     void Work(SpectrogramColumnWorker& worker) {
         MapInImage();
-        const ColumnDone columnDone = [this] { CountColumn(); };
         while (!StopPending()) {
             const int64_t first = nextBlock_.fetch_add(1, std::memory_order_relaxed) * block_;
             if (first >= layout_.Width) return;
             const int64_t end = std::min<int64_t>(layout_.Width, first + block_);
             try {
-                const int64_t finished =
-                    worker.ComputeColumns(layout_, first, end, control_.StopRequested, columnDone);
+                const int64_t finished = worker.ComputeColumns(layout_, first, end, control_.StopRequested);
+                CountColumns(finished);
                 if (finished < end - first) return StoppedAt(first + finished);
             } catch (...) {
                 Fail(std::current_exception());
@@ -91,13 +90,16 @@ private:
         }
     }
 
-    void CountColumn() {
-        const int64_t finishedBefore = finished_.fetch_add(1, std::memory_order_relaxed);
-        if (finishedBefore % progress_.Interval == 0) {
-            const double fraction =
-                static_cast<double>(progress_.ColumnsBefore + finishedBefore) / progress_.TotalColumns;
-            control_.SetProgress(static_cast<int>(std::nearbyint(fraction * 100.0)));
-        }
+    // Counts the finished columns of a block, once per block: the counter is shared by the workers, and
+    // an update of it per column cost more than a tenth of a column. The progress is set where the count
+    // passes a multiple of the interval.
+    void CountColumns(int64_t columns) {
+        if (columns <= 0) return;
+        const int64_t before = finished_.fetch_add(columns, std::memory_order_relaxed);
+        const int64_t mark = (before + columns - 1) / progress_.Interval * progress_.Interval;
+        if (mark < before) return;
+        const double fraction = static_cast<double>(progress_.ColumnsBefore + mark) / progress_.TotalColumns;
+        control_.SetProgress(static_cast<int>(std::nearbyint(fraction * 100.0)));
     }
 
     // The job was stopped, or another worker stopped or failed.
