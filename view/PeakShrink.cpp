@@ -29,35 +29,29 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
 }
 
 // The strongest pixel of `span` in one row: its rank (-1 for an empty span) and its column, the first
-// among equally strong ones. Four runs over every fourth pixel that do not wait on each other: a single
-// one would make every pixel wait for the comparison of the one before it.
+// among equally strong ones. Each pixel becomes one number, its rank above its column turned upside down
+// (~x), so that the largest number is the first of the strongest pixels and a plain maximum finds it;
+// four maxima over every fourth pixel do not wait on each other, where one would make every pixel wait
+// for the comparison of the one before it.
 struct TStrongest {
     int32_t Rank = -1;
     int32_t X = 0;
 };
 TStrongest StrongestInRow(const TColor32* row, TPixelSpan span, const TLevelRanking& ranking) {
-    TStrongest lane[4];
-    const auto visit = [&](TStrongest& best, int32_t x) {
-        const int32_t rank = ranking.Rank(row[x]);
-        const bool stronger = rank > best.Rank;
-        best.Rank = stronger ? rank : best.Rank;
-        best.X = stronger ? x : best.X;
-    };
+    if (span.From >= span.To) return {};
+    // Greater than zero for every column (x < 2^31), so 0 stands for no pixel yet.
+    const auto key = [&](int32_t x) { return uint64_t{ranking.Rank(row[x])} << 32 | uint32_t(~x); };
+    uint64_t m0 = 0, m1 = 0, m2 = 0, m3 = 0;
     int32_t x = span.From;
     for (; x + 4 <= span.To; x += 4) {
-        visit(lane[0], x);
-        visit(lane[1], x + 1);
-        visit(lane[2], x + 2);
-        visit(lane[3], x + 3);
+        m0 = std::max(m0, key(x));
+        m1 = std::max(m1, key(x + 1));
+        m2 = std::max(m2, key(x + 2));
+        m3 = std::max(m3, key(x + 3));
     }
-    for (; x < span.To; ++x) visit(lane[0], x);
-    TStrongest strongest = lane[0];
-    for (const TStrongest& other : {lane[1], lane[2], lane[3]}) {
-        const bool first =
-            other.Rank > strongest.Rank || (other.Rank == strongest.Rank && other.X < strongest.X);
-        if (first) strongest = other;
-    }
-    return strongest;
+    for (; x < span.To; ++x) m0 = std::max(m0, key(x));
+    const uint64_t strongest = std::max(std::max(m0, m1), std::max(m2, m3));
+    return {int32_t(strongest >> 32), int32_t(~uint32_t(strongest))};
 }
 
 // Reduces rows `from` .. `to` - 1 of the reduced picture. Each drawn pixel shows the first of its
