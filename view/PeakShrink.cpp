@@ -33,6 +33,11 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
 // (~x), so that the largest number is the first of the strongest pixels and a plain maximum finds it;
 // four maxima over every fourth pixel do not wait on each other, where one would make every pixel wait
 // for the comparison of the one before it.
+// Spans from this many pixels on are reduced with the four maxima; shorter ones (down to the single
+// pixels of an axis that is not shrunk) pixel by pixel, which costs less than setting up and merging
+// the four.
+constexpr int32_t kFourMaximaFrom = 16;
+
 struct TStrongest {
     int32_t Rank = -1;
     int32_t X = 0;
@@ -67,10 +72,24 @@ void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std
         for (int32_t y = rows[r].From; y < rows[r].To; ++y) {
             const TColor32* source = bitmap.Bits() + size_t(y) * size_t(bitmap.Width());
             for (size_t c = 0; c < width; ++c) {
-                const TStrongest strongest = StrongestInRow(source, columns[c], ranking);
-                const bool stronger = strongest.Rank > best[c];
-                best[c] = stronger ? strongest.Rank : best[c];
-                line[c] = stronger ? source[strongest.X] : line[c];
+                const TPixelSpan span = columns[c];
+                int32_t strongest = best[c];
+                TColor32 shown = line[c];
+                if (span.To - span.From >= kFourMaximaFrom) {
+                    const TStrongest inRow = StrongestInRow(source, span, ranking);
+                    const bool stronger = inRow.Rank > strongest;
+                    strongest = stronger ? inRow.Rank : strongest;
+                    shown = stronger ? source[inRow.X] : shown;
+                } else {
+                    for (int32_t x = span.From; x < span.To; ++x) {
+                        const int32_t rank = ranking.Rank(source[x]);
+                        const bool stronger = rank > strongest;
+                        strongest = stronger ? rank : strongest;
+                        shown = stronger ? source[x] : shown;
+                    }
+                }
+                best[c] = strongest;
+                line[c] = shown;
             }
         }
     }
