@@ -5,7 +5,8 @@
 //
 //   bench_view_open_huge [OPENS] [FILE.wav]      (default 7 opens of a file written for the run)
 //
-// Target: median within 1.0 s. The verdict is printed; the exit status is 0 unless an open fails.
+// Targets: median within 1.0 s of wall time and within 1.0 s of CPU time (all threads). The verdicts
+// are printed; the exit status is 0 unless an open fails.
 #include "BenchFigures.h"
 #include "BenchWindow.h"
 #include "HugeRecording.h"
@@ -82,17 +83,25 @@ int main(int argc, char** argv) {
         std::printf("the recording was not shown\n");
         return 1;
     }
+    const double firstWall = times.front();
+    const double firstCpu = cpu.front();
     std::sort(times.begin(), times.end());
     std::sort(cpu.begin(), cpu.end());
     const double median = times[times.size() / 2];
+    const double medianCpu = cpu[cpu.size() / 2];
     std::printf(
         "open to finished picture: median %.0f ms, fastest %.0f ms, slowest %.0f ms (%dx%d picture)\n",
         median, times.front(), times.back(), form.Session().Spectrogram().SpectrogramBitmap.Width(),
         form.Session().Spectrogram().SpectrogramBitmap.Height());
-    std::printf("CPU time of an open (all threads): median %.0f ms\n", cpu[cpu.size() / 2]);
+    std::printf("CPU time of an open (all threads): median %.0f ms, least %.0f ms, most %.0f ms\n", medianCpu,
+                cpu.front(), cpu.back());
+    std::printf("the first open (all its memory fresh from the system): %.0f ms wall, %.0f ms CPU\n",
+                firstWall, firstCpu);
     std::printf("load average after: %s\n", LoadAverage().c_str());
-    std::printf("target (median <= 1.0 s): %s, %.2fx the target\n", median <= 1000 ? "met" : "NOT met",
+    std::printf("target, wall (median <= 1.0 s): %s, %.2fx the target\n", median <= 1000 ? "met" : "NOT met",
                 median / 1000);
+    std::printf("target, CPU (median <= 1.0 s): %s, %.2fx the target\n",
+                medianCpu <= 1000 ? "met" : "NOT met", medianCpu / 1000);
     form.close();
     return 0;
 }
