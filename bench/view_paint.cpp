@@ -16,6 +16,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
+#include <random>
+#include <string>
 
 namespace {
 
@@ -169,6 +171,33 @@ void BM_RenderPicturePeaks(benchmark::State& state) {
     RenderPicture(state, true);
 }
 
+// The reduction for the screen alone (ShrinkToPeaks), the picture in the "Spectrum" ramp's colours at
+// random: the 500 MB recording's picture into a window (spans of 244 columns), the largest square-ish
+// picture into 1920 x 1080 (spans of 8 to 9 columns and 7 to 8 rows), and a tall one whose columns are not
+// shrunk (spans of one pixel).
+struct ShrinkCase {
+    int Width, Height, ViewWidth, ViewHeight;
+};
+const ShrinkCase kShrinkCases[] = {
+    {244143, 512, 1000, 400}, {16384, 8000, 1920, 1080}, {1500, 16000, 1500, 1000}};
+
+void BM_ShrinkToPeaks(benchmark::State& state) {
+    const ShrinkCase shape = kShrinkCases[state.range(0)];
+    const std::vector<TColor32> ramp = SpectrumRampColours();
+    TBitmap32 picture;
+    picture.SetSize(shape.Width, shape.Height);
+    const TPixelAccess px = picture.WritablePixels();
+    std::mt19937 random(7);
+    for (int32_t i = 0; i < px.Width * px.Height; ++i) px.Bits[i] = ramp[random() % ramp.size()];
+    const TViewPlacement placement{0, 0, shape.ViewWidth, shape.ViewHeight, shape.Width, shape.Height};
+    TPeakShrunkPicture out;
+    for (auto _ : state)
+        ShrinkToPeaks(picture, *SpectrumRanking(), placement, {0, 0, shape.ViewWidth, shape.ViewHeight},
+                      {0, shape.Width}, {0, shape.Height}, out);
+    state.SetLabel(std::to_string(shape.Width) + "x" + std::to_string(shape.Height) + " into " +
+                   std::to_string(shape.ViewWidth) + "x" + std::to_string(shape.ViewHeight));
+}
+
 // The other shapes the size limit admits: every height the FFT sizes give (N / 2 rows), each at the
 // greatest width below 501 MiB, from 16 million columns of 8 rows to 31 columns of 4 million rows.
 struct Shape {
@@ -238,6 +267,11 @@ BENCHMARK(BM_RenderPicture)
     ->UseRealTime();
 BENCHMARK(BM_ViewRepaintPeaks)
     ->DenseRange(0, 7)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_ShrinkToPeaks)
+    ->DenseRange(0, 2)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
