@@ -28,22 +28,21 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
     return spans;
 }
 
-// The strongest pixel of `span` in one row: its rank (-1 for an empty span) and its column, the first
-// among equally strong ones. Each pixel becomes one number, its rank above its column turned upside down
-// (~x), so that the largest number is the first of the strongest pixels and a plain maximum finds it;
-// four maxima over every fourth pixel do not wait on each other, where one would make every pixel wait
-// for the comparison of the one before it.
 // Spans from this many pixels on are reduced with the four maxima; shorter ones (down to the single
 // pixels of an axis that is not shrunk) pixel by pixel, which costs less than setting up and merging
 // the four.
 constexpr int32_t kFourMaximaFrom = 16;
 
+// The strongest pixel of a span of at least one pixel in one row: its rank and its column, the first
+// among equally strong ones. Each pixel becomes one number, its rank above its column turned upside down
+// (~x), so that the largest number is the first of the strongest pixels and a plain maximum finds it;
+// four maxima over every fourth pixel do not wait on each other, where one would make every pixel wait
+// for the comparison of the one before it.
 struct TStrongest {
-    int32_t Rank = -1;
-    int32_t X = 0;
+    int32_t Rank;
+    int32_t X;
 };
 TStrongest StrongestInRow(const TColor32* row, TPixelSpan span, const TLevelRanking& ranking) {
-    if (span.From >= span.To) return {};
     // Greater than zero for every column (x < 2^31), so 0 stands for no pixel yet.
     const auto key = [&](int32_t x) { return uint64_t{ranking.Rank(row[x])} << 32 | uint32_t(~x); };
     uint64_t m0 = 0, m1 = 0, m2 = 0, m3 = 0;
