@@ -17,7 +17,7 @@ public:
     explicit TLevelRanking(const std::vector<TColor32>& weakestFirst);
 
     // The rank of `colour`; 0 for a colour the scale does not hold.
-    uint16_t Rank(TColor32 colour) const { return ranks_table_.get()[colour & kColourMask]; }
+    uint16_t Rank(TColor32 colour) const { return table_.get()[colour & kColourMask]; }
     // The number of ranks: one above the highest.
     uint32_t Ranks() const { return ranks_; }
 
@@ -30,6 +30,6 @@ private:
     struct Free {
         void operator()(uint16_t* p) const;
     };
-    std::unique_ptr<uint16_t, Free> ranks_table_;
+    std::unique_ptr<uint16_t, Free> table_;
     uint32_t ranks_ = 0;
 };
