@@ -22,6 +22,12 @@ void WindowRealValuesPlain(const int16_t* samples, const float* window, int64_t 
     }
 }
 
+void WindowEveryOtherValuePlain(const int16_t* samples, const float* window, int64_t count,
+                                TComplexSingle* packed) {
+    for (int64_t m = 0; m < count; ++m)
+        packed[m] = {static_cast<float>(samples[2 * m]) * window[2 * m], 0.0f};
+}
+
 void WindowComplexValuesPlain(const int16_t* pairs, const float* window, int64_t count,
                               TComplexSingle* frame) {
     for (int64_t i = 0; i < count; ++i)
@@ -74,6 +80,14 @@ void WindowRealValues(const int16_t* samples, const float* window, int64_t count
         WindowRealValuesAvx2(samples, window, count, ownParity, frame);
     else
         WindowRealValuesPlain(samples, window, count, ownParity, frame);
+}
+
+void WindowEveryOtherValue(const int16_t* samples, const float* window, int64_t count,
+                           TComplexSingle* packed) {
+    if (ColumnKernelsUseAvx2())
+        WindowEveryOtherValueAvx2(samples, window, count, packed);
+    else
+        WindowEveryOtherValuePlain(samples, window, count, packed);
 }
 
 void WindowComplexValues(const int16_t* pairs, const float* window, int64_t count, TComplexSingle* frame) {

@@ -23,6 +23,15 @@ void WindowRealValuesPlain(const int16_t* samples, const float* window, int64_t 
 void WindowRealValuesAvx2(const int16_t* samples, const float* window, int64_t count, int ownParity,
                           TComplexSingle* frame);
 
+// packed[m] = {samples[2m] x window[2m], 0} for m = 0 .. count - 1: the elements of one parity of a
+// frame, each product a float rounded once (as WindowRealValues rounds it).
+void WindowEveryOtherValue(const int16_t* samples, const float* window, int64_t count,
+                           TComplexSingle* packed);
+void WindowEveryOtherValuePlain(const int16_t* samples, const float* window, int64_t count,
+                                TComplexSingle* packed);
+void WindowEveryOtherValueAvx2(const int16_t* samples, const float* window, int64_t count,
+                               TComplexSingle* packed);
+
 // frame[i] = {I x window[i], -(Q x window[i])} for the pairs I = pairs[2i], Q = pairs[2i + 1],
 // i = 0 .. count - 1.
 void WindowComplexValues(const int16_t* pairs, const float* window, int64_t count, TComplexSingle* frame);

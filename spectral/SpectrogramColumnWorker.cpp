@@ -1,6 +1,7 @@
 #include "spectral/SpectrogramColumnWorker.h"
 
 #include "spectral/ColumnKernels.h"
+#include "spectral/FFTPow2OneParity.h"
 #include "spectral/LevelColours.h"
 
 #include <algorithm>
@@ -147,6 +148,8 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     }
     frame_.resize(n);
     scramble_ = FFTPow2ScrambleTable(fftSize).data();
+    if (!complex && FFTPow2OneParitySupports(fftSize))
+        packedScramble_ = FFTPow2OneParityScrambleTable(fftSize).data();
     tile_.resize(static_cast<std::size_t>(tileStride_) * static_cast<std::size_t>(tileColumns_));
     levels_.resize(static_cast<std::size_t>(TileBins(fftSize, complex)));
     if (complex)
@@ -181,16 +184,26 @@ int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& lay
 // through the scramble table, which gives exactly the values the reordering copy would.
 // A tile column holds the colour of bin k at entry k: bins 1 .. BandBins - 1 of a real band, every bin
 // of the complex picture.
+// A frame of one channel of two holds zeros at every other element: its own elements alone go through
+// the transform that gives the same magnitudes from them (the levels depend on nothing else).
 bool SpectrogramColumnWorker::ComputeSmallColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
                                                  const std::atomic<bool>& stop) {
+    TColor32* column = tile_.data() + c * tileStride_;
+    if (layout.Channel >= 0 && packedScramble_ != nullptr) {
+        const int parity = FillOwnElements(layout, FrameStart(layout, x), stop);
+        if (parity < 0) return false;
+        FFTPow2OneParity(frame_.data(), layout.FFTSize, parity);
+        ComputeLevels(layout.BandBins, layout.Gain, packedScramble_);
+        LevelsToColours(levels_.data() + 1, column + 1, static_cast<std::size_t>(layout.BandBins - 1));
+        return true;
+    }
     if (!FillFrame(layout, FrameStart(layout, x), stop)) return false;
     FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
-    TColor32* column = tile_.data() + c * tileStride_;
     if (layout.Complex) {
         ComputeLevelsInKernelOrder(layout.FFTSize, layout.Gain);
         LevelsToColours(binLevels_.data(), column, static_cast<std::size_t>(layout.FFTSize));
     } else {
-        ComputeLevels(layout.BandBins, layout.Gain);
+        ComputeLevels(layout.BandBins, layout.Gain, scramble_);
         LevelsToColours(levels_.data() + 1, column + 1, static_cast<std::size_t>(layout.BandBins - 1));
     }
     return true;
@@ -238,13 +251,37 @@ bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int
     return true;
 }
 
+// The own elements i = parity, parity + 2, ... of the frame of positions start .. start + N - 1, packed
+// into frame_[i / 2]; those outside the signal read 0.
+int SpectrogramColumnWorker::FillOwnElements(const SpectrogramPassLayout& layout, int64_t start,
+                                             const std::atomic<bool>& stop) {
+    const int parity = static_cast<int>((layout.Channel - start) & 1);
+    TComplexSingle* packed = frame_.data();
+    const int64_t count = layout.FFTSize / 2;
+    // Packed element m is position start + 2m + parity: inside for m in [from, to).
+    const int64_t from = std::clamp<int64_t>((-start - parity + 1) / 2, 0, count);
+    const int64_t to = std::clamp<int64_t>((layout.ValueCount - start - parity + 1) / 2, from, count);
+    for (int64_t block = 0; block < count; block += kStopPollBlock) {
+        const int64_t end = std::min(count, block + kStopPollBlock);
+        const int64_t lo = std::clamp(from, block, end);
+        const int64_t hi = std::clamp(to, lo, end);
+        std::fill(packed + block, packed + lo, TComplexSingle{0.0f, 0.0f});
+        if (hi > lo)
+            WindowEveryOtherValue(layout.Samples + (start + 2 * lo + parity),
+                                  layout.Window + (2 * lo + parity), hi - lo, packed + lo);
+        std::fill(packed + hi, packed + end, TComplexSingle{0.0f, 0.0f});
+        if (StopSeen(stop)) return -1;
+    }
+    return parity;
+}
+
 // The levels of bins 1 .. bins - 1 into levels_: the bins are first gathered in bin order through the
 // scramble table, so that their levels are computed in one straight pass.
-void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain) {
+void SpectrogramColumnWorker::ComputeLevels(int32_t bins, double gain, const uint16_t* scramble) {
     TComplexSingle* gathered = gathered_.data();
     const TComplexSingle* frame = frame_.data();
     if (bins <= 1) return;
-    GatherBins(frame, scramble_ + 1, bins - 1, gathered + 1);
+    GatherBins(frame, scramble + 1, bins - 1, gathered + 1);
     BinLevels(gathered + 1, bins - 1, gain, levels_.data() + 1);
 }
 

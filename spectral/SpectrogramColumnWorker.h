@@ -87,7 +87,10 @@ private:
     // Column x straight into the image; false when stop was seen.
     bool ComputeLargeColumn(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop);
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
-    void ComputeLevels(int32_t bins, double gain);
+    // The frame of one channel of two: only its own elements, packed (see FFTPow2OneParity); returns
+    // their parity in the frame, or -1 when stop was seen.
+    int FillOwnElements(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
+    void ComputeLevels(int32_t bins, double gain, const uint16_t* scramble);
     void ComputeLevelsInKernelOrder(int32_t n, double gain);
     // Copies the first `complete` tile columns into the image at column first.
     void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete);
@@ -100,6 +103,8 @@ private:
     // N <= 16384: the frame, transformed in place, its bins left in kernel order.
     CacheLineVector<TComplexSingle> frame_;
     const uint16_t* scramble_ = nullptr;
+    // Where the one-channel transform leaves each bin; null when this processor runs it whole.
+    const uint16_t* packedScramble_ = nullptr;
     CacheLineVector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
     CacheLineVector<float> levels_;  // the level of each bin of the column in hand (complex: in kernel order)
     CacheLineVector<float> binLevels_;         // complex: the levels in bin order

@@ -88,6 +88,22 @@ TEST_P(ColumnKernelsTest, WindowedRealFramesAreTheSame) {
     }
 }
 
+// The packed elements of one parity are the whole frame's elements of that parity, in both forms.
+TEST_P(ColumnKernelsTest, PackedElementsOfOneParityAreTheFramesOwn) {
+    const int64_t count = GetParam();
+    const auto values = RandomValues(2 * count + 8, random_);
+    const auto window = RandomWindow(2 * count + 8, random_);
+    std::vector<TComplexSingle> whole(2 * count);
+    WindowRealValuesPlain(values.data() + Offset(), window.data() + Offset(), 2 * count, -1, whole.data());
+    std::vector<TComplexSingle> expected(count + 1, {7.0f, 7.0f});
+    for (int64_t m = 0; m < count; ++m) expected[m] = whole[2 * m];
+    std::vector<TComplexSingle> plain(count + 1, {7.0f, 7.0f}), fast = plain;
+    WindowEveryOtherValuePlain(values.data() + Offset(), window.data() + Offset(), count, plain.data());
+    WindowEveryOtherValueAvx2(values.data() + Offset(), window.data() + Offset(), count, fast.data());
+    ExpectSameBits(expected, plain, count);
+    ExpectSameBits(expected, fast, count);
+}
+
 TEST_P(ColumnKernelsTest, WindowedComplexFramesAreTheSame) {
     const int64_t count = GetParam();
     const auto pairs = RandomValues(2 * count + 8, random_);
