@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "spectral/FFTPow2.h"
 
@@ -22,3 +23,8 @@ void FFTPow2OneParity(TComplexSingle* values, int32_t N, int parity);
 
 // Entry k: where FFTPow2OneParity leaves bin k (0 .. N - 1) of the N-point transform.
 std::span<const uint16_t> FFTPow2OneParityScrambleTable(int32_t N);
+
+// The same for a real frame, with the work that FFTPow2RealFrame leaves out left out: bin k is then
+// at FFTPow2RealOneParityScrambleTable(N)[k] (where the bin that stands for it is, k or N - k).
+void FFTPow2RealOneParity(TComplexSingle* values, int32_t N, int parity);
+std::span<const uint16_t> FFTPow2RealOneParityScrambleTable(int32_t N);

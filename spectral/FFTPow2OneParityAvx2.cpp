@@ -10,6 +10,7 @@
 #pragma GCC target("avx2,fma")
 
 #include "spectral/FFTPow2OneParityKernels.h"
+#include "spectral/FFTPow2RealFrameKernels.h"
 
 #include <array>
 #include <vector>
@@ -87,8 +88,8 @@ template <int Parity> FFTPOW2_INLINE void Packed32(TComplexSingle* c, const TCom
 }
 
 // The M-point pass on M/2 packed values: four butterflies at a time, the first (j = 0) of parity 0
-// not multiplied.
-template <int M, int Parity>
+// not multiplied. Without WithLower the last quarter is left out (see FFTPow2RealFrame.h).
+template <int M, int Parity, bool WithLower = true>
 FFTPOW2_INLINE void PackedPass(TComplexSingle* c, const TComplexSingle* twiddles) {
     constexpr int q = M / 8;
     const auto butterflies = [c, twiddles]<bool Plain0>(int j) {
@@ -97,7 +98,7 @@ FFTPOW2_INLINE void PackedPass(TComplexSingle* c, const TComplexSingle* twiddles
         Store(c + j, y.x0);
         Store(c + j + q, y.x1);
         Store(c + j + 2 * q, y.x2);
-        Store(c + j + 3 * q, y.x3);
+        if constexpr (WithLower) Store(c + j + 3 * q, y.x3);
     };
     butterflies.template operator()<Parity == 0>(0);
     for (int j = 4; j < q; j += 4) butterflies.template operator()<false>(j);
@@ -122,23 +123,43 @@ template <int Parity> struct PackedFamily {
         }
     }
 
-    template <int... Logs>
+    // Of a real frame: the last quarter of each pass left out, as the real-frame kernels leave it out.
+    template <int M> static void RealForward(TComplexSingle* c, const OneParityTwiddles& t) {
+        if constexpr (M <= kRealFrameWholeUpTo) {
+            Forward<M>(c, t);
+        } else {
+            PackedPass<M, Parity, false>(c, t.Twiddles[__builtin_ctz(M)][Parity].data());
+            Forward<M / 4>(c + M / 4, t);
+            RealForward<M / 2>(c, t);
+        }
+    }
+
+    template <bool Real, int... Logs>
     static constexpr OneParityKernelTable MakeTable(std::integer_sequence<int, Logs...>) {
         OneParityKernelTable table{};
-        ((table[Logs + 3] = &Run<8 << Logs>), ...);
+        ((table[Logs + 3] = &Run<Real, 8 << Logs>), ...);
         return table;
     }
 
-    template <int M> static void Run(TComplexSingle* c) { Forward<M>(c, GetTwiddles()); }
+    template <bool Real, int M> static void Run(TComplexSingle* c) {
+        if constexpr (Real)
+            RealForward<M>(c, GetTwiddles());
+        else
+            Forward<M>(c, GetTwiddles());
+    }
 };
+
+template <bool Real> constexpr std::array<OneParityKernelTable, 2> Tables() {
+    constexpr auto logs = std::make_integer_sequence<int, kFFTPow2MaxLog - 2>{};
+    return {PackedFamily<0>::MakeTable<Real>(logs), PackedFamily<1>::MakeTable<Real>(logs)};
+}
 
 } // namespace
 
-const OneParityKernelTable& GetAvx2OneParityKernels(int parity) {
+const OneParityKernelTable& GetAvx2OneParityKernels(int parity, bool realFrame) {
     static const bool twiddlesReady = (GetTwiddles(), true);
     (void)twiddlesReady;
-    static constexpr std::array<OneParityKernelTable, 2> tables = {
-        PackedFamily<0>::MakeTable(std::make_integer_sequence<int, kFFTPow2MaxLog - 2>{}),
-        PackedFamily<1>::MakeTable(std::make_integer_sequence<int, kFFTPow2MaxLog - 2>{})};
-    return tables[static_cast<size_t>(parity)];
+    static constexpr std::array<OneParityKernelTable, 2> complexTables = Tables<false>();
+    static constexpr std::array<OneParityKernelTable, 2> realTables = Tables<true>();
+    return (realFrame ? realTables : complexTables)[static_cast<size_t>(parity)];
 }

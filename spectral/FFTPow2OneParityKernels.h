@@ -9,5 +9,6 @@
 using OneParityKernel = void (*)(TComplexSingle* values);
 using OneParityKernelTable = std::array<OneParityKernel, kFFTPow2MaxLog + 1>;
 
-// The kernels for AVX2 and FMA of parity 0 or 1; only for processors that have both.
-const OneParityKernelTable& GetAvx2OneParityKernels(int parity);
+// The kernels for AVX2 and FMA of parity 0 or 1, for any frame or for real frames (which leave out
+// what FFTPow2RealFrame leaves out); only for processors that have both.
+const OneParityKernelTable& GetAvx2OneParityKernels(int parity, bool realFrame);

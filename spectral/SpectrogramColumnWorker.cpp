@@ -2,6 +2,7 @@
 
 #include "spectral/ColumnKernels.h"
 #include "spectral/FFTPow2OneParity.h"
+#include "spectral/FFTPow2RealFrame.h"
 #include "spectral/LevelColours.h"
 
 #include <algorithm>
@@ -149,7 +150,9 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     frame_.resize(n);
     scramble_ = FFTPow2ScrambleTable(fftSize).data();
     if (!complex && FFTPow2OneParitySupports(fftSize))
-        packedScramble_ = FFTPow2OneParityScrambleTable(fftSize).data();
+        oneChannelScramble_ = FFTPow2RealOneParityScrambleTable(fftSize).data();
+    if (!complex && FFTPow2RealFrameSupports(fftSize))
+        realScramble_ = FFTPow2RealFrameScrambleTable(fftSize).data();
     tile_.resize(static_cast<std::size_t>(tileStride_) * static_cast<std::size_t>(tileColumns_));
     levels_.resize(static_cast<std::size_t>(TileBins(fftSize, complex)));
     if (complex)
@@ -184,28 +187,36 @@ int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& lay
 // through the scramble table, which gives exactly the values the reordering copy would.
 // A tile column holds the colour of bin k at entry k: bins 1 .. BandBins - 1 of a real band, every bin
 // of the complex picture.
-// A frame of one channel of two holds zeros at every other element: its own elements alone go through
-// the transform that gives the same magnitudes from them (the levels depend on nothing else).
+// A real band's frame is real: its transform leaves out the bins that mirror others (FFTPow2RealFrame).
+// A frame of one channel of two also holds zeros at every other element: its own elements alone go
+// through the transform (FFTPow2RealOneParity). Both give the levels the whole transform gives.
 bool SpectrogramColumnWorker::ComputeSmallColumn(const SpectrogramPassLayout& layout, int64_t x, int64_t c,
                                                  const std::atomic<bool>& stop) {
     TColor32* column = tile_.data() + c * tileStride_;
-    if (layout.Channel >= 0 && packedScramble_ != nullptr) {
-        const int parity = FillOwnElements(layout, FrameStart(layout, x), stop);
-        if (parity < 0) return false;
-        FFTPow2OneParity(frame_.data(), layout.FFTSize, parity);
-        ComputeLevels(layout.BandBins, layout.Gain, packedScramble_);
-        LevelsToColours(levels_.data() + 1, column + 1, static_cast<std::size_t>(layout.BandBins - 1));
-        return true;
-    }
-    if (!FillFrame(layout, FrameStart(layout, x), stop)) return false;
-    FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
+    const int64_t start = FrameStart(layout, x);
     if (layout.Complex) {
+        if (!FillFrame(layout, start, stop)) return false;
+        FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
         ComputeLevelsInKernelOrder(layout.FFTSize, layout.Gain);
         LevelsToColours(binLevels_.data(), column, static_cast<std::size_t>(layout.FFTSize));
-    } else {
-        ComputeLevels(layout.BandBins, layout.Gain, scramble_);
-        LevelsToColours(levels_.data() + 1, column + 1, static_cast<std::size_t>(layout.BandBins - 1));
+        return true;
     }
+    if (layout.Channel >= 0 && oneChannelScramble_ != nullptr) {
+        const int parity = FillOwnElements(layout, start, stop);
+        if (parity < 0) return false;
+        FFTPow2RealOneParity(frame_.data(), layout.FFTSize, parity);
+        ComputeLevels(layout.BandBins, layout.Gain, oneChannelScramble_);
+    } else {
+        if (!FillFrame(layout, start, stop)) return false;
+        if (realScramble_ != nullptr) {
+            FFTPow2RealFrame(frame_.data(), layout.FFTSize);
+            ComputeLevels(layout.BandBins, layout.Gain, realScramble_);
+        } else {
+            FFTPow2(frame_.data(), layout.FFTSize, FFTDirection::Forward, FFTScaling::None, FFTOrder::Kernel);
+            ComputeLevels(layout.BandBins, layout.Gain, scramble_);
+        }
+    }
+    LevelsToColours(levels_.data() + 1, column + 1, static_cast<std::size_t>(layout.BandBins - 1));
     return true;
 }
 

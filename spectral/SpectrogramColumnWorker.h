@@ -87,7 +87,7 @@ private:
     // Column x straight into the image; false when stop was seen.
     bool ComputeLargeColumn(const SpectrogramPassLayout& layout, int64_t x, const std::atomic<bool>& stop);
     bool FillFrame(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
-    // The frame of one channel of two: only its own elements, packed (see FFTPow2OneParity); returns
+    // The frame of one channel of two: only its own elements, packed (see FFTPow2RealOneParity); returns
     // their parity in the frame, or -1 when stop was seen.
     int FillOwnElements(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
     void ComputeLevels(int32_t bins, double gain, const uint16_t* scramble);
@@ -103,8 +103,10 @@ private:
     // N <= 16384: the frame, transformed in place, its bins left in kernel order.
     CacheLineVector<TComplexSingle> frame_;
     const uint16_t* scramble_ = nullptr;
-    // Where the one-channel transform leaves each bin; null when this processor runs it whole.
-    const uint16_t* packedScramble_ = nullptr;
+    // Where the real-frame transforms of a real band leave each bin (of the frame of one channel of
+    // two, and of any other); null when this processor runs the transform whole.
+    const uint16_t* oneChannelScramble_ = nullptr;
+    const uint16_t* realScramble_ = nullptr;
     CacheLineVector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
     CacheLineVector<float> levels_;  // the level of each bin of the column in hand (complex: in kernel order)
     CacheLineVector<float> binLevels_;         // complex: the levels in bin order
