@@ -6,7 +6,8 @@
 // the spectrogram's columns take) and FFTW's are each run 11 times, their runs interleaved in random
 // order with all the others, and their medians reported: the target is kernel order within 1.0x of
 // FFTW at N = 1024. Both transform arrays start at a cache-line boundary, as FFTW's allocator and the
-// spectrogram's column buffers give them.
+// spectrogram's column buffers give them. The real band's transforms (a real frame, and one channel of
+// two) race FFTW's real-input transform of the same values, 11 interleaved runs each as well.
 // The transform of one large spectrogram column three ways: FourierForward from one array into another
 // (what a column did while each call planned its length), the column's way through a ready plan (the
 // frame written straight into the input order of one array, then the passes), and making a plan.
@@ -21,6 +22,8 @@
 
 #include "spectral/CacheLineVector.h"
 #include "spectral/FFTPow2.h"
+#include "spectral/FFTPow2OneParity.h"
+#include "spectral/FFTPow2RealFrame.h"
 #include "spectral/MixedRadixFFT.h"
 #include "spectral/MixedRadixPlan.h"
 
@@ -83,6 +86,54 @@ void BM_FFTWfMeasure(benchmark::State& state) {
     }
     fftwf_destroy_plan(plan);
     fftwf_free(data);
+}
+
+// A real frame (imaginary parts 0) of N points, as a spectrogram's real band transforms it: the bins
+// that mirror others left out.
+void BM_FFTPow2RealFrame(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    auto source = RandomSignal<TComplexSingle>(static_cast<size_t>(n));
+    for (TComplexSingle& value : source) value.im = 0.0f;
+    CacheLineVector<TComplexSingle> data(source.size());
+    for (auto _ : state) {
+        std::copy(source.begin(), source.end(), data.begin());
+        FFTPow2RealFrame(data.data(), n);
+        benchmark::DoNotOptimize(data.data());
+    }
+}
+
+// One channel of two in a frame of N points: its N/2 real values alone, as the two-band picture
+// transforms them.
+void BM_FFTPow2RealOneParity(benchmark::State& state) {
+    const auto n = static_cast<int32_t>(state.range(0));
+    auto source = RandomSignal<TComplexSingle>(static_cast<size_t>(n / 2));
+    for (TComplexSingle& value : source) value.im = 0.0f;
+    CacheLineVector<TComplexSingle> data(source.size());
+    for (auto _ : state) {
+        std::copy(source.begin(), source.end(), data.begin());
+        FFTPow2RealOneParity(data.data(), n, 1);
+        benchmark::DoNotOptimize(data.data());
+    }
+}
+
+// FFTW's transform of M real values (its half spectrum, out of place), planned with FFTW_MEASURE: the
+// competitor of the real frame at M = N and of one channel of two at M = N/2.
+void BM_FFTWfRealMeasure(benchmark::State& state) {
+    const auto m = static_cast<int>(state.range(0));
+    const auto values = RandomSignal<TComplexSingle>(static_cast<size_t>(m));
+    std::vector<float> source(values.size());
+    for (size_t i = 0; i < values.size(); ++i) source[i] = values[i].re;
+    float* in = fftwf_alloc_real(static_cast<size_t>(m));
+    auto* out = fftwf_alloc_complex(static_cast<size_t>(m / 2 + 1));
+    fftwf_plan plan = fftwf_plan_dft_r2c_1d(m, in, out, FFTW_MEASURE);
+    for (auto _ : state) {
+        std::memcpy(in, source.data(), source.size() * sizeof(float));
+        fftwf_execute(plan);
+        benchmark::DoNotOptimize(out);
+    }
+    fftwf_destroy_plan(plan);
+    fftwf_free(out);
+    fftwf_free(in);
 }
 
 void BM_CopySingle(benchmark::State& state) {
@@ -166,6 +217,9 @@ BENCHMARK(BM_FFTPow2Forward)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_FFTPow2ForwardNoWork)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_FFTPow2ForwardKernelOrder)->Arg(1024)->Arg(16384)->Repetitions(11)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FFTWfMeasure)->Arg(1024)->Arg(16384)->Repetitions(11)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FFTPow2RealFrame)->Arg(1024)->Repetitions(11)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FFTPow2RealOneParity)->Arg(1024)->Repetitions(11)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FFTWfRealMeasure)->Arg(512)->Arg(1024)->Repetitions(11)->ReportAggregatesOnly(true);
 BENCHMARK(BM_CopySingle)->Arg(1024)->Arg(16384);
 BENCHMARK(BM_MixedRadixFFT)->Arg(32768)->Arg(1048576)->Arg(8388608)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FourierForwardOutOfPlace)->Arg(32768)->Arg(8388608)->Unit(benchmark::kMillisecond);
