@@ -83,7 +83,9 @@ void WindowEveryOtherValueAvx2(const int16_t* samples, const float* window, int6
     const __m256 zero = _mm256_setzero_ps();
     auto* out = reinterpret_cast<float*>(packed);
     int64_t m = 0;
-    for (; m + 8 <= count; m += 8) {
+    // Each step reads sixteen values and coefficients, the last of them odd and unused: the steps stop
+    // while that one is still within the arrays (at most 2 count - 1 values), and the rest go singly.
+    for (; m + 8 < count; m += 8) {
         // Sixteen values as eight 32-bit words; the even value of each, sign-extended.
         const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(samples + 2 * m));
         const __m256 values = _mm256_cvtepi32_ps(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16));
