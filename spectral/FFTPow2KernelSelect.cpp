@@ -8,3 +8,8 @@ const FFTPow2KernelTable& GetFFTPow2Kernels() {
     }();
     return table;
 }
+
+bool FFTPow2KernelsAreAvx2() {
+    static const bool avx2 = &GetFFTPow2Kernels() == &GetAvx2FFTPow2Kernels();
+    return avx2;
+}

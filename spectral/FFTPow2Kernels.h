@@ -18,6 +18,10 @@ using FFTPow2KernelTable = std::array<FFTPow2Kernel, 2 * kFFTPow2MaxLog>;
 // The kernels, chosen once for this processor (wide vector kernels where it has them).
 const FFTPow2KernelTable& GetFFTPow2Kernels();
 
+// Whether those are the AVX2 kernels: the transforms that leave out part of their work repeat these bit
+// for bit (the portable kernels round differently) and run only then.
+bool FFTPow2KernelsAreAvx2();
+
 // The portable kernels, usable on every x86-64; tests compare both families.
 const FFTPow2KernelTable& GetPortableFFTPow2Kernels();
 

@@ -9,12 +9,6 @@
 
 namespace {
 
-// The AVX2 kernels are the ones this repeats bit for bit; the portable ones round differently.
-bool KernelsAreAvx2() {
-    static const bool avx2 = &GetFFTPow2Kernels() == &GetAvx2FFTPow2Kernels();
-    return avx2;
-}
-
 using ScrambleTables = std::array<std::vector<uint16_t>, kFFTPow2MaxLog + 1>;
 
 // Tables[log2 N][k] = the whole frame's position of bin k, halved.
@@ -40,7 +34,7 @@ void Transform(TComplexSingle* values, int32_t N, int parity, bool realFrame) {
 } // namespace
 
 bool FFTPow2OneParitySupports(int32_t N) {
-    return FFTPow2Supports(N) && KernelsAreAvx2();
+    return FFTPow2Supports(N) && FFTPow2KernelsAreAvx2();
 }
 
 void FFTPow2OneParity(TComplexSingle* values, int32_t N, int parity) {

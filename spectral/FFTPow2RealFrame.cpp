@@ -8,11 +8,6 @@
 
 namespace {
 
-bool KernelsAreAvx2() {
-    static const bool avx2 = &GetFFTPow2Kernels() == &GetAvx2FFTPow2Kernels();
-    return avx2;
-}
-
 const std::array<std::vector<uint16_t>, kFFTPow2MaxLog + 1>& RealFrameScrambleTables() {
     static const auto tables = [] {
         std::array<std::vector<uint16_t>, kFFTPow2MaxLog + 1> built;
@@ -40,7 +35,7 @@ bool FFTPow2RealFrameLeavesOut(int32_t k, int32_t N) {
 }
 
 bool FFTPow2RealFrameSupports(int32_t N) {
-    return FFTPow2Supports(N) && KernelsAreAvx2();
+    return FFTPow2Supports(N) && FFTPow2KernelsAreAvx2();
 }
 
 void FFTPow2RealFrame(TComplexSingle* data, int32_t N) {
