@@ -27,30 +27,26 @@ struct OneParityTwiddles {
     std::array<std::array<std::vector<TComplexSingle>, 2>, kFFTPow2MaxLog + 1> Twiddles;
 };
 
-// The twiddle of butterfly j of the M-point pass, as the pass reads it (see ForEachTwiddle).
-TComplexSingle PassTwiddle(int32_t M, int32_t j, const TComplexSingle* table) {
-    if (j == 0) return {1.0f, 0.0f};
-    if (M < kSymmetricTwiddleMinSize || j < M / 8) return table[j - 1];
-    if (j == M / 8) return {kSqrtHalf, kSqrtHalf};
-    const TComplexSingle mirrored = table[M / 4 - j - 1];
-    return {mirrored.im, mirrored.re};
+// The twiddles of the M-point pass, butterflies of each parity apart: the pass's own walk over its
+// table (ForEachTwiddle), then every other one.
+template <int M> void AddTwiddles(OneParityTwiddles& built, const FFTPow2Tables& tables) {
+    constexpr int log = __builtin_ctz(M);
+    std::vector<TComplexSingle> pass(M / 4, TComplexSingle{1.0f, 0.0f});
+    ForEachTwiddle<M>(tables.TwiddleTable[log].data(), [&pass](int j, TComplexSingle w) { pass[j] = w; });
+    for (int parity = 0; parity < 2; ++parity)
+        for (int j = parity; j < M / 4; j += 2) built.Twiddles[log][parity].push_back(pass[j]);
+}
+
+template <int... Logs> OneParityTwiddles BuildTwiddles(std::integer_sequence<int, Logs...>) {
+    OneParityTwiddles built;
+    const FFTPow2Tables& tables = GetFFTPow2Tables();
+    (AddTwiddles<32 << Logs>(built, tables), ...);
+    return built;
 }
 
 const OneParityTwiddles& GetTwiddles() {
-    static const OneParityTwiddles twiddles = [] {
-        OneParityTwiddles built;
-        const FFTPow2Tables& tables = GetFFTPow2Tables();
-        for (int log = 5; log <= kFFTPow2MaxLog; ++log) {
-            const int32_t m = int32_t{1} << log;
-            for (int parity = 0; parity < 2; ++parity) {
-                std::vector<TComplexSingle>& t = built.Twiddles[log][parity];
-                t.resize(static_cast<size_t>(m / 8));
-                for (int32_t j = 0; j < m / 8; ++j)
-                    t[j] = PassTwiddle(m, 2 * j + parity, tables.TwiddleTable[log].data());
-            }
-        }
-        return built;
-    }();
+    static const OneParityTwiddles twiddles =
+        BuildTwiddles(std::make_integer_sequence<int, kFFTPow2MaxLog - 4>{});
     return twiddles;
 }
 
