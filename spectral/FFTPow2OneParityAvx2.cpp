@@ -153,8 +153,6 @@ template <bool Real> constexpr std::array<OneParityKernelTable, 2> Tables() {
 } // namespace
 
 const OneParityKernelTable& GetAvx2OneParityKernels(int parity, bool realFrame) {
-    static const bool twiddlesReady = (GetTwiddles(), true);
-    (void)twiddlesReady;
     static constexpr std::array<OneParityKernelTable, 2> complexTables = Tables<false>();
     static constexpr std::array<OneParityKernelTable, 2> realTables = Tables<true>();
     return (realFrame ? realTables : complexTables)[static_cast<size_t>(parity)];

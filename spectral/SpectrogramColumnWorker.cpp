@@ -119,6 +119,23 @@ bool ColourRows(const SpectrogramPassLayout& layout, int64_t x, TColor32* out, i
     return true;
 }
 
+// Elements 0 .. count - 1 of frame, a block of kStopPollBlock at a time: fillInside(frame, lo, hi) writes
+// those of the block inside the signal (from .. to - 1), the others read 0. False when stop was seen.
+template <class FillInside>
+bool FillInBlocks(TComplexSingle* frame, int64_t count, int64_t from, int64_t to,
+                  const std::atomic<bool>& stop, const FillInside& fillInside) {
+    for (int64_t block = 0; block < count; block += kStopPollBlock) {
+        const int64_t end = std::min(count, block + kStopPollBlock);
+        const int64_t lo = std::clamp(from, block, end);
+        const int64_t hi = std::clamp(to, lo, end);
+        std::fill(frame + block, frame + lo, TComplexSingle{0.0f, 0.0f});
+        fillInside(frame, lo, hi);
+        std::fill(frame + hi, frame + end, TComplexSingle{0.0f, 0.0f});
+        if (StopSeen(stop)) return false;
+    }
+    return true;
+}
+
 // Where column x's frame starts: a position, or a sample of the complex frame.
 int64_t FrameStart(const SpectrogramPassLayout& layout, int64_t x) {
     if (layout.Complex) return SpectrogramComplexColumnStart(x, layout.Hop, layout.FFTSize);
@@ -242,24 +259,17 @@ bool SpectrogramColumnWorker::ComputeLargeColumn(const SpectrogramPassLayout& la
 // complex frame); positions outside the signal read 0.
 bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int64_t start,
                                         const std::atomic<bool>& stop) {
-    TComplexSingle* frame = frame_.data();
     const int64_t n = layout.FFTSize;
     const int64_t readable = layout.Complex ? (layout.ValueCount + 1) / 2 : layout.ValueCount;
     const int64_t insideFrom = std::clamp<int64_t>(-start, 0, n);
     const int64_t insideTo = std::clamp<int64_t>(readable - start, insideFrom, n);
-    for (int64_t block = 0; block < n; block += kStopPollBlock) {
-        const int64_t end = std::min(n, block + kStopPollBlock);
-        const int64_t lo = std::clamp(insideFrom, block, end);
-        const int64_t hi = std::clamp(insideTo, lo, end);
-        std::fill(frame + block, frame + lo, TComplexSingle{0.0f, 0.0f});
-        if (layout.Complex)
-            FillComplexInside(frame, layout, start, lo, hi);
-        else
-            FillInside(frame, layout, start, lo, hi);
-        std::fill(frame + hi, frame + end, TComplexSingle{0.0f, 0.0f});
-        if (StopSeen(stop)) return false;
-    }
-    return true;
+    return FillInBlocks(frame_.data(), n, insideFrom, insideTo, stop,
+                        [&layout, start](TComplexSingle* frame, int64_t lo, int64_t hi) {
+                            if (layout.Complex)
+                                FillComplexInside(frame, layout, start, lo, hi);
+                            else
+                                FillInside(frame, layout, start, lo, hi);
+                        });
 }
 
 // The own elements i = parity, parity + 2, ... of the frame of positions start .. start + N - 1, packed
@@ -267,23 +277,18 @@ bool SpectrogramColumnWorker::FillFrame(const SpectrogramPassLayout& layout, int
 int SpectrogramColumnWorker::FillOwnElements(const SpectrogramPassLayout& layout, int64_t start,
                                              const std::atomic<bool>& stop) {
     const int parity = static_cast<int>((layout.Channel - start) & 1);
-    TComplexSingle* packed = frame_.data();
     const int64_t count = layout.FFTSize / 2;
     // Packed element m is position start + 2m + parity: inside for m in [from, to).
     const int64_t from = std::clamp<int64_t>((-start - parity + 1) / 2, 0, count);
     const int64_t to = std::clamp<int64_t>((layout.ValueCount - start - parity + 1) / 2, from, count);
-    for (int64_t block = 0; block < count; block += kStopPollBlock) {
-        const int64_t end = std::min(count, block + kStopPollBlock);
-        const int64_t lo = std::clamp(from, block, end);
-        const int64_t hi = std::clamp(to, lo, end);
-        std::fill(packed + block, packed + lo, TComplexSingle{0.0f, 0.0f});
-        if (hi > lo)
-            WindowEveryOtherValue(layout.Samples + (start + 2 * lo + parity),
-                                  layout.Window + (2 * lo + parity), hi - lo, packed + lo);
-        std::fill(packed + hi, packed + end, TComplexSingle{0.0f, 0.0f});
-        if (StopSeen(stop)) return -1;
-    }
-    return parity;
+    const bool finished =
+        FillInBlocks(frame_.data(), count, from, to, stop,
+                     [&layout, start, parity](TComplexSingle* packed, int64_t lo, int64_t hi) {
+                         if (hi > lo)
+                             WindowEveryOtherValue(layout.Samples + (start + 2 * lo + parity),
+                                                   layout.Window + (2 * lo + parity), hi - lo, packed + lo);
+                     });
+    return finished ? parity : -1;
 }
 
 // The levels of bins 1 .. bins - 1 into levels_: the bins are first gathered in bin order through the
