@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
         const OpenTime t = OpenOnce(form);
         times.push_back(t.WallMs);
         cpu.push_back(t.CpuMs);
+        std::printf("open %d: %.0f ms wall, %.0f ms CPU\n", i + 1, t.WallMs, t.CpuMs);
     }
     if (window.Errors != 0 || form.Session().Spectrogram().SpectrogramBitmap.Empty()) {
         std::printf("the recording was not shown\n");

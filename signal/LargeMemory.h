@@ -4,13 +4,22 @@
 // than with 4 KiB pages, and those faults are most of the cost of filling a fresh array. Smaller
 // blocks stay with the caller's usual allocator, and so does every block in sanitizer builds, whose
 // checks need the allocator's own blocks.
+//
+// A block given back is kept as a spare (the two latest), its pages marked lazily free: the system
+// takes them whenever it needs memory, and until then the next large block is made of them. A fresh
+// page costs the system a clearing, and on a virtual machine that hands freed memory back to its host,
+// the host's supply of the page too; a new picture or store the size of the last one (the next open,
+// a recomputed picture, an edit's new state) then costs nothing of the kind.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
+#include <mutex>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include <sys/mman.h>
 
@@ -22,7 +31,10 @@ inline bool Maps(std::size_t bytes);
 // A mapped block of `bytes`, all zero; nullptr when the memory cannot be had.
 inline void* Map(std::size_t bytes);
 
-// Gives back a block from Map with the same `bytes`; nullptr is ignored.
+// As Map, for a caller that writes every byte before it reads one: a spare block comes as it is.
+inline void* MapUninitialised(std::size_t bytes);
+
+// Gives back a block from Map or MapUninitialised with the same `bytes`; nullptr is ignored.
 inline void Unmap(void* block, std::size_t bytes) noexcept;
 
 // Has the system map in, for writing, the whole pages within [start, start + bytes) of any block the
@@ -68,19 +80,63 @@ inline std::size_t MappedLength(std::size_t bytes) {
     return RoundUp(bytes, bytes < kWholeHugePagesBelow ? kHugePage : kPage);
 }
 
-} // namespace detail
+// The blocks given back and kept for the next ones, the latest last.
+class Spares {
+public:
+    // Never destroyed: blocks held by static objects are given back during the program's exit.
+    static Spares& Kept() {
+        static Spares* const spares = new Spares;
+        return *spares;
+    }
 
-using namespace detail;
+    // The smallest kept block of at least `length` bytes, cut to `length`; nullptr when none is.
+    void* Take(std::size_t length) {
+        Block found;
+        {
+            const std::lock_guard lock(mutex_);
+            auto best = blocks_.end();
+            for (auto it = blocks_.begin(); it != blocks_.end(); ++it)
+                if (it->Length >= length && (best == blocks_.end() || it->Length < best->Length)) best = it;
+            if (best == blocks_.end()) return nullptr;
+            found = *best;
+            blocks_.erase(best);
+        }
+        if (found.Length > length) ::munmap(static_cast<char*>(found.Start) + length, found.Length - length);
+        return found.Start;
+    }
 
-inline bool Maps(std::size_t bytes) {
-    return !kSanitized && bytes >= kMappedFrom;
-}
+    // Keeps a block of `length` bytes, giving the oldest kept one back to the system when there are more
+    // than two.
+    void Keep(void* start, std::size_t length) noexcept {
+        ::madvise(start, length, MADV_FREE);
+        Block dropped;
+        {
+            const std::lock_guard lock(mutex_);
+            if (blocks_.size() == kKept) {
+                dropped = blocks_.front();
+                blocks_.erase(blocks_.begin());
+            }
+            blocks_.push_back({start, length});
+        }
+        if (dropped.Start) ::munmap(dropped.Start, dropped.Length);
+    }
 
-// The block starts at a 2 MiB boundary: a mapping one huge page larger is trimmed at both ends. Fresh
-// mappings read as zero.
-inline void* Map(std::size_t bytes) {
-    if (bytes > (std::size_t{1} << 62)) return nullptr;
-    const std::size_t length = MappedLength(bytes);
+private:
+    struct Block {
+        void* Start = nullptr;
+        std::size_t Length = 0;
+    };
+    static constexpr std::size_t kKept = 2;
+
+    Spares() { blocks_.reserve(kKept); }
+
+    std::mutex mutex_;
+    std::vector<Block> blocks_;
+};
+
+// A fresh block of `length` bytes (zero) starting at a 2 MiB boundary: a mapping one huge page larger
+// is trimmed at both ends.
+inline void* MapFresh(std::size_t length) {
     void* reserved =
         ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (reserved == MAP_FAILED) return nullptr;
@@ -95,8 +151,33 @@ inline void* Map(std::size_t bytes) {
     return block;
 }
 
+} // namespace detail
+
+using namespace detail;
+
+inline bool Maps(std::size_t bytes) {
+    return !kSanitized && bytes >= kMappedFrom;
+}
+
+inline void* MapUninitialised(std::size_t bytes) {
+    if (bytes > (std::size_t{1} << 62)) return nullptr;
+    const std::size_t length = MappedLength(bytes);
+    if (void* spare = Spares::Kept().Take(length)) return spare;
+    return MapFresh(length);
+}
+
+inline void* Map(std::size_t bytes) {
+    if (bytes > (std::size_t{1} << 62)) return nullptr;
+    const std::size_t length = MappedLength(bytes);
+    if (void* spare = Spares::Kept().Take(length)) {
+        std::memset(spare, 0, bytes);
+        return spare;
+    }
+    return MapFresh(length);
+}
+
 inline void Unmap(void* block, std::size_t bytes) noexcept {
-    if (block) ::munmap(block, MappedLength(bytes));
+    if (block) Spares::Kept().Keep(block, MappedLength(bytes));
 }
 
 inline bool Prefault(void* start, std::size_t bytes) noexcept {
@@ -123,7 +204,7 @@ template <class T> struct DefaultInitAllocator : std::allocator<T> {
     T* allocate(std::size_t n) {
         if (n > std::size_t(-1) / sizeof(T) || !large_memory::Maps(n * sizeof(T)))
             return std::allocator<T>::allocate(n);
-        void* block = large_memory::Map(n * sizeof(T));
+        void* block = large_memory::MapUninitialised(n * sizeof(T));
         if (!block) throw std::bad_alloc();
         return static_cast<T*>(block);
     }

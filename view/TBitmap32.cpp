@@ -67,8 +67,7 @@ TBitmap32& TBitmap32::operator=(TBitmap32&& other) noexcept {
     return *this;
 }
 
-// Zeroed memory comes from calloc or a fresh mapping: large blocks arrive as fresh zero pages without
-// a clearing pass.
+// Zeroed memory comes from calloc or a mapping (fresh zero pages, or a spare block cleared).
 std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::AllocateZeroed(size_t count) {
     return Allocate(count, true);
 }
@@ -80,9 +79,10 @@ std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::AllocateUninitialised(size_t c
 std::shared_ptr<TBitmap32::PixelBlock> TBitmap32::Allocate(size_t count, bool zeroed) {
     if (count == 0) return nullptr;
     const size_t bytes = count * sizeof(TColor32);
-    void* memory = large_memory::Maps(bytes) ? large_memory::Map(bytes)
-                   : zeroed                  ? std::calloc(count, sizeof(TColor32))
-                                             : std::malloc(bytes);
+    void* memory = !large_memory::Maps(bytes)
+                       ? (zeroed ? std::calloc(count, sizeof(TColor32)) : std::malloc(bytes))
+                   : zeroed ? large_memory::Map(bytes)
+                            : large_memory::MapUninitialised(bytes);
     std::unique_ptr<TColor32, FreePixels> data(static_cast<TColor32*>(memory), FreePixels{bytes});
     if (!data) throw ESurfaceAllocError();
     auto block = std::make_shared<PixelBlock>();

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -83,6 +84,35 @@ TEST(LargeMemory, PrefaultKeepsEveryByte) {
             ASSERT_EQ(block[i], i < 3 * kMiB ? static_cast<unsigned char>(i * 7 + 1) : 0) << i;
     }
     large_memory::Unmap(mapped, bytes);
+}
+
+} // namespace
+
+namespace {
+
+// A block given back is kept and made into the next block that fits in it: cleared where the caller
+// asks for zeros, cut to the length asked for (the rest goes back to the system). The sizes are ones
+// no other test gives back, so the block found is the one given back here.
+TEST(LargeMemory, GivenBackBlockIsTheNextOneClearedOrCutAsAsked) {
+    const std::size_t bytes = 13 * kMiB + 4096;
+    auto* first = static_cast<unsigned char*>(large_memory::Map(bytes));
+    ASSERT_NE(first, nullptr);
+    std::memset(first, 0x5A, bytes);
+    large_memory::Unmap(first, bytes);
+    auto* zeroed = static_cast<unsigned char*>(large_memory::Map(bytes));
+    EXPECT_EQ(zeroed, first);
+    EXPECT_TRUE(std::all_of(zeroed, zeroed + bytes, [](unsigned char b) { return b == 0; }));
+    large_memory::Unmap(zeroed, bytes);
+
+    const std::size_t smaller = 11 * kMiB;
+    auto* cut = static_cast<unsigned char*>(large_memory::MapUninitialised(smaller));
+    EXPECT_EQ(cut, first);
+    std::memset(cut, 1, smaller);
+    // The part beyond the new length is no longer mapped.
+    unsigned char resident = 0;
+    EXPECT_EQ(::mincore(cut + 12 * kMiB, 4096, &resident), -1);
+    EXPECT_EQ(errno, ENOMEM);
+    large_memory::Unmap(cut, smaller);
 }
 
 } // namespace
