@@ -52,10 +52,26 @@ void StreamPixel(TColor32* pixel, TColor32 colour) {
 #endif
 }
 
-void StoreTileBlockPlain(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep) {
-    for (int64_t j = 0; j < kTileRowBlock; ++j)
-        for (int64_t c = 0; c < kTileBlockColumns; ++c)
-            StreamPixel(image + j * rowStep + c, tile[c * stride + j]);
+void StoreTileLinesPlain(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep,
+                         TColor32* carry, bool continuing) {
+    for (int64_t j = 0; j < kTileRowBlock; ++j) {
+        TColor32* row = image + j * rowStep;
+        TColor32* kept = carry + j * kTileBlockColumns;
+        const int o = LineOffset(row);
+        if (continuing)
+            for (int c = -o; c < 0; ++c) row[c] = kept[kTileBlockColumns + c];
+        for (int64_t c = 0; c < kTileBlockColumns - o; ++c) row[c] = tile[c * stride + j];
+        for (int64_t c = 0; c < kTileBlockColumns; ++c) kept[c] = tile[c * stride + j];
+    }
+}
+
+void FinishTileLines(const TColor32* carry, TColor32* image, int64_t rowStep) {
+    for (int64_t j = 0; j < kTileRowBlock; ++j) {
+        TColor32* row = image + j * rowStep;
+        const TColor32* kept = carry + j * kTileBlockColumns;
+        const int o = LineOffset(row);
+        for (int c = -o; c < 0; ++c) row[c] = kept[kTileBlockColumns + c];
+    }
 }
 
 void GatherBinsPlain(const TComplexSingle* values, const uint16_t* order, int64_t count,
@@ -104,11 +120,12 @@ void BinLevels(const TComplexSingle* bins, int64_t count, double gain, float* le
         BinLevelsPlain(bins, count, gain, levels);
 }
 
-void StoreTileBlock(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep) {
+void StoreTileLines(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep, TColor32* carry,
+                    bool continuing) {
     if (ColumnKernelsUseAvx2())
-        StoreTileBlockAvx2(tile, stride, image, rowStep);
+        StoreTileLinesAvx2(tile, stride, image, rowStep, carry, continuing);
     else
-        StoreTileBlockPlain(tile, stride, image, rowStep);
+        StoreTileLinesPlain(tile, stride, image, rowStep, carry, continuing);
 }
 
 void GatherBins(const TComplexSingle* values, const uint16_t* order, int64_t count, TComplexSingle* out) {

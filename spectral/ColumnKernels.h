@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-// Columns of a tile, and rows of it stored at once by StoreTileBlock.
+// Columns of a tile (one cache line of pixels), and rows of it stored at once by StoreTileLines.
 inline constexpr int64_t kTileRowBlock = 8;
 inline constexpr int64_t kTileBlockColumns = 16;
 
@@ -45,15 +45,33 @@ void BinLevels(const TComplexSingle* bins, int64_t count, double gain, float* le
 void BinLevelsPlain(const TComplexSingle* bins, int64_t count, double gain, float* levels);
 void BinLevelsAvx2(const TComplexSingle* bins, int64_t count, double gain, float* levels);
 
-// image[j x rowStep + c] = tile[c x stride + j] for j = 0 .. 7, c = 0 .. 15: eight neighbouring
-// entries of sixteen tile columns stored as eight image rows of sixteen pixels, past the cache where
-// the processor can (a picture is written once and read only after the pass). A run of these ends
-// with StreamedStoresDone before anything else reads the pixels or another thread is told of them.
-void StoreTileBlock(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep);
-void StoreTileBlockPlain(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep);
-void StoreTileBlockAvx2(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep);
+// Pixels of an image row before `pixel` in its 64-byte cache line.
+inline int LineOffset(const TColor32* pixel) {
+    return static_cast<int>((reinterpret_cast<std::uintptr_t>(pixel) & 63) / sizeof(TColor32));
+}
 
-// One pixel stored as StoreTileBlock stores them.
+// Tiles of a run of neighbouring columns stored into the image a cache line at a time. Row j of a tile
+// is image row image + j x rowStep, pixels c = 0 .. 15 from tile[c x stride + j] (eight neighbouring
+// entries of sixteen tile columns). Sixteen pixels are one line, so each row's tile pixels start o =
+// LineOffset(row) pixels into a line, the same o for every tile of the run. StoreTileLines stores the
+// line of each row that ends with the tile's first 16 - o pixels, the o before them (the previous
+// tile's last ones) taken from `carry`, whole and past the cache where the processor can: a picture
+// is written once and read only after the pass, and a line stored in parts by streaming stores costs
+// several times a whole one. The first tile of a run (`continuing` false) stores only its own first
+// 16 - o pixels, with ordinary stores: the rest of that line belongs to columns of another run. The
+// tile's pixels are kept in carry (16 per row) for the next tile, and FinishTileLines, called with
+// `image` at the column after the run's last tile, stores each row's o pixels still held there. A run
+// of these ends with StreamedStoresDone before anything else reads the pixels or another thread is
+// told of them.
+void StoreTileLines(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep, TColor32* carry,
+                    bool continuing);
+void StoreTileLinesPlain(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep,
+                         TColor32* carry, bool continuing);
+void StoreTileLinesAvx2(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep,
+                        TColor32* carry, bool continuing);
+void FinishTileLines(const TColor32* carry, TColor32* image, int64_t rowStep);
+
+// One pixel stored past the cache, as StoreTileLines stores whole lines.
 void StreamPixel(TColor32* pixel, TColor32 colour);
 void StreamedStoresDone();
 

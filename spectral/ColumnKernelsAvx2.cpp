@@ -26,11 +26,6 @@ COLUMN_KERNELS_INLINE __m256 OwnLanes(int ownParity) {
     return _mm256_castsi256_ps(_mm256_setr_epi32(even, odd, even, odd, even, odd, even, odd));
 }
 
-// One pixel stored past the cache.
-COLUMN_KERNELS_INLINE void StreamOne(TColor32* pixel, TColor32 colour) {
-    _mm_stream_si32(reinterpret_cast<int*>(pixel), static_cast<int>(colour));
-}
-
 // The 8x8 transposition of rows r[0..7] (each 8 lanes) into columns, in place.
 COLUMN_KERNELS_INLINE void Transpose8(__m256 r[8]) {
     const __m256 t0 = _mm256_unpacklo_ps(r[0], r[1]);
@@ -137,9 +132,19 @@ void BinLevelsAvx2(const TComplexSingle* bins, int64_t count, double gain, float
     BinLevelsPlain(bins + i, count - i, gain, levels + i);
 }
 
-// Each row is stored in pieces of four pixels at 16-byte boundaries, and pixel by pixel before the
-// first boundary and after the last: a row's place depends on the image's width.
-void StoreTileBlockAvx2(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep) {
+// Lanes t .. 7 of `first` followed by lanes 0 .. t - 1 of `next` (0 <= t < 8).
+COLUMN_KERNELS_INLINE __m256i Shifted(__m256i first, __m256i next, int t) {
+    const __m256i from = _mm256_add_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(t));
+    const __m256i index = _mm256_and_si256(from, _mm256_set1_epi32(7));
+    const __m256i fromNext = _mm256_cmpgt_epi32(from, _mm256_set1_epi32(7));
+    return _mm256_blendv_epi8(_mm256_permutevar8x32_epi32(first, index),
+                              _mm256_permutevar8x32_epi32(next, index), fromNext);
+}
+
+// The tile's eight rows are transposed into `rows`; each row then goes out as one whole line streamed
+// in two halves, or (the first tile of a run) as its own pixels by masked ordinary stores.
+void StoreTileLinesAvx2(const TColor32* tile, int64_t stride, TColor32* image, int64_t rowStep,
+                        TColor32* carry, bool continuing) {
     alignas(32) TColor32 rows[kTileRowBlock * kTileBlockColumns];
     auto* out = reinterpret_cast<float*>(rows);
     for (int64_t half = 0; half < kTileBlockColumns; half += 8) {
@@ -150,16 +155,34 @@ void StoreTileBlockAvx2(const TColor32* tile, int64_t stride, TColor32* image, i
         for (int64_t j = 0; j < kTileRowBlock; ++j)
             _mm256_store_ps(out + j * kTileBlockColumns + half, block[j]);
     }
+    const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     for (int64_t j = 0; j < kTileRowBlock; ++j) {
         TColor32* row = image + j * rowStep;
-        const TColor32* colours = rows + j * kTileBlockColumns;
-        const auto head = static_cast<int64_t>((16 - (reinterpret_cast<std::uintptr_t>(row) & 15)) & 15) / 4;
-        for (int64_t c = 0; c < head; ++c) StreamOne(row + c, colours[c]);
-        int64_t c = head;
-        for (; c + 4 <= kTileBlockColumns; c += 4)
-            _mm_stream_si128(reinterpret_cast<__m128i*>(row + c),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(colours + c)));
-        for (; c < kTileBlockColumns; ++c) StreamOne(row + c, colours[c]);
+        auto* kept = reinterpret_cast<__m256i*>(carry + j * kTileBlockColumns);
+        const auto* own = reinterpret_cast<const __m256i*>(rows + j * kTileBlockColumns);
+        const __m256i c0 = _mm256_load_si256(own);
+        const __m256i c1 = _mm256_load_si256(own + 1);
+        const int o = LineOffset(row);
+        if (o == 0) {
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(row), c0);
+            _mm256_stream_si256(reinterpret_cast<__m256i*>(row + 8), c1);
+        } else if (continuing) {
+            const __m256i p0 = _mm256_loadu_si256(kept);
+            const __m256i p1 = _mm256_loadu_si256(kept + 1);
+            // The line is pixels 16 - o .. 31 - o of the previous tile's sixteen and this tile's.
+            const int a = static_cast<int>(kTileBlockColumns) - o;
+            auto* line = reinterpret_cast<__m256i*>(row - o);
+            _mm256_stream_si256(line, a < 8 ? Shifted(p0, p1, a) : Shifted(p1, c0, a - 8));
+            _mm256_stream_si256(line + 1, a < 8 ? Shifted(p1, c0, a) : Shifted(c0, c1, a - 8));
+        } else {
+            const __m256i count = _mm256_set1_epi32(static_cast<int>(kTileBlockColumns) - o);
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(row), _mm256_cmpgt_epi32(count, lanes), c0);
+            _mm256_maskstore_epi32(reinterpret_cast<int*>(row + 8),
+                                   _mm256_cmpgt_epi32(count, _mm256_add_epi32(lanes, _mm256_set1_epi32(8))),
+                                   c1);
+        }
+        _mm256_storeu_si256(kept, c0);
+        _mm256_storeu_si256(kept + 1, c1);
     }
 }
 

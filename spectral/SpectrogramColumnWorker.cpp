@@ -152,6 +152,11 @@ bool DescendingBinRun(const SpectrogramPassLayout& layout, int64_t r) {
     return true;
 }
 
+// Pixel `column` of band row r in the image.
+TColor32* ImageRow(const SpectrogramPassLayout& layout, int64_t r, int64_t column) {
+    return layout.Pixels + ((layout.BandTop + r) * layout.Width + column);
+}
+
 } // namespace
 
 SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
@@ -171,6 +176,7 @@ SpectrogramColumnWorker::SpectrogramColumnWorker(int32_t fftSize, bool complex)
     if (!complex && FFTPow2RealFrameSupports(fftSize))
         realScramble_ = FFTPow2RealFrameScrambleTable(fftSize).data();
     tile_.resize(static_cast<std::size_t>(tileStride_) * static_cast<std::size_t>(tileColumns_));
+    carry_.resize(static_cast<std::size_t>(TileBins(fftSize, complex)) * kTileBlockColumns);
     levels_.resize(static_cast<std::size_t>(TileBins(fftSize, complex)));
     if (complex)
         binLevels_.resize(n);
@@ -182,21 +188,31 @@ std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) 
     const auto n = static_cast<std::size_t>(fftSize);
     if (fftSize > kLargestSinglePrecisionFFT) return n * sizeof(TComplexDouble);
     const std::size_t stride = complex ? n : n / 2;
-    return n * sizeof(TComplexSingle) + stride * kSmallTileColumns * sizeof(TColor32) +
+    return n * sizeof(TComplexSingle) + 2 * stride * kSmallTileColumns * sizeof(TColor32) +
            stride * sizeof(float) + (complex ? n * sizeof(float) : n / 2 * sizeof(TComplexSingle));
 }
 
 int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first,
                                                 int64_t end, const std::atomic<bool>& stop) {
-    for (int64_t x = first; x < end; ++x) {
-        const bool finished =
-            large_ ? ComputeLargeColumn(layout, x, stop) : ComputeSmallColumn(layout, x, x - first, stop);
-        if (!finished) {
-            FlushTile(layout, first, x - first);
-            return x - first;
+    const int64_t finished = ComputeTiles(layout, first, end, stop);
+    FinishLines(layout);
+    return finished;
+}
+
+int64_t SpectrogramColumnWorker::ComputeTiles(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
+                                              const std::atomic<bool>& stop) {
+    for (int64_t tileFirst = first; tileFirst < end; tileFirst += tileColumns_) {
+        const int64_t tileEnd = std::min<int64_t>(end, tileFirst + tileColumns_);
+        for (int64_t x = tileFirst; x < tileEnd; ++x) {
+            const bool finished = large_ ? ComputeLargeColumn(layout, x, stop)
+                                         : ComputeSmallColumn(layout, x, x - tileFirst, stop);
+            if (!finished) {
+                FlushTile(layout, tileFirst, x - tileFirst);
+                return x - first;
+            }
         }
+        FlushTile(layout, tileFirst, tileEnd - tileFirst);
     }
-    FlushTile(layout, first, end - first);
     return end - first;
 }
 
@@ -314,22 +330,35 @@ void SpectrogramColumnWorker::ComputeLevelsInKernelOrder(int32_t n, double gain)
 void SpectrogramColumnWorker::FlushTile(const SpectrogramPassLayout& layout, int64_t first,
                                         int64_t complete) {
     if (large_ || complete == 0) return;
+    const bool whole = complete == kTileBlockColumns;
+    const bool continuing = whole && first == linesEnd_;
+    if (!continuing) FinishLines(layout);
     const int64_t rows = BandRowCount(layout);
-    const auto imageRow = [&](int64_t r) {
-        return layout.Pixels + ((layout.BandTop + r) * layout.Width + first);
-    };
     for (int64_t r = 0; r < rows;) {
-        if (complete == kTileBlockColumns && DescendingBinRun(layout, r)) {
+        if (whole && DescendingBinRun(layout, r)) {
             const int64_t lowest = BandRowBin(layout, r) - (kTileRowBlock - 1);
-            StoreTileBlock(tile_.data() + lowest, tileStride_, imageRow(r + kTileRowBlock - 1),
-                           -layout.Width);
+            StoreTileLines(tile_.data() + lowest, tileStride_, ImageRow(layout, r + kTileRowBlock - 1, first),
+                           -layout.Width, carry_.data() + r * kTileBlockColumns, continuing);
             r += kTileRowBlock;
             continue;
         }
         FlushRow(layout, first, complete, r);
         ++r;
     }
+    if (whole) linesEnd_ = first + complete;
     StreamedStoresDone();
+}
+
+void SpectrogramColumnWorker::FinishLines(const SpectrogramPassLayout& layout) {
+    if (linesEnd_ < 0) return;
+    const int64_t rows = BandRowCount(layout);
+    for (int64_t r = 0; r < rows; ++r) {
+        if (!DescendingBinRun(layout, r)) continue;
+        FinishTileLines(carry_.data() + r * kTileBlockColumns,
+                        ImageRow(layout, r + kTileRowBlock - 1, linesEnd_), -layout.Width);
+        r += kTileRowBlock - 1;
+    }
+    linesEnd_ = -1;
 }
 
 // Row r of the band for the first `complete` tile columns, pixel by pixel.

@@ -69,12 +69,14 @@ public:
     // Bytes a worker holds for fftSize, to bound the number of workers by memory.
     static std::size_t BufferBytes(int32_t fftSize, bool complex = false);
 
-    // Most columns one ComputeColumns call takes. The small transform colours them into a tile that is
-    // copied into the image row by row, which keeps the image's cache lines and pages from being
-    // touched once per pixel; the large one colours straight into the image, one column at a time.
-    int32_t TileColumns() const { return tileColumns_; }
+    // Columns one ComputeColumns call should take. The small transform colours them into tiles of
+    // kTileBlockColumns that are copied into the image row by row, which keeps the image's cache lines
+    // and pages from being touched once per pixel; the tiles of one call are stored a whole cache line
+    // at a time (StoreTileLines), so a call takes a run of several. The large transform colours
+    // straight into the image, one column at a time.
+    int32_t RunColumns() const { return large_ ? 1 : kSmallRunTiles * tileColumns_; }
 
-    // Computes columns first .. end - 1 (at most TileColumns()) and draws them. Returns how many of them,
+    // Computes columns first .. end - 1 and draws them. Returns how many of them,
     // from first on, are finished and drawn: end - first, or fewer when stop was seen. Then the columns after
     // those keep their pixels, except the column in hand, which the large transform may have drawn in part.
     int64_t ComputeColumns(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
@@ -92,9 +94,16 @@ private:
     int FillOwnElements(const SpectrogramPassLayout& layout, int64_t start, const std::atomic<bool>& stop);
     void ComputeLevels(int32_t bins, double gain, const uint16_t* scramble);
     void ComputeLevelsInKernelOrder(int32_t n, double gain);
-    // Copies the first `complete` tile columns into the image at column first.
+    int64_t ComputeTiles(const SpectrogramPassLayout& layout, int64_t first, int64_t end,
+                         const std::atomic<bool>& stop);
+    // Copies the first `complete` tile columns into the image at column first: a whole tile as the next
+    // of its run, a part of one pixel by pixel after the run's last lines.
     void FlushTile(const SpectrogramPassLayout& layout, int64_t first, int64_t complete);
+    // Stores the pixels of the run's last whole tile that its lines left in carry_.
+    void FinishLines(const SpectrogramPassLayout& layout);
     void FlushRow(const SpectrogramPassLayout& layout, int64_t first, int64_t complete, int64_t r);
+
+    static constexpr int32_t kSmallRunTiles = 16;
 
     bool large_;
     int32_t tileColumns_;
@@ -108,7 +117,11 @@ private:
     const uint16_t* oneChannelScramble_ = nullptr;
     const uint16_t* realScramble_ = nullptr;
     CacheLineVector<TColor32> tile_; // tileColumns_ columns of tileStride_ colours (see ComputeSmallColumn)
-    CacheLineVector<float> levels_;  // the level of each bin of the column in hand (complex: in kernel order)
+    // The last whole tile's pixels, kTileBlockColumns per band row, for the lines of the next one;
+    // linesEnd_ is the column after that tile while its run is open.
+    CacheLineVector<TColor32> carry_;
+    int64_t linesEnd_ = -1;
+    CacheLineVector<float> levels_; // the level of each bin of the column in hand (complex: in kernel order)
     CacheLineVector<float> binLevels_;         // complex: the levels in bin order
     CacheLineVector<TComplexSingle> gathered_; // real: the bins shown, in bin order
     // N > 16384: the frame, written in the transform's input order and transformed in place.

@@ -2,6 +2,7 @@
 
 #include "signal/LargeMemory.h"
 #include "signal/WorkerPool.h"
+#include "spectral/ColumnKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,11 +16,12 @@ namespace {
 constexpr std::size_t kMapInPiece = std::size_t{4} << 20;
 
 // Columns go out in blocks, so that neighbouring columns, which share the cache lines of every row,
-// are drawn by the same thread, up to a worker's tile. Small images get smaller blocks to keep every
-// thread busy.
-int64_t ColumnBlock(int64_t width, std::size_t workerCount, int32_t tileColumns) {
+// are drawn by the same thread, up to a worker's run. Small images get smaller blocks to keep every
+// thread busy, whole tiles where there are several.
+int64_t ColumnBlock(int64_t width, std::size_t workerCount, int32_t runColumns) {
     const int64_t perWorker = width / (4 * static_cast<int64_t>(workerCount));
-    return std::clamp<int64_t>(perWorker, 1, tileColumns);
+    const int64_t block = std::clamp<int64_t>(perWorker, 1, runColumns);
+    return block > kTileBlockColumns ? block / kTileBlockColumns * kTileBlockColumns : block;
 }
 
 // Gives columns [from, to) of the band back what they held before the pass (see RunSpectrogramPass).
@@ -37,9 +39,9 @@ void RestoreColumns(const SpectrogramPassLayout& layout, int64_t from, int64_t t
 class PassRun {
 public:
     PassRun(const SpectrogramPassLayout& layout, JobControl& control, const PassProgress& progress,
-            std::size_t workerCount, int32_t tileColumns)
+            std::size_t workerCount, int32_t runColumns)
         : layout_(layout), control_(control), progress_(progress),
-          block_(ColumnBlock(layout.Width, workerCount, tileColumns)) {}
+          block_(ColumnBlock(layout.Width, workerCount, runColumns)) {}
 
     // One worker's share: pieces of the image's memory to map in, then blocks of columns, until none
     // is left or the pass is stopped.
@@ -135,7 +137,7 @@ private:
 bool RunSpectrogramPass(const SpectrogramPassLayout& layout,
                         std::vector<std::unique_ptr<SpectrogramColumnWorker>>& workers, JobControl& control,
                         const PassProgress& progress) {
-    PassRun run(layout, control, progress, workers.size(), workers.front()->TileColumns());
+    PassRun run(layout, control, progress, workers.size(), workers.front()->RunColumns());
     // One task per worker, each taking blocks of columns until none is left: a worker that no free
     // thread takes up in time finds the columns all drawn.
     WorkerPool::Shared().Share(workers.size(), [&](std::size_t i) { run.Work(*workers[i]); });

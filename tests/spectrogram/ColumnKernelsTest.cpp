@@ -1,6 +1,7 @@
 // The AVX2 inner loops of a spectrogram column against their plain forms, bit for bit, on random and
 // extreme inputs in runs of every length around the vector widths, at every alignment of the arrays.
 #include "spectral/ColumnKernels.h"
+#include "spectral/CacheLineVector.h"
 
 #include <gtest/gtest.h>
 
@@ -145,23 +146,37 @@ TEST_P(ColumnKernelsTest, GatheredBinsAndLevelsAreTheSame) {
     ExpectSameBits(plainLevels, fastLevels, count);
 }
 
-// A block of tile columns stored into an image whose rows start at every alignment, upwards as the
-// spectrogram stores them and downwards; the pixels around the block stay as they were.
-TEST_P(ColumnKernelsTest, StoredTileBlocksAreTheSame) {
+// A run of one to three tiles stored a cache line at a time, upwards as the spectrogram stores them and
+// downwards, into rows that start at every offset within a line (the width and the first column vary
+// with the parameter): every pixel of the run's columns is its tile's, every pixel around them stays as
+// it was, in the plain form and the AVX2 one.
+TEST_P(ColumnKernelsTest, RunsOfTilesStoredByLinesHoldTheirTilesAndNothingElse) {
     const int64_t stride = 8 + GetParam();
-    std::vector<TColor32> tile(static_cast<std::size_t>(kTileBlockColumns * stride));
+    const int64_t tiles = 1 + GetParam() % 3;
+    std::vector<TColor32> tile(static_cast<std::size_t>(tiles * kTileBlockColumns * stride));
     for (TColor32& c : tile) c = static_cast<TColor32>(random_());
-    const int64_t width = kTileBlockColumns + 3 + GetParam();
+    const auto tileOf = [&](int64_t t) { return tile.data() + t * kTileBlockColumns * stride; };
+    const int64_t width = tiles * kTileBlockColumns + 3 + GetParam();
     for (const int64_t rowStep : {width, -width}) {
-        std::vector<TColor32> plain(static_cast<std::size_t>(width * (kTileRowBlock + 2)), 0x5a5a5a5au);
-        std::vector<TColor32> fast = plain;
-        const int64_t start = (rowStep > 0 ? width : width * kTileRowBlock) + Offset();
-        StoreTileBlockPlain(tile.data() + Offset() % 3, stride, plain.data() + start, rowStep);
-        StoreTileBlockAvx2(tile.data() + Offset() % 3, stride, fast.data() + start, rowStep);
-        StreamedStoresDone();
-        ExpectSameBits(plain, fast, width);
-        EXPECT_EQ(plain[static_cast<std::size_t>(start + 2 * rowStep + 5)],
-                  tile[static_cast<std::size_t>(5 * stride + 2 + Offset() % 3)]);
+        const CacheLineVector<TColor32> before(static_cast<std::size_t>(width * (kTileRowBlock + 2)),
+                                               0x5a5a5a5au);
+        const int64_t start = (rowStep > 0 ? width : width * kTileRowBlock) + GetParam() % 5;
+        std::vector<TColor32> expected(before.begin(), before.end());
+        for (int64_t j = 0; j < kTileRowBlock; ++j)
+            for (int64_t c = 0; c < tiles * kTileBlockColumns; ++c)
+                expected[static_cast<std::size_t>(start + j * rowStep + c)] =
+                    tileOf(c / kTileBlockColumns)[c % kTileBlockColumns * stride + j];
+        for (const auto store : {StoreTileLinesPlain, StoreTileLinesAvx2}) {
+            CacheLineVector<TColor32> image = before;
+            std::vector<TColor32> carry(kTileRowBlock * kTileBlockColumns);
+            TColor32* first = image.data() + start;
+            for (int64_t t = 0; t < tiles; ++t)
+                store(tileOf(t), stride, first + t * kTileBlockColumns, rowStep, carry.data(), t > 0);
+            FinishTileLines(carry.data(), first + tiles * kTileBlockColumns, rowStep);
+            StreamedStoresDone();
+            ASSERT_TRUE(std::equal(expected.begin(), expected.end(), image.begin()))
+                << (store == StoreTileLinesPlain ? "plain" : "AVX2") << ", row step " << rowStep;
+        }
     }
 }
 
