@@ -113,7 +113,34 @@ void WindowComplexValuesAvx2(const int16_t* pairs, const float* window, int64_t 
     WindowComplexValuesPlain(pairs + 2 * i, window + i, count - i, frame + i);
 }
 
+namespace {
+
+// BinLevels with a gain of 1 (the default), eight bins at a time in single precision. The plain form
+// rounds the double sum m = |re| + |im| to a float; one float addition gives the same float. Where the
+// double sum is exact (exponents at most 28 apart) both are the float nearest the exact sum. Where it
+// is not, the smaller magnitude lies below 2^-28 of the larger one, so the exact sum, and its double,
+// lie far closer to the larger value than half a float step: both round to the larger value.
+void UnitGainLevelsAvx2(const TComplexSingle* bins, int64_t count, float* levels) {
+    const __m256 magnitudeBits = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
+    const __m256 zero = _mm256_setzero_ps();
+    const __m256 floor = _mm256_set1_ps(static_cast<float>(0.001));
+    const auto* parts = reinterpret_cast<const float*>(bins);
+    int64_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        const __m256 low = _mm256_and_ps(_mm256_loadu_ps(parts + 2 * i), magnitudeBits);      // bins 0 .. 3
+        const __m256 high = _mm256_and_ps(_mm256_loadu_ps(parts + 2 * i + 8), magnitudeBits); // bins 4 .. 7
+        // Sums of bins 0, 1, 4, 5 | 2, 3, 6, 7, put back in order.
+        const __m256 sums = _mm256_castpd_ps(
+            _mm256_permute4x64_pd(_mm256_castps_pd(_mm256_hadd_ps(low, high)), _MM_SHUFFLE(3, 1, 2, 0)));
+        _mm256_storeu_ps(levels + i, _mm256_blendv_ps(sums, floor, _mm256_cmp_ps(sums, zero, _CMP_EQ_OQ)));
+    }
+    BinLevelsPlain(bins + i, count - i, 1.0, levels + i);
+}
+
+} // namespace
+
 void BinLevelsAvx2(const TComplexSingle* bins, int64_t count, double gain, float* levels) {
+    if (gain == 1.0) return UnitGainLevelsAvx2(bins, count, levels);
     const __m256 magnitudeBits = _mm256_castsi256_ps(_mm256_set1_epi32(0x7fffffff));
     const __m256d zero = _mm256_setzero_pd();
     const __m256d floor = _mm256_set1_pd(0.001);

@@ -129,6 +129,26 @@ TEST_P(ColumnKernelsTest, BinLevelsAreTheSame) {
     }
 }
 
+// At a gain of 1 the AVX2 form adds in single precision: a million bins whose two parts lie 20 to 40
+// binades apart, where the double sum stops being exact and each float sum has to round, as the plain
+// form's double sum rounds.
+TEST(ColumnKernelsUnitGain, LevelsOfSumsThatRoundAreThePlainOnes) {
+    if (!ColumnKernelsUseAvx2()) GTEST_SKIP() << "no AVX2 on this processor";
+    std::mt19937 random(2024);
+    std::vector<TComplexSingle> bins(1 << 20);
+    for (TComplexSingle& bin : bins) {
+        const float larger = std::ldexp(1.0f + static_cast<float>(random() % 8388608) / 8388608.0f,
+                                        static_cast<int>(random() % 200) - 100);
+        const float smaller = std::ldexp(larger, -20 - static_cast<int>(random() % 21)) *
+                              (1.0f + static_cast<float>(random() % 4096) / 4096.0f);
+        bin = random() % 2 ? TComplexSingle{larger, -smaller} : TComplexSingle{-smaller, larger};
+    }
+    std::vector<float> plain(bins.size()), fast(bins.size());
+    BinLevelsPlain(bins.data(), static_cast<int64_t>(bins.size()), 1.0, plain.data());
+    BinLevelsAvx2(bins.data(), static_cast<int64_t>(bins.size()), 1.0, fast.data());
+    ExpectSameBits(plain, fast, static_cast<int64_t>(bins.size()));
+}
+
 TEST_P(ColumnKernelsTest, GatheredBinsAndLevelsAreTheSame) {
     const int64_t count = GetParam();
     std::vector<uint16_t> order(count);
