@@ -73,27 +73,20 @@ void WindowRealValuesAvx2(const int16_t* samples, const float* window, int64_t c
     WindowRealValuesPlain(samples + i, window + i, count - i, ownParity, frame + i);
 }
 
+// As floats the packed elements are out[i] = samples[i] x window[i] at even i and 0 at odd i: eight
+// neighbouring values times their coefficients with the odd lanes cleared are four elements.
 void WindowEveryOtherValueAvx2(const int16_t* samples, const float* window, int64_t count,
                                TComplexSingle* packed) {
-    const __m256 zero = _mm256_setzero_ps();
+    const __m256 evenLanes = _mm256_castsi256_ps(_mm256_setr_epi32(-1, 0, -1, 0, -1, 0, -1, 0));
     auto* out = reinterpret_cast<float*>(packed);
     int64_t m = 0;
-    // Each step reads sixteen values and coefficients, the last of them odd and unused: the steps stop
+    // Each step reads eight values and coefficients, the last of them odd and unused: the steps stop
     // while that one is still within the arrays (at most 2 count - 1 values), and the rest go singly.
-    for (; m + 8 < count; m += 8) {
-        // Sixteen values as eight 32-bit words; the even value of each, sign-extended.
-        const __m256i pairs = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(samples + 2 * m));
-        const __m256 values = _mm256_cvtepi32_ps(_mm256_srai_epi32(_mm256_slli_epi32(pairs, 16), 16));
-        // The even coefficients: (0 2 8 10 | 4 6 12 14) of the sixteen, put in order.
-        const __m256 evens = _mm256_shuffle_ps(_mm256_loadu_ps(window + 2 * m),
-                                               _mm256_loadu_ps(window + 2 * m + 8), _MM_SHUFFLE(2, 0, 2, 0));
-        const __m256 coefficients =
-            _mm256_castpd_ps(_mm256_permute4x64_pd(_mm256_castps_pd(evens), _MM_SHUFFLE(3, 1, 2, 0)));
-        const __m256 products = _mm256_mul_ps(values, coefficients);
-        const __m256 low = _mm256_unpacklo_ps(products, zero);  // elements 0, 1 | 4, 5
-        const __m256 high = _mm256_unpackhi_ps(products, zero); // elements 2, 3 | 6, 7
-        _mm256_storeu_ps(out + 2 * m, _mm256_permute2f128_ps(low, high, 0x20));
-        _mm256_storeu_ps(out + 2 * m + 8, _mm256_permute2f128_ps(low, high, 0x31));
+    for (; m + 4 < count; m += 4) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples + 2 * m));
+        const __m256 values = _mm256_cvtepi32_ps(_mm256_cvtepi16_epi32(eight));
+        const __m256 products = _mm256_mul_ps(values, _mm256_loadu_ps(window + 2 * m));
+        _mm256_storeu_ps(out + 2 * m, _mm256_and_ps(products, evenLanes));
     }
     WindowEveryOtherValuePlain(samples + 2 * m, window + 2 * m, count - m, packed + m);
 }
