@@ -81,6 +81,27 @@ LEVEL_COLOURS_INLINE __m256i Bytes(__m256 x, __m256 start, __m256 denominator, _
     return _mm256_set_m128i(high, low);
 }
 
+// The colours of eight levels that all lie in [0, 10000), the first ramp (start 0, bit 0, black
+// otherwise: a spectrogram's noise floor); false, with nothing stored, when one of them does not or when
+// one byte needs the exact rounding. The same operations as the general path with the first ramp's
+// values, so the same bits.
+LEVEL_COLOURS_INLINE bool FirstRampColours(__m256 level, __m256 scale, __m256i alpha, TColor32* colours) {
+    const __m256i bits = _mm256_castps_si256(level);
+    const __m256i firstBoundary = _mm256_castps_si256(_mm256_set1_ps(kBoundaries[0]));
+    // Below the boundary as an integer and not negative (NaN and -0 included): lanes with the sign bit set.
+    const __m256i inside = _mm256_andnot_si256(bits, _mm256_cmpgt_epi32(firstBoundary, bits));
+    if (_mm256_movemask_ps(_mm256_castsi256_ps(inside)) != 0xFF) return false;
+    const __m256 estimate = _mm256_mul_ps(level, scale);
+    const __m256 nearest = _mm256_round_ps(estimate, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    const __m256 distance = _mm256_andnot_ps(_mm256_set1_ps(-0.0f), _mm256_sub_ps(estimate, nearest));
+    const __m256 nearHalf = _mm256_cmp_ps(distance, _mm256_set1_ps(kNearHalf), _CMP_GT_OQ);
+    if (!_mm256_testz_ps(nearHalf, nearHalf)) return false;
+    const __m256i fixed = _mm256_set1_epi32(static_cast<int>(kRamps[0].Fixed));
+    const __m256i colour = _mm256_or_si256(fixed, _mm256_cvttps_epi32(nearest));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(colours), _mm256_or_si256(colour, alpha));
+    return true;
+}
+
 } // namespace
 
 void LevelsToColoursAvx2(const float* levels, TColor32* colours, std::size_t count) {
@@ -91,9 +112,11 @@ void LevelsToColoursAvx2(const float* levels, TColor32* colours, std::size_t cou
     const __m256i fixed = IntegerField([](const Ramp& r) { return r.Fixed; });
     const __m256 top = _mm256_set1_ps(kTop);
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(kOpaqueBlack));
+    const __m256 firstScale = _mm256_set1_ps(255.0f / kRamps[0].Denominator);
     std::size_t i = 0;
     for (; i + 8 <= count; i += 8) {
         const __m256 level = _mm256_loadu_ps(levels + i);
+        if (FirstRampColours(level, firstScale, alpha, colours + i)) continue;
         // Negative levels and NaN give black; levels above the top count as the top.
         const __m256 shown = _mm256_cmp_ps(level, _mm256_setzero_ps(), _CMP_GE_OQ);
         const __m256 x = _mm256_min_ps(level, top);

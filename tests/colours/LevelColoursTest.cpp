@@ -43,6 +43,21 @@ std::vector<float> EdgeLevels() {
     return levels;
 }
 
+// Blocks of eight levels of the first ramp, [0, 10000): a noise floor's, which the fast form maps
+// without choosing ramps unless a byte needs the exact rounding. Runs of eight neighbouring floats
+// across the ramp, then each byte's half-way level with its seven neighbours above.
+std::vector<float> FirstRampBlocks() {
+    std::vector<float> levels;
+    const uint32_t top = std::bit_cast<uint32_t>(10000.0f);
+    for (uint32_t bits = 0; bits + 8 <= top; bits += 8 * 998)
+        for (uint32_t k = 0; k < 8; ++k) levels.push_back(std::bit_cast<float>(bits + k));
+    for (int byte = 0; byte < 255; ++byte) {
+        float level = (float(byte) + 0.5f) / 255.0f * 10000.0f;
+        for (int k = 0; k < 8; ++k, level = std::nextafter(level, 1e30f)) levels.push_back(level);
+    }
+    return levels;
+}
+
 std::vector<float> RandomLevels(std::size_t count, uint32_t seed) {
     std::mt19937 random(seed);
     std::uniform_real_distribution<float> level(-1000.0f, 6000000.0f);
@@ -69,6 +84,10 @@ protected:
 
 TEST_P(LevelColours, EdgesOfEveryRampGiveTheReferenceBytes) {
     ExpectSameColours(GetParam(), EdgeLevels());
+}
+
+TEST_P(LevelColours, BlocksOfTheFirstRampGiveTheReferenceBytes) {
+    ExpectSameColours(GetParam(), FirstRampBlocks());
 }
 
 TEST_P(LevelColours, RandomLevelsGiveTheReferenceBytes) {
