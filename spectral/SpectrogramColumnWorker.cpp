@@ -194,6 +194,7 @@ std::size_t SpectrogramColumnWorker::BufferBytes(int32_t fftSize, bool complex) 
 
 int64_t SpectrogramColumnWorker::ComputeColumns(const SpectrogramPassLayout& layout, int64_t first,
                                                 int64_t end, const std::atomic<bool>& stop) {
+    linesEnd_ = -1; // a run that an exception left open is not continued
     const int64_t finished = ComputeTiles(layout, first, end, stop);
     FinishLines(layout);
     return finished;
