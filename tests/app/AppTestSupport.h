@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMetaObject>
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,10 +22,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -111,9 +114,30 @@ private:
     std::unique_ptr<TMainForm> form_;
 };
 
-// Runs `action` from the event loop of the next job's nested loop (or the next event processing).
-inline void WhileJobRuns(std::function<void()> action) {
-    QTimer::singleShot(0, std::move(action));
+// Runs `action` once on the user-interface thread while the next job of `form` runs: at the job's
+// first progress report above 0, whose thread then waits until the action has run (so that a stop the
+// action presses finds the job running however fast it is), or from the job's nested event loop,
+// whichever comes first (a job that reports nothing, or runs until it is stopped).
+inline void WhileJobRuns(TMainForm& form, std::function<void()> action) {
+    auto once = std::make_shared<std::atomic<bool>>(false);
+    auto run = std::make_shared<std::function<void()>>(std::move(action));
+    const std::thread::id userInterface = std::this_thread::get_id();
+    form.Session().Job().ProgressObserver = [once, run, userInterface](int percent) {
+        if (percent <= 0 || once->exchange(true)) return;
+        if (std::this_thread::get_id() == userInterface) return (*run)();
+        std::promise<void> done;
+        QMetaObject::invokeMethod(
+            qApp,
+            [&] {
+                (*run)();
+                done.set_value();
+            },
+            Qt::QueuedConnection);
+        done.get_future().wait();
+    };
+    QTimer::singleShot(0, [once, run] {
+        if (!once->exchange(true)) (*run)();
+    });
 }
 
 // Processes the window's events until `done` holds; false after `timeout`.

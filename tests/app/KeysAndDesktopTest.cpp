@@ -216,7 +216,7 @@ TEST_F(KeysTest, TheWindowCarriesThePackagedIconAndTheDesktopFileName) {
 
 TEST_F(KeysTest, AStoppedPictureSaysWhereItStopped) {
     TMainForm& form = FirstStart(WriteWav("big.wav", Tone(size_t(1) << 22, 700, 48000), 48000, 1));
-    WhileJobRuns([&form] { form.sbStopLoadClick(); });
+    WhileJobRuns(form, [&form] { form.sbStopLoadClick(); });
     ChooseItem(form.ComboFFTSize, 5);
     const QRegularExpression stopped("^ Stopped at (\\d+\\.\\d) s of (\\d+\\.\\d) s \\(\\d+ ms\\)$");
     const QRegularExpressionMatch match = stopped.match(form.StatusText(2));
@@ -228,7 +228,7 @@ TEST_F(KeysTest, AStoppedPictureSaysWhereItStopped) {
 TEST_F(KeysTest, UndoOfTheStoppedEditTakesBackItsTextButUndoOfALaterEditKeepsIt) {
     TMainForm& form = FirstStart(WriteWav("tone.wav", Tone(400000, 700, 48000), 48000, 1));
     Child<QLineEdit>("EditLPF")->setText("1000");
-    WhileJobRuns([&form] { form.sbStopLoadClick(); });
+    WhileJobRuns(form, [&form] { form.sbStopLoadClick(); });
     form.sbLPFFilterClick();
     const QString stoppedText = " LPF stopped: the recording is changed in part.";
     ASSERT_EQ(form.StatusText(0), stoppedText);

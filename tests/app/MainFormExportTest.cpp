@@ -159,7 +159,7 @@ TEST_F(ExportTest, TheItemFollowsTheSaveControls) {
     EXPECT_FALSE(item->isEnabled()); // nothing loaded
     form.show();
     bool enabledDuringJob = true;
-    WhileJobRuns([&] { enabledDuringJob = item->isEnabled(); });
+    WhileJobRuns(form, [&] { enabledDuringJob = item->isEnabled(); });
     form.LoadWavFile(QString::fromStdString(WriteWav("a.wav", Tone(48000, 3000, 48000), 48000, 1)));
     EXPECT_FALSE(enabledDuringJob);
     EXPECT_TRUE(item->isEnabled());

@@ -474,7 +474,7 @@ TEST_F(FailureChecks, CommandsDuringASaveDoNotChangeWhatIsWritten) {
     TMainForm& form = FormWithFile(WriteWav("live.wav", values, 8000, 1));
     form.AskSaveFileName = [this](const QString&) { return QString::fromStdString(PathIn("copy.wav")); };
     bool ran = false;
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         ran = true;
         EXPECT_TRUE(form.Busy());
         Child<QToolButton>("sbInvertSpectr")->click(); // ignored while the save runs
@@ -492,7 +492,7 @@ TEST_F(FailureChecks, CommandsDuringASaveDoNotChangeWhatIsWritten) {
     TBitmap32 shown;
     shown.Assign(form.SrcImage->Bitmap());
     ran = false;
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         ran = true;
         form.Spectrum1Click(PaletteItem::Greens);
     });

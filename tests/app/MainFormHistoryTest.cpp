@@ -85,7 +85,7 @@ TEST_F(HistoryTest, AStoppedEditIsUndoneAndUndoDoesNothingWhileAJobRuns) {
     form.LoadWavFile(QString::fromStdString(WriteWav("tone.wav", Tone(400000, 700, 48000), 48000, 1)));
     const std::vector<int16_t> read = ValuesOf(form);
     Child<QLineEdit>("EditLPF")->setText("1000");
-    WhileJobRuns([&form] {
+    WhileJobRuns(form, [&form] {
         form.mnuUndoClick(); // nothing to undo yet, and a job runs
         form.sbStopLoadClick();
     });
@@ -95,7 +95,7 @@ TEST_F(HistoryTest, AStoppedEditIsUndoneAndUndoDoesNothingWhileAJobRuns) {
     const std::vector<int16_t> stopped = ValuesOf(form);
 
     Child<QLineEdit>("EditFrq")->setText("100");
-    WhileJobRuns([&form] { form.mnuUndoClick(); }); // ignored: the shift is running
+    WhileJobRuns(form, [&form] { form.mnuUndoClick(); }); // ignored: the shift is running
     form.sbGenCosClick();
     EXPECT_EQ(form.Session().History().UndoName(), "Cos");
     form.mnuUndoClick();

@@ -46,7 +46,7 @@ TEST_F(JobTest, ControlsAreLockedWhileAJobRunsAndCommandsDoNothing) {
     };
 
     bool checkedInside = false;
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         checkedInside = true;
         EXPECT_TRUE(form.Busy());
         for (const char* name : kLockedButtons) EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
@@ -183,7 +183,7 @@ TEST_P(LeftoverStopTest, TheNextEditRunsToItsEnd) {
     Child<QComboBox>("ComboXResolution")->setCurrentIndex(12);
 
     Child<QLineEdit>("EditFrq")->setText("3000");
-    WhileJobRuns([&form] { form.sbStopLoadClick(); });
+    WhileJobRuns(form, [&form] { form.sbStopLoadClick(); });
     form.sbGenSinClick();
     EXPECT_EQ(form.StatusText(0), " Sin stopped: the recording is changed in part.");
     ASSERT_TRUE(form.StatusText(1).startsWith(" ERRR!")) << form.StatusText(1).toStdString();
@@ -223,7 +223,7 @@ TEST_F(JobTest, AFileReadLocksTheControlsAndNothingReadsTheStoreMeanwhile) {
     Child<QLineEdit>("EditFrq")->setText("1");
     form.AskSaveFileName = [this](const QString&) { return QString::fromStdString(PathIn("as.wav")); };
     bool checkedInside = false;
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         checkedInside = true;
         EXPECT_TRUE(form.Busy());
         for (const char* name : kLockedButtons) EXPECT_FALSE(Child<QWidget>(name)->isEnabled()) << name;
@@ -292,7 +292,7 @@ TEST_F(JobTest, TheWindowDoesNotCloseWhileAJobRuns) {
     form.show();
     bool closed = true;
     form.SetBusy(true);
-    WhileJobRuns([&] { closed = form.close(); });
+    WhileJobRuns(form, [&] { closed = form.close(); });
     form.RunLongJob(JobUntilStopped(form)); // the refused close asks the job to stop
     EXPECT_FALSE(closed);
     EXPECT_TRUE(form.isVisible());

@@ -33,7 +33,7 @@ TEST_F(PictureMemoryTest, APaletteClickDuringTheComputationSetsItsMarkAndTheView
     grey.Assign(form.SrcImage->Bitmap());
 
     bool ran = false;
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         ran = true;
         EXPECT_TRUE(form.Busy());
         form.PaletteActions[int(PaletteItem::Greens)]->trigger();

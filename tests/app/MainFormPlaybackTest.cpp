@@ -145,7 +145,7 @@ TEST_F(PlaybackTest, APlayClickDuringAnEditJobWaitsForItAndPlaysTheEditedStore) 
     const std::optional<PreparedEdit> amp = form.Session().Prepare(EditCommand::Amp, {}).Edit;
     ASSERT_TRUE(invert && amp);
     std::atomic<bool> halfDone{false}, clicked{false};
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         while (!halfDone) std::this_thread::sleep_for(1ms);
         form.sbPlayMemory->click();
         EXPECT_TRUE(form.sbPlayMemory->isChecked());

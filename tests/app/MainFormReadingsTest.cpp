@@ -206,7 +206,7 @@ TEST_F(ReadingsTest, NoLevelIsReadWhileAJobMayChangeTheSamples) {
     TMainForm& form = Shown(TwoTones(6 * 131072), 48000, 2, 13);
     const QPoint at = OverRow(form, 100);
     QString duringJob;
-    WhileJobRuns([&] {
+    WhileJobRuns(form, [&] {
         Hover(form, at);
         duringJob = Readout(form);
     });
