@@ -1,5 +1,7 @@
 #include "spectral/ColumnKernels.h"
 
+#include "signal/ProcessorFeatures.h"
+
 #include <cmath>
 
 #if defined(__SSE2__)
@@ -7,11 +9,7 @@
 #endif
 
 bool ColumnKernelsUseAvx2() {
-    static const bool avx2 = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return avx2;
+    return ProcessorHasAvx2();
 }
 
 void WindowRealValuesPlain(const int16_t* samples, const float* window, int64_t count, int ownParity,

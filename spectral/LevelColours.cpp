@@ -1,13 +1,10 @@
 #include "spectral/LevelColours.h"
 
+#include "signal/ProcessorFeatures.h"
 #include "spectral/LevelToColor.h"
 
 bool LevelColoursUseAvx2() {
-    static const bool avx2 = [] {
-        __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
-    }();
-    return avx2;
+    return ProcessorHasAvx2();
 }
 
 void LevelsToColoursPortable(const float* levels, TColor32* colours, std::size_t count) {

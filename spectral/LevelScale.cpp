@@ -44,7 +44,8 @@ std::vector<TColor32> SpectrumRampColours() {
 }
 
 TLevelRanking RankingOfPalette(PaletteItem palette) {
-    if (palette == PaletteItem::Spectrum) return TLevelRanking(SpectrumRampColours());
+    if (palette == PaletteItem::Spectrum)
+        return TLevelRanking(SpectrumRampColours(), TRankFormula::SpectrumRamp);
     const TPalette32 entries = BuildPalette(palette);
     return TLevelRanking(std::vector<TColor32>(entries.begin(), entries.end()));
 }

@@ -10,16 +10,23 @@
 #include <memory>
 #include <vector>
 
+// Whether the ranks also follow from a formula of the colour's bytes, which vector code computes for
+// many pixels at once (view/RowPeak.h): SpectrumRamp for the colours of the "Spectrum" ramp listed as
+// SpectrumRampColours (spectral/LevelScale.h) lists them.
+enum class TRankFormula { None, SpectrumRamp };
+
 class TLevelRanking {
 public:
     // `weakestFirst` lists the scale's colours in rising strength; a colour listed twice keeps its
     // later (higher) rank. Alpha is ignored.
-    explicit TLevelRanking(const std::vector<TColor32>& weakestFirst);
+    explicit TLevelRanking(const std::vector<TColor32>& weakestFirst,
+                           TRankFormula formula = TRankFormula::None);
 
     // The rank of `colour`; 0 for a colour the scale does not hold.
     uint16_t Rank(TColor32 colour) const { return table_.get()[colour & kColourMask]; }
     // The number of ranks: one above the highest.
     uint32_t Ranks() const { return ranks_; }
+    TRankFormula Formula() const { return formula_; }
 
 private:
     // The ranks sit in a table indexed by the colour's 24 bits, one load per pixel where a hash table
@@ -32,4 +39,5 @@ private:
     };
     std::unique_ptr<uint16_t, Free> table_;
     uint32_t ranks_ = 0;
+    TRankFormula formula_ = TRankFormula::None;
 };

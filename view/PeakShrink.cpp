@@ -2,6 +2,7 @@
 
 #include "signal/WorkerPool.h"
 #include "view/LevelRanking.h"
+#include "view/RowPeak.h"
 #include "view/TBitmap32.h"
 
 #include <algorithm>
@@ -28,35 +29,9 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
     return spans;
 }
 
-// Spans from this many pixels on are reduced with the four maxima; shorter ones (down to the single
-// pixels of an axis that is not shrunk) pixel by pixel, which costs less than setting up and merging
-// the four.
-constexpr int32_t kFourMaximaFrom = 16;
-
-// The strongest pixel of a span of at least one pixel in one row: its rank and its column, the first
-// among equally strong ones. Each pixel becomes one number, its rank above its column turned upside down
-// (~x), so that the largest number is the first of the strongest pixels and a plain maximum finds it;
-// four maxima over every fourth pixel do not wait on each other, where one would make every pixel wait
-// for the comparison of the one before it.
-struct TStrongest {
-    int32_t Rank;
-    int32_t X;
-};
-TStrongest StrongestInRow(const TColor32* row, TPixelSpan span, const TLevelRanking& ranking) {
-    // Greater than zero for every column (x < 2^31), so 0 stands for no pixel yet.
-    const auto key = [&](int32_t x) { return uint64_t{ranking.Rank(row[x])} << 32 | uint32_t(~x); };
-    uint64_t m0 = 0, m1 = 0, m2 = 0, m3 = 0;
-    int32_t x = span.From;
-    for (; x + 4 <= span.To; x += 4) {
-        m0 = std::max(m0, key(x));
-        m1 = std::max(m1, key(x + 1));
-        m2 = std::max(m2, key(x + 2));
-        m3 = std::max(m3, key(x + 3));
-    }
-    for (; x < span.To; ++x) m0 = std::max(m0, key(x));
-    const uint64_t strongest = std::max(std::max(m0, m1), std::max(m2, m3));
-    return {int32_t(strongest >> 32), int32_t(~uint32_t(strongest))};
-}
+// Spans from this many pixels on are reduced by StrongestInRow; shorter ones (down to the single pixels
+// of an axis that is not shrunk) pixel by pixel, which costs less than setting up its maxima.
+constexpr int32_t kRowPeakFrom = 16;
 
 // Reduces rows `from` .. `to` - 1 of the reduced picture. Each drawn pixel shows the first of its
 // strongest picture pixels in row order: the strongest of its span in each row, kept when it beats the
@@ -74,8 +49,8 @@ void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std
                 const TPixelSpan span = columns[c];
                 int32_t strongest = best[c];
                 TColor32 shown = line[c];
-                if (span.To - span.From >= kFourMaximaFrom) {
-                    const TStrongest inRow = StrongestInRow(source, span, ranking);
+                if (span.To - span.From >= kRowPeakFrom) {
+                    const TRowPeak inRow = StrongestInRow(source, span.From, span.To, ranking);
                     const bool stronger = inRow.Rank > strongest;
                     strongest = stronger ? inRow.Rank : strongest;
                     shown = stronger ? source[inRow.X] : shown;
