@@ -33,38 +33,58 @@ std::vector<TPixelSpan> ReducedSpans(bool shrunk, int32_t viewFrom, int32_t view
 // of an axis that is not shrunk) pixel by pixel, which costs less than setting up its maxima.
 constexpr int32_t kRowPeakFrom = 16;
 
+// Picture row `source` offered to the drawn pixels of the reduced row `line` whose spans are short:
+// each keeps the first of the strongest pixels, those of rows above included (best holds their ranks).
+void OfferShortSpans(const TColor32* source, const TLevelRanking& ranking,
+                     const std::vector<TPixelSpan>& columns, int32_t* best, TColor32* line) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const TPixelSpan span = columns[c];
+        if (span.To - span.From >= kRowPeakFrom) continue;
+        int32_t strongest = best[c];
+        TColor32 shown = line[c];
+        for (int32_t x = span.From; x < span.To; ++x) {
+            const int32_t rank = ranking.Rank(source[x]);
+            const bool stronger = rank > strongest;
+            strongest = stronger ? rank : strongest;
+            shown = stronger ? source[x] : shown;
+        }
+        best[c] = strongest;
+        line[c] = shown;
+    }
+}
+
+// The same for the long spans, through StrongestInRow. Kept apart from the short ones: a call within
+// their loop would cost it the registers its pixels use.
+void OfferLongSpans(const TColor32* source, const TLevelRanking& ranking,
+                    const std::vector<TPixelSpan>& columns, int32_t* best, TColor32* line) {
+    for (size_t c = 0; c < columns.size(); ++c) {
+        const TPixelSpan span = columns[c];
+        if (span.To - span.From < kRowPeakFrom) continue;
+        const TRowPeak inRow = StrongestInRow(source, span.From, span.To, ranking);
+        if (inRow.Rank > best[c]) {
+            best[c] = inRow.Rank;
+            line[c] = source[inRow.X];
+        }
+    }
+}
+
 // Reduces rows `from` .. `to` - 1 of the reduced picture. Each drawn pixel shows the first of its
 // strongest picture pixels in row order: the strongest of its span in each row, kept when it beats the
 // rows above.
 void ReduceRows(const TBitmap32& bitmap, const TLevelRanking& ranking, const std::vector<TPixelSpan>& columns,
                 const std::vector<TPixelSpan>& rows, size_t from, size_t to, TColor32* out) {
-    const size_t width = columns.size();
-    std::vector<int32_t> best(width);
+    const auto isLong = [](TPixelSpan span) { return span.To - span.From >= kRowPeakFrom; };
+    // Spans differ in length by one pixel at most: most pictures have only short or only long ones.
+    const bool anyLong = std::any_of(columns.begin(), columns.end(), isLong);
+    const bool anyShort = !std::all_of(columns.begin(), columns.end(), isLong);
+    std::vector<int32_t> best(columns.size());
     for (size_t r = from; r < to; ++r) {
         std::fill(best.begin(), best.end(), -1);
-        TColor32* line = out + r * width;
+        TColor32* line = out + r * columns.size();
         for (int32_t y = rows[r].From; y < rows[r].To; ++y) {
             const TColor32* source = bitmap.Bits() + size_t(y) * size_t(bitmap.Width());
-            for (size_t c = 0; c < width; ++c) {
-                const TPixelSpan span = columns[c];
-                int32_t strongest = best[c];
-                TColor32 shown = line[c];
-                if (span.To - span.From >= kRowPeakFrom) {
-                    const TRowPeak inRow = StrongestInRow(source, span.From, span.To, ranking);
-                    const bool stronger = inRow.Rank > strongest;
-                    strongest = stronger ? inRow.Rank : strongest;
-                    shown = stronger ? source[inRow.X] : shown;
-                } else {
-                    for (int32_t x = span.From; x < span.To; ++x) {
-                        const int32_t rank = ranking.Rank(source[x]);
-                        const bool stronger = rank > strongest;
-                        strongest = stronger ? rank : strongest;
-                        shown = stronger ? source[x] : shown;
-                    }
-                }
-                best[c] = strongest;
-                line[c] = shown;
-            }
+            if (anyShort) OfferShortSpans(source, ranking, columns, best.data(), line);
+            if (anyLong) OfferLongSpans(source, ranking, columns, best.data(), line);
         }
     }
 }
