@@ -1,16 +1,10 @@
 #include "spectral/ColumnKernels.h"
 
-#include "signal/ProcessorFeatures.h"
-
 #include <cmath>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-
-bool ColumnKernelsUseAvx2() {
-    return ProcessorHasAvx2();
-}
 
 void WindowRealValuesPlain(const int16_t* samples, const float* window, int64_t count, int ownParity,
                            TComplexSingle* frame) {

@@ -4,6 +4,7 @@
 // same bits; the first form of each name picks the one this processor runs. Tests compare the two.
 #pragma once
 
+#include "signal/ProcessorFeatures.h"
 #include "spectral/FFTPow2.h"
 #include "view/Color32.h"
 
@@ -84,4 +85,6 @@ void GatherLevelsPlain(const float* values, const uint16_t* order, int64_t count
 void GatherLevelsAvx2(const float* values, const uint16_t* order, int64_t count, float* out);
 
 // Whether the forms without a suffix take the AVX2 ones on this processor.
-bool ColumnKernelsUseAvx2();
+inline bool ColumnKernelsUseAvx2() {
+    return ProcessorHasAvx2();
+}

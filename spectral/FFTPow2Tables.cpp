@@ -52,8 +52,9 @@ FFTPow2Tables BuildTables() {
 } // namespace
 
 int FFTPow2Log(int32_t N) {
-    if (N < kFFTPow2MinSize || N > kFFTPow2MaxSize || !std::has_single_bit(static_cast<uint32_t>(N)))
-        return -1;
+    // N & (N - 1) clears the lowest set bit: zero for a power of two. (has_single_bit counts the bits,
+    // through a library call on processors without a counting instruction, once per column.)
+    if (N < kFFTPow2MinSize || N > kFFTPow2MaxSize || (N & (N - 1)) != 0) return -1;
     return std::countr_zero(static_cast<uint32_t>(N));
 }
 

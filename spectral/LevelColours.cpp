@@ -1,11 +1,6 @@
 #include "spectral/LevelColours.h"
 
-#include "signal/ProcessorFeatures.h"
 #include "spectral/LevelToColor.h"
-
-bool LevelColoursUseAvx2() {
-    return ProcessorHasAvx2();
-}
 
 void LevelsToColoursPortable(const float* levels, TColor32* colours, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) colours[i] = LevelToColor32(levels[i]);

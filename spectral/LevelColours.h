@@ -3,6 +3,7 @@
 // at a time without branches where the processor has AVX2.
 #pragma once
 
+#include "signal/ProcessorFeatures.h"
 #include "view/Color32.h"
 
 #include <cstddef>
@@ -17,4 +18,6 @@ void LevelsToColoursPortable(const float* levels, TColor32* colours, std::size_t
 void LevelsToColoursAvx2(const float* levels, TColor32* colours, std::size_t count);
 
 // Whether LevelsToColours takes the AVX2 form on this processor.
-bool LevelColoursUseAvx2();
+inline bool LevelColoursUseAvx2() {
+    return ProcessorHasAvx2();
+}
