@@ -12,6 +12,7 @@
 // a recomputed picture, an edit's new state) then costs nothing of the kind.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -106,9 +107,13 @@ public:
     }
 
     // Keeps a block of `length` bytes, giving the oldest kept one back to the system when there are more
-    // than two.
+    // than two. A block whose pages cannot be marked lazily free goes back at once: only those pages
+    // come back zero once the system has taken them (ClearPresentPages relies on it).
     void Keep(void* start, std::size_t length) noexcept {
-        ::madvise(start, length, MADV_FREE);
+        if (::madvise(start, length, MADV_FREE) != 0) {
+            ::munmap(start, length);
+            return;
+        }
         Block dropped;
         {
             const std::lock_guard lock(mutex_);
@@ -133,6 +138,31 @@ private:
     std::mutex mutex_;
     std::vector<Block> blocks_;
 };
+
+// Sets the first `bytes` of a spare block to zero, writing only its pages still present. A page the
+// system has taken back, or one never written, reads zero and comes back zero with its next write, as a
+// fresh block's pages do: clearing it here would have the system supply it now, up to hundreds of
+// megabytes at once and where no stop can end it, instead of at the picture's first writes (which a
+// stop can end, see Prefault).
+inline void ClearPresentPages(void* block, std::size_t bytes) {
+    auto* const start = static_cast<unsigned char*>(block); // page-aligned, as every mapped block
+    constexpr std::size_t kPagesPerLook = 4096;             // 16 MiB
+    unsigned char present[kPagesPerLook];
+    for (std::size_t offset = 0; offset < bytes; offset += kPagesPerLook * kPage) {
+        const std::size_t length = std::min(bytes - offset, kPagesPerLook * kPage);
+        const std::size_t pages = RoundUp(length, kPage) / kPage;
+        if (::mincore(start + offset, length, present) != 0) {
+            std::memset(start + offset, 0, length);
+            continue;
+        }
+        for (std::size_t p = 0; p < pages;) {
+            std::size_t q = p;
+            while (q < pages && (present[q] & 1) != 0) ++q;
+            if (q > p) std::memset(start + offset + p * kPage, 0, std::min(length, q * kPage) - p * kPage);
+            p = q + 1;
+        }
+    }
+}
 
 // A fresh block of `length` bytes (zero) starting at a 2 MiB boundary: a mapping one huge page larger
 // is trimmed at both ends.
@@ -170,7 +200,7 @@ inline void* Map(std::size_t bytes) {
     if (bytes > (std::size_t{1} << 62)) return nullptr;
     const std::size_t length = MappedLength(bytes);
     if (void* spare = Spares::Kept().Take(length)) {
-        std::memset(spare, 0, bytes);
+        ClearPresentPages(spare, bytes);
         return spare;
     }
     return MapFresh(length);

@@ -115,4 +115,26 @@ TEST(LargeMemory, GivenBackBlockIsTheNextOneClearedOrCutAsAsked) {
     large_memory::Unmap(cut, smaller);
 }
 
+// A spare whose pages the system took back (or never had) reads zero without being written: Map clears
+// only the pages still there, leaving the others to come with the block's first writes, as a fresh
+// block's do (all at once they are seconds of work that no stop can end).
+TEST(LargeMemory, SpareIsClearedWithoutFetchingThePagesTheSystemTookBack) {
+    const std::size_t bytes = 24 * kMiB;
+    const std::size_t pages = bytes / 4096;
+    auto* first = static_cast<unsigned char*>(large_memory::Map(bytes));
+    ASSERT_NE(first, nullptr);
+    std::memset(first, 0x5A, bytes);
+    // Every third page taken back, as the system takes lazily free pages (runs of both kinds).
+    for (std::size_t page = 1; page < pages; page += 3)
+        ASSERT_EQ(::madvise(first + page * 4096, 4096, MADV_DONTNEED), 0);
+    large_memory::Unmap(first, bytes);
+    auto* again = static_cast<unsigned char*>(large_memory::Map(bytes));
+    ASSERT_EQ(again, first);
+    std::vector<unsigned char> present(pages);
+    ASSERT_EQ(::mincore(again, bytes, present.data()), 0);
+    for (std::size_t page = 1; page < pages; page += 3) ASSERT_EQ(present[page] & 1, 0) << page;
+    EXPECT_TRUE(std::all_of(again, again + bytes, [](unsigned char b) { return b == 0; }));
+    large_memory::Unmap(again, bytes);
+}
+
 } // namespace
